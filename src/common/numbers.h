@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace common {
+
+namespace detail {
+// 1.5 * 2^(digits-1): adding and subtracting it leaves the nearest integer of any value below
+// 2^(digits-2) in magnitude, rounded half to even by the default rounding mode. Unlike
+// nearbyintl this touches neither the floating-point environment nor libm, which matters on the
+// projection path (two roundings per point, five thousand points per frame).
+constexpr long double roundingMagic()
+{
+    long double m = 1.5L;
+    for (int i = 1; i < std::numeric_limits<long double>::digits; ++i) {
+        m *= 2.0L;
+    }
+    return m;
+}
+}  // namespace detail
+
+// Round half to even into the 32-bit range; values beyond it saturate and NaN gives 0, so no
+// input can make the conversion undefined.
+inline std::int32_t roundToInt(long double value)
+{
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= 2147483647.0L) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (value <= -2147483648.0L) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    constexpr long double magic = detail::roundingMagic();
+    const long double shifted = value + magic;
+    return static_cast<std::int32_t>(shifted - magic);
+}
+
+// Pixel arithmetic is done in 64 bits and saturated back, so that saturated coordinates of a
+// huge zoom cannot overflow when offsets are added.
+inline std::int32_t saturate32(std::int64_t value)
+{
+    if (value > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (value < std::numeric_limits<std::int32_t>::min()) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+inline std::int32_t addSaturated(std::int32_t a, std::int64_t b)
+{
+    return saturate32(static_cast<std::int64_t>(a) + b);
+}
+
+// Degrees to radians formed in extended precision, stored as double.
+inline double degreesToRadians(std::int32_t degrees)
+{
+    constexpr long double pi = 3.141592653589793238462643383279502884L;
+    return static_cast<double>(static_cast<long double>(degrees) * pi / 180.0L);
+}
+
+}  // namespace common

@@ -1,0 +1,121 @@
+#include "scene/geometry.h"
+
+#include <cmath>
+
+namespace scene {
+
+namespace {
+constexpr long double Pi = 3.141592653589793238462643383279502884L;
+}
+
+void buildModel(SceneState& s)
+{
+    const TProportions& p = s.Proportions;
+    SceneModel& m = s.Model;
+    s.ArrowHalfWidth = 0.25 * p.ArrowLength;
+    s.TwoWavelengths = 2.0 * p.Wavelength;
+
+    const double r = p.ReferenceRectHalfWidth;
+    const double a = p.AxisHalfLength;
+    const double spacing = p.AxisLabelSpacing;
+    const double l = p.ArrowLength;
+    const double w = s.ArrowHalfWidth;
+    const double front = 1.1 * p.Wavelength;
+
+    m.ReferenceRect = {{{0, -r, r}, {0, r, r}, {0, r, -r}, {0, -r, -r}}};
+    m.PropagationAxis = {{{-2.1 * p.Wavelength, 0, 0}, {front, 0, 0}}};
+    m.HorizontalAxis = {{{0, a, 0}, {0, -a, 0}}};
+    m.VerticalAxis = {{{0, 0, -a}, {0, 0, a}}};
+    m.PropagationArrowFlat = {{{front + l, 0, 0}, {front, w, 0}, {front, -w, 0}, {front + l, 0, 0}}};
+    m.PropagationArrowUpright = {
+        {{front + l, 0, 0}, {front, 0, w}, {front, 0, -w}, {front + l, 0, 0}}};
+    m.HorizontalAxisArrow = {{{0, -a - l, 0}, {0, -a, w}, {0, -a, -w}, {0, -a - l, 0}}};
+    m.VerticalAxisArrow = {{{0, 0, a + l}, {0, w, a}, {0, -w, a}, {0, 0, a + l}}};
+    m.PropagationLabelAnchor = {front + l + spacing, 0, 0};
+    m.HorizontalLabelAnchor = {0, -a - l - spacing, 0};
+    m.VerticalLabelAnchor = {0, 0, a + l + spacing};
+}
+
+void buildCosTable(SceneState& s)
+{
+    for (std::int32_t k = -CosTableReach; k <= CosTableReach; ++k) {
+        const long double angle = static_cast<long double>(k) * (Pi / 256.0L);
+        s.CosTable[static_cast<std::size_t>(k + CosTableReach)] = static_cast<double>(std::cos(angle));
+    }
+}
+
+void setWaveAbscissae(SceneState& s, double wavelength)
+{
+    SceneModel& m = s.Model;
+    for (std::int32_t i = 0; i <= 512; ++i) {
+        const double x = static_cast<double>(static_cast<long double>(i) * wavelength / 512.0L);
+        for (auto* wave : {&m.HorizontalWave, &m.VerticalWave, &m.ResultantWave}) {
+            (*wave)[static_cast<std::size_t>(1024 + i)].X = x;
+            (*wave)[static_cast<std::size_t>(i)].X = x - s.TwoWavelengths;
+            (*wave)[static_cast<std::size_t>(512 + i)].X = x - wavelength;
+        }
+        m.Ellipse[static_cast<std::size_t>(i)].X = 0.0;
+    }
+    m.ResultantVector[0] = {0.0, 0.0, 0.0};
+}
+
+void computeWaveSamples(SceneState& s, std::int32_t t, std::int32_t p)
+{
+    SceneModel& m = s.Model;
+    const double aH = s.Params.HorizontalAmplitude;
+    const double aV = s.Params.VerticalAmplitude;
+    for (std::int32_t i = 0; i <= 512; ++i) {
+        const double y = (-aH) * s.cosAt(i - t);
+        const double z = aV * s.cosAt(i - t - p);
+        const auto here = static_cast<std::size_t>(1024 + i);
+        m.HorizontalWave[here].Y = y;
+        m.HorizontalWave[here].Z = 0.0;
+        m.VerticalWave[here].Y = 0.0;
+        m.VerticalWave[here].Z = z;
+        m.ResultantWave[here].Y = y;
+        m.ResultantWave[here].Z = z;
+        // The first two wavelengths repeat the third; samples 512 and 1024 are written twice.
+        for (auto* wave : {&m.HorizontalWave, &m.VerticalWave, &m.ResultantWave}) {
+            for (const std::size_t copy : {static_cast<std::size_t>(i), static_cast<std::size_t>(512 + i)}) {
+                (*wave)[copy].Y = (*wave)[here].Y;
+                (*wave)[copy].Z = (*wave)[here].Z;
+            }
+        }
+    }
+    for (std::int32_t j = 0; j <= 512; ++j) {
+        const ModelPoint& source = m.ResultantWave[static_cast<std::size_t>(512 + t + j)];
+        m.Ellipse[static_cast<std::size_t>(j)].Y = source.Y;
+        m.Ellipse[static_cast<std::size_t>(j)].Z = source.Z;
+    }
+    buildResultantVector(s);
+}
+
+void buildResultantVector(SceneState& s)
+{
+    SceneModel& m = s.Model;
+    const ModelPoint tip = m.ResultantWave[ObservationSample];
+    m.ResultantVector[1] = tip;
+    const double alpha = safeArcTan2(tip.Z, tip.Y);
+    const double c = std::cos(alpha);
+    const double sn = std::sin(alpha);
+    const double l = s.Proportions.ArrowLength;
+    const double w = s.ArrowHalfWidth;
+    m.ResultantVectorArrow[0] = tip;
+    m.ResultantVectorArrow[1] = {tip.X, tip.Y - c * l - sn * w, tip.Z - sn * l + c * w};
+    m.ResultantVectorArrow[2] = {tip.X, tip.Y - c * l + sn * w, tip.Z - sn * l - c * w};
+    m.ResultantVectorArrow[3] = tip;
+}
+
+double safeArcTan2(double y, double x)
+{
+    constexpr double halfPi = 1.57079632679489661923;
+    if (x != 0.0) {
+        return std::atan2(y, x);
+    }
+    if (y == 0.0) {
+        return 0.0;
+    }
+    return y > 0.0 ? halfPi : -halfPi;
+}
+
+}  // namespace scene

@@ -1,0 +1,256 @@
+#include "scene/projection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "common/numbers.h"
+
+namespace scene {
+
+using common::roundToInt;
+using common::saturate32;
+
+namespace {
+
+constexpr long double Pi = 3.141592653589793238462643383279502884L;
+
+template <std::size_t N>
+void projectAll(const std::array<ModelPoint, N>& model, std::array<PixelPoint, N>& pix,
+                const ProjectionContext& context)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        pix[i] = projectPoint(model[i], context);
+    }
+}
+
+// Where the propagation axis, seen from the observer, leaves the projected reference surface on
+// its far side. It lies on the line from the origin O toward the far end B of the axis.
+PixelPoint exitPoint(const SceneState& s)
+{
+    const SceneProjection& pix = s.Pix;
+    const std::int32_t azimuth = s.Params.Azimuth;
+    const std::int32_t elevation = s.Params.Elevation;
+    const PixelPoint o = pix.OriginPix;
+    if (azimuth == -180 || azimuth == 0 || azimuth == 180 || elevation == -90 || elevation == 90) {
+        return o;
+    }
+    const auto& q = pix.ReferenceRectPix;  // q[0], q[1] upper; q[0], q[3] at Y = -R
+    // Seen from -X the front half is the far one, from +X the back half.
+    const PixelPoint b = azimuth < 0 ? pix.PropagationAxisPix[1] : pix.PropagationAxisPix[0];
+
+    // Side edge: a vertical pixel column, since row H has no Z component.
+    std::int32_t ex = 0;
+    std::int32_t y1 = 0;
+    std::int32_t y2 = 0;
+    if (azimuth < 0) {
+        if (o.x < b.x) {
+            ex = std::min(q[0].x, b.x);
+            y1 = q[0].y;
+            y2 = q[3].y;
+        } else {
+            ex = std::max(q[1].x, b.x);
+            y1 = q[1].y;
+            y2 = q[2].y;
+        }
+    } else {
+        if (o.x > b.x) {
+            ex = std::max(q[0].x, b.x);
+            y1 = q[0].y;
+            y2 = q[3].y;
+        } else {
+            ex = std::min(q[1].x, b.x);
+            y1 = q[1].y;
+            y2 = q[2].y;
+        }
+    }
+    std::int32_t ey = 0;
+    if (b.x != o.x) {
+        const long double run = static_cast<long double>(ex) - o.x;
+        const long double rise = static_cast<long double>(b.y) - o.y;
+        ey = roundToInt(static_cast<long double>(o.y) + run * rise / (static_cast<long double>(b.x) - o.x));
+    } else {
+        ex = b.x;
+        ey = b.y;
+    }
+    if (y1 <= ey && ey <= y2) {
+        return {ex, ey};
+    }
+
+    // Upper edge when looking from above, lower edge from below.
+    if (elevation == 0) {
+        return o;
+    }
+    const PixelPoint f = elevation > 0 ? q[1] : q[2];
+    const PixelPoint g = elevation > 0 ? q[0] : q[3];
+    if (b.x == o.x) {
+        return {o.x, saturate32((static_cast<std::int64_t>(f.y) + g.y) / 2)};
+    }
+    if (g.x == f.x) {
+        return o;
+    }
+    const double k1 = static_cast<double>((static_cast<long double>(b.y) - o.y) /
+                                          (static_cast<long double>(b.x) - o.x));
+    const double k2 = static_cast<double>((static_cast<long double>(g.y) - f.y) /
+                                          (static_cast<long double>(g.x) - f.x));
+    if (k1 == k2) {
+        // Parallel only through pixel rounding at tiny scales: stay on the segment O-B.
+        return o;
+    }
+    const long double k1l = k1;
+    const long double k2l = k2;
+    const std::int32_t crossX = roundToInt(
+        (static_cast<long double>(o.x) * k1l + (static_cast<long double>(f.y) - o.y) -
+         static_cast<long double>(f.x) * k2l) /
+        (k1l - k2l));
+    const std::int32_t crossY = common::addSaturated(
+        roundToInt((static_cast<long double>(crossX) - o.x) * k1l), o.y);
+    return {crossX, crossY};
+}
+
+// left = a.x + hw - w when the anchor lies left of the reference point, else a.x - hw.
+LabelBox sideLabelBox(PixelPoint anchor, std::int32_t referenceX, std::int32_t hw, std::int32_t hh,
+                      std::int32_t ch, std::int32_t textWidth)
+{
+    LabelBox box;
+    box.left = anchor.x < referenceX ? saturate32(static_cast<std::int64_t>(anchor.x) + hw - textWidth)
+                                     : saturate32(static_cast<std::int64_t>(anchor.x) - hw);
+    box.right = common::addSaturated(box.left, textWidth);
+    box.top = saturate32(static_cast<std::int64_t>(anchor.y) - hh);
+    box.bottom = common::addSaturated(box.top, ch);
+    return box;
+}
+
+void placeLabelBoxes(SceneState& s, double f)
+{
+    Canvas* screen = s.Host != nullptr ? &s.Host->screenCanvas() : nullptr;
+    std::int32_t widthP = 0;
+    std::int32_t widthH = 0;
+    std::int32_t widthV = 0;
+    if (screen != nullptr) {
+        screen->setFontName(s.ScreenFontName);
+        screen->setFontBold(s.style(TSceneObject::Text).Bold);
+        screen->setFontPixelHeight(
+            roundToInt(static_cast<long double>(s.PixelsPerUnit) * s.Proportions.AxisLabelHeight));
+        widthP = screen->textWidth(s.PropagationAxisLabel);
+        widthH = screen->textWidth(s.HorizontalAxisLabel);
+        widthV = screen->textWidth(s.VerticalAxisLabel);
+    }
+    const long double lf = f;
+    const std::int32_t hw = roundToInt(s.LabelHalfCharWidth * lf);
+    const std::int32_t hh = roundToInt(s.LabelHalfCharHeight * lf);
+    const std::int32_t ch = roundToInt(s.LabelCharHeight * lf);
+    const std::int32_t wP = roundToInt(widthP * lf);
+    const std::int32_t wH = roundToInt(widthH * lf);
+    const std::int32_t wV = roundToInt(widthV * lf);
+
+    SceneProjection& pix = s.Pix;
+    pix.PropagationLabelBox =
+        sideLabelBox(pix.PropagationLabelAnchorPix, pix.PropagationAxisPix[1].x, hw, hh, ch, wP);
+    pix.HorizontalLabelBox =
+        sideLabelBox(pix.HorizontalLabelAnchorPix, pix.HorizontalAxisPix[1].x, hw, hh, ch, wH);
+    LabelBox& v = pix.VerticalLabelBox;
+    v.left = saturate32(static_cast<std::int64_t>(pix.VerticalLabelAnchorPix.x) - wV / 2);
+    v.right = common::addSaturated(v.left, wV);
+    v.top = saturate32(static_cast<std::int64_t>(pix.VerticalLabelAnchorPix.y) - hh);
+    v.bottom = common::addSaturated(v.top, ch);
+}
+
+}  // namespace
+
+void updateViewMatrix(SceneState& s)
+{
+    const double ca = std::cos(s.Params.AzimuthRad);
+    const double sa = std::sin(s.Params.AzimuthRad);
+    const double ce = std::cos(s.Params.ElevationRad);
+    const double se = std::sin(s.Params.ElevationRad);
+    s.ViewRowH = {ca, sa, 0.0};
+    s.ViewRowV = {-se * sa, se * ca, ce};
+}
+
+void computeSceneCentre(SceneState& s)
+{
+    if (s.CoordinateSystemCentered) {
+        s.SceneCentre = {0.0, 0.0, 0.0};
+        return;
+    }
+    const SceneModel& m = s.Model;
+    s.SceneCentre = {(m.PropagationAxis[0].X + m.PropagationAxis[1].X) / 2.0,
+                     (m.HorizontalAxis[0].Y + m.HorizontalAxis[1].Y) / 2.0,
+                     (m.VerticalAxis[0].Z + m.VerticalAxis[1].Z) / 2.0};
+}
+
+ProjectionContext makeProjectionContext(const SceneState& s, std::int32_t width,
+                                        std::int32_t height, double pixelsPerUnit,
+                                        double deviceFactor)
+{
+    ProjectionContext context;
+    context.centre = s.SceneCentre;
+    context.rowH = s.ViewRowH;
+    context.rowV = s.ViewRowV;
+    context.scale = static_cast<long double>(pixelsPerUnit) * deviceFactor;
+    context.cx = width / 2;
+    context.cy = height / 2;
+    return context;
+}
+
+PixelPoint projectPoint(const ModelPoint& p, const ProjectionContext& c)
+{
+    const double dx = p.X - c.centre.X;
+    const double dy = p.Y - c.centre.Y;
+    const double dz = p.Z - c.centre.Z;
+    const long double h = static_cast<long double>(c.rowH[0]) * dx +
+                          static_cast<long double>(c.rowH[1]) * dy +
+                          static_cast<long double>(c.rowH[2]) * dz;
+    const long double v = static_cast<long double>(c.rowV[0]) * dx +
+                          static_cast<long double>(c.rowV[1]) * dy +
+                          static_cast<long double>(c.rowV[2]) * dz;
+    return {common::addSaturated(roundToInt(h * c.scale), c.cx),
+            saturate32(static_cast<std::int64_t>(c.cy) - roundToInt(v * c.scale))};
+}
+
+void projectScene(SceneState& s, std::int32_t width, std::int32_t height, double pixelsPerUnit,
+                  double deviceFactor)
+{
+    if (!s.SceneReady) {
+        return;
+    }
+    const ProjectionContext context =
+        makeProjectionContext(s, width, height, pixelsPerUnit, deviceFactor);
+    const SceneModel& m = s.Model;
+    SceneProjection& pix = s.Pix;
+
+    projectAll(m.ReferenceRect, pix.ReferenceRectPix, context);
+    projectAll(m.PropagationAxis, pix.PropagationAxisPix, context);
+    projectAll(m.HorizontalAxis, pix.HorizontalAxisPix, context);
+    projectAll(m.VerticalAxis, pix.VerticalAxisPix, context);
+    pix.OriginPix = projectPoint({0.0, 0.0, 0.0}, context);
+
+    pix.HiddenAxisSegment[0] = pix.OriginPix;
+    pix.HiddenAxisSegment[1] = exitPoint(s);
+
+    pix.PropagationLabelAnchorPix = projectPoint(m.PropagationLabelAnchor, context);
+    pix.HorizontalLabelAnchorPix = projectPoint(m.HorizontalLabelAnchor, context);
+    pix.VerticalLabelAnchorPix = projectPoint(m.VerticalLabelAnchor, context);
+
+    // Barbs in the vertical plane unless the observer looks along them or steeply from above
+    // or below; then the flat pair shows the arrowhead better.
+    const double el = std::fabs(s.Params.ElevationRad);
+    const double az = std::fabs(s.Params.AzimuthRad);
+    const bool upright = el <= Pi / 4.0L && std::fabs(Pi / 2.0L - az) >= el;
+    projectAll(upright ? m.PropagationArrowUpright : m.PropagationArrowFlat,
+               pix.PropagationArrowPix, context);
+
+    projectAll(m.HorizontalAxisArrow, pix.HorizontalAxisArrowPix, context);
+    projectAll(m.VerticalAxisArrow, pix.VerticalAxisArrowPix, context);
+    projectAll(m.HorizontalWave, pix.HorizontalWavePix, context);
+    projectAll(m.VerticalWave, pix.VerticalWavePix, context);
+    projectAll(m.ResultantWave, pix.ResultantWavePix, context);
+    projectAll(m.Ellipse, pix.EllipsePix, context);
+    projectAll(m.ResultantVector, pix.ResultantVectorPix, context);
+    projectAll(m.ResultantVectorArrow, pix.ResultantVectorArrowPix, context);
+
+    placeLabelBoxes(s, deviceFactor);
+}
+
+}  // namespace scene

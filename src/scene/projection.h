@@ -1,0 +1,32 @@
+#pragma once
+
+#include "scene/scene.h"
+
+namespace scene {
+
+// Rows H = (cos az, sin az, 0) and V = (-sin el sin az, sin el cos az, cos el).
+void updateViewMatrix(SceneState& s);
+// The origin when the coordinate system is centred, else the middle of the three axes.
+void computeSceneCentre(SceneState& s);
+
+struct ProjectionContext {
+    ModelPoint centre;
+    std::array<double, 3> rowH{};
+    std::array<double, 3> rowV{};
+    long double scale = 0.0L;  // pixels per model unit on the target
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+};
+
+ProjectionContext makeProjectionContext(const SceneState& s, std::int32_t width,
+                                        std::int32_t height, double pixelsPerUnit,
+                                        double deviceFactor);
+PixelPoint projectPoint(const ModelPoint& p, const ProjectionContext& context);
+
+// Projects every model point for an area of width x height pixels, chooses the propagation
+// arrowhead, finds the exit point of the hidden axis stretch and places the label boxes.
+// Does nothing until the scene is ready.
+void projectScene(SceneState& s, std::int32_t width, std::int32_t height, double pixelsPerUnit,
+                  double deviceFactor);
+
+}  // namespace scene
