@@ -1,0 +1,39 @@
+# Shared set-up of the project's scripts: installs what is missing on Debian 12 and builds.
+# Sourced, not run; expects ROOT to be the repository's top folder.
+
+ONDULIX_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-svg-dev libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-liberation
+    xvfb xauth xdotool imagemagick
+)
+
+ondulix_install_missing() {
+    local missing=()
+    local pkg
+    for pkg in "${ONDULIX_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+# ondulix_build FOLDER [extra cmake arguments...]
+ondulix_build() {
+    local folder="$1"
+    shift
+    cmake -S "$ROOT" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$folder" -j "$(nproc)"
+}

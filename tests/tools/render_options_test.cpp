@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "render_options.h"
+
+namespace {
+
+using render::ParseResult;
+
+ParseResult parse(std::vector<std::string> args) { return render::parseRenderOptions(args); }
+
+TEST(RenderOptions, DefaultsAreTheProgramsDefaultScene)
+{
+    const ParseResult r = parse({"out.png"});
+    ASSERT_EQ(r.action, ParseResult::Action::Render);
+    const auto& o = r.options;
+    EXPECT_EQ(o.azimuth, -45);
+    EXPECT_EQ(o.elevation, 30);
+    EXPECT_EQ(o.horizontalAmplitude, 100);
+    EXPECT_EQ(o.verticalAmplitude, 100);
+    EXPECT_EQ(o.phaseShift, -90);
+    EXPECT_EQ(o.timeStep, 0);
+    EXPECT_EQ(o.width, 800);
+    EXPECT_EQ(o.height, 600);
+    EXPECT_EQ(o.scale, 40);
+    EXPECT_DOUBLE_EQ(o.screenWidth, 0.3);
+    EXPECT_EQ(o.desktopWidth, 1280);
+    EXPECT_FALSE(o.centered);
+    EXPECT_TRUE(o.showHorizontal && o.showVertical && o.showResultant && o.showVector);
+    EXPECT_EQ(o.output, "out.png");
+    EXPECT_EQ(o.format, render::OutputFormat::Png);
+}
+
+TEST(RenderOptions, TakesEveryValueInBothSpellings)
+{
+    const ParseResult r = parse({"--azimuth", "-180", "--elevation=-90", "--horizontal-amplitude", "0",
+                                 "--vertical-amplitude=55", "--phase-shift", "180", "--time", "512",
+                                 "--width", "1920", "--height=1080", "--scale", "1", "--screen-width",
+                                 "0.52", "--desktop-width", "3840", "--centered", "--hide",
+                                 "vector,horizontal", "pictures/Figure.SVG"});
+    ASSERT_EQ(r.action, ParseResult::Action::Render) << r.error;
+    const auto& o = r.options;
+    EXPECT_EQ(o.azimuth, -180);
+    EXPECT_EQ(o.elevation, -90);
+    EXPECT_EQ(o.horizontalAmplitude, 0);
+    EXPECT_EQ(o.verticalAmplitude, 55);
+    EXPECT_EQ(o.phaseShift, 180);
+    EXPECT_EQ(o.timeStep, 512);
+    EXPECT_EQ(o.width, 1920);
+    EXPECT_EQ(o.height, 1080);
+    EXPECT_EQ(o.scale, 1);
+    EXPECT_DOUBLE_EQ(o.screenWidth, 0.52);
+    EXPECT_EQ(o.desktopWidth, 3840);
+    EXPECT_TRUE(o.centered);
+    EXPECT_FALSE(o.showVector);
+    EXPECT_FALSE(o.showHorizontal);
+    EXPECT_TRUE(o.showVertical && o.showResultant);
+    EXPECT_EQ(o.format, render::OutputFormat::Svg);
+}
+
+TEST(RenderOptions, RejectsBadInputWithALineNamingTheOption)
+{
+    struct Row {
+        std::vector<std::string> args;
+        std::string named;
+    };
+    const std::vector<Row> rows = {
+        {{"--azimuth", "181", "a.png"}, "--azimuth"},
+        {{"--elevation", "-91", "a.png"}, "--elevation"},
+        {{"--horizontal-amplitude", "101", "a.png"}, "--horizontal-amplitude"},
+        {{"--vertical-amplitude", "-1", "a.png"}, "--vertical-amplitude"},
+        {{"--phase-shift", "12.5", "a.png"}, "--phase-shift"},
+        {{"--time", "513", "a.png"}, "--time"},
+        {{"--width", "0", "a.png"}, "--width"},
+        {{"--height", "99999999999", "a.png"}, "--height"},
+        {{"--scale", "0", "a.png"}, "--scale"},
+        {{"--screen-width", "0", "a.png"}, "--screen-width"},
+        {{"--screen-width", "nan", "a.png"}, "--screen-width"},
+        {{"--screen-width", "0,3", "a.png"}, "--screen-width"},
+        {{"--desktop-width", "wide", "a.png"}, "--desktop-width"},
+        {{"--hide", "horizontal,sideways", "a.png"}, "--hide"},
+        {{"--hide", "", "a.png"}, "--hide"},
+        {{"--colour", "red", "a.png"}, "--colour"},
+        {{"a.png", "--azimuth"}, "--azimuth"},
+        {{}, "OUTPUT"},
+        {{"a.png", "b.png"}, "OUTPUT"},
+        {{"a.jpg"}, "OUTPUT"},
+        {{"noextension"}, "OUTPUT"},
+        {{"folder.png/picture"}, "OUTPUT"},
+    };
+    for (const Row& row : rows) {
+        const ParseResult r = parse(row.args);
+        EXPECT_EQ(r.action, ParseResult::Action::Error) << row.named;
+        EXPECT_EQ(r.error.rfind(row.named, 0), 0u) << r.error;
+        EXPECT_EQ(r.error.find('\n'), std::string::npos) << r.error;
+    }
+}
+
+TEST(RenderOptions, HelpAndVersionWinOverEverythingElse)
+{
+    EXPECT_EQ(parse({"--azimuth", "999", "--help"}).action, ParseResult::Action::Help);
+    EXPECT_EQ(parse({"--", "--help"}).action, ParseResult::Action::Error);  // a file name then
+    EXPECT_EQ(parse({"--help", "--azimuth", "999"}).action, ParseResult::Action::Help);
+    EXPECT_EQ(parse({"--version"}).action, ParseResult::Action::Version);
+    const std::string usage = render::renderUsage("ondulix-render");
+    for (const char* option : {"--azimuth", "--elevation", "--horizontal-amplitude", "--vertical-amplitude",
+                               "--phase-shift", "--time", "--width", "--height", "--scale",
+                               "--screen-width", "--desktop-width", "--centered", "--hide"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+}
+
+TEST(RenderOptions, ANegativeValueIsTakenAsTheValue)
+{
+    const ParseResult r = parse({"--phase-shift", "-1", "--", "-odd-name.png"});
+    ASSERT_EQ(r.action, ParseResult::Action::Render) << r.error;
+    EXPECT_EQ(r.options.phaseShift, -1);
+    EXPECT_EQ(r.options.output, "-odd-name.png");
+}
+
+}  // namespace

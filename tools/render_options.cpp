@@ -1,0 +1,213 @@
+#include "render_options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <sstream>
+
+namespace render {
+
+namespace {
+
+struct Failure {
+    std::string message;
+};
+
+std::int32_t parseInteger(const std::string& option, const std::string& text, std::int32_t low,
+                          std::int32_t high)
+{
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end) {
+        throw Failure{option + ": '" + text + "' is not a whole number"};
+    }
+    if (value < low || value > high) {
+        throw Failure{option + ": " + text + " is outside " + std::to_string(low) + " .. " +
+                      std::to_string(high)};
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+double parseMetres(const std::string& option, const std::string& text)
+{
+    // Only plain decimal numbers: no locale, no hexadecimal, no "inf".
+    const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) || c == '.';
+    });
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (!plain || ec != std::errc() || ptr != end) {
+        throw Failure{option + ": '" + text + "' is not a number of metres"};
+    }
+    if (!(value >= 0.01 && value <= 100.0)) {
+        throw Failure{option + ": " + text + " is outside 0.01 .. 100"};
+    }
+    return value;
+}
+
+void parseHideList(const std::string& option, const std::string& text, RenderOptions& o)
+{
+    std::stringstream items(text);
+    std::string item;
+    bool any = false;
+    while (std::getline(items, item, ',')) {
+        any = true;
+        if (item == "horizontal") {
+            o.showHorizontal = false;
+        } else if (item == "vertical") {
+            o.showVertical = false;
+        } else if (item == "resultant") {
+            o.showResultant = false;
+        } else if (item == "vector") {
+            o.showVector = false;
+        } else {
+            throw Failure{option + ": unknown item '" + item +
+                          "' (use horizontal, vertical, resultant, vector)"};
+        }
+    }
+    if (!any) {
+        throw Failure{option + ": the list is empty"};
+    }
+}
+
+std::string lowerExtension(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return {};
+    }
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+constexpr std::int32_t MaxPicturePixels = 16384;
+
+}  // namespace
+
+ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
+{
+    ParseResult result;
+    RenderOptions& o = result.options;
+    using Setter = std::function<void(const std::string& option, const std::string& value)>;
+    const std::vector<std::pair<std::string, Setter>> valued = {
+        {"--azimuth", [&](auto& n, auto& v) { o.azimuth = parseInteger(n, v, -180, 180); }},
+        {"--elevation", [&](auto& n, auto& v) { o.elevation = parseInteger(n, v, -90, 90); }},
+        {"--horizontal-amplitude",
+         [&](auto& n, auto& v) { o.horizontalAmplitude = parseInteger(n, v, 0, 100); }},
+        {"--vertical-amplitude",
+         [&](auto& n, auto& v) { o.verticalAmplitude = parseInteger(n, v, 0, 100); }},
+        {"--phase-shift", [&](auto& n, auto& v) { o.phaseShift = parseInteger(n, v, -180, 180); }},
+        {"--time", [&](auto& n, auto& v) { o.timeStep = parseInteger(n, v, 0, 512); }},
+        {"--width", [&](auto& n, auto& v) { o.width = parseInteger(n, v, 1, MaxPicturePixels); }},
+        {"--height", [&](auto& n, auto& v) { o.height = parseInteger(n, v, 1, MaxPicturePixels); }},
+        {"--scale", [&](auto& n, auto& v) { o.scale = parseInteger(n, v, 1, 1000000); }},
+        {"--screen-width", [&](auto& n, auto& v) { o.screenWidth = parseMetres(n, v); }},
+        {"--desktop-width",
+         [&](auto& n, auto& v) { o.desktopWidth = parseInteger(n, v, 1, 1000000); }},
+        {"--hide", [&](auto& n, auto& v) { parseHideList(n, v, o); }},
+    };
+
+    // Help and version answer whatever else the line holds.
+    for (const std::string& arg : arguments) {
+        if (arg == "--") {
+            break;
+        }
+        if (arg == "--help" || arg == "-h") {
+            result.action = ParseResult::Action::Help;
+            return result;
+        }
+        if (arg == "--version") {
+            result.action = ParseResult::Action::Version;
+            return result;
+        }
+    }
+
+    try {
+        std::vector<std::string> positional;
+        for (std::size_t i = 0; i < arguments.size(); ++i) {
+            const std::string& arg = arguments[i];
+            if (arg == "--centered") {
+                o.centered = true;
+                continue;
+            }
+            if (arg == "--") {
+                positional.insert(positional.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                  arguments.end());
+                break;
+            }
+            if (arg.size() > 1 && arg[0] == '-') {
+                const auto equals = arg.find('=');
+                const std::string name = arg.substr(0, equals);
+                const auto found = std::find_if(valued.begin(), valued.end(),
+                                                [&](const auto& entry) { return entry.first == name; });
+                if (found == valued.end()) {
+                    throw Failure{name + ": unknown option (see --help)"};
+                }
+                std::string value;
+                if (equals != std::string::npos) {
+                    value = arg.substr(equals + 1);
+                } else if (i + 1 < arguments.size()) {
+                    value = arguments[++i];
+                } else {
+                    throw Failure{name + ": a value is missing"};
+                }
+                found->second(name, value);
+                continue;
+            }
+            positional.push_back(arg);
+        }
+        if (positional.empty()) {
+            throw Failure{"OUTPUT: no output file given (see --help)"};
+        }
+        if (positional.size() > 1) {
+            throw Failure{"OUTPUT: only one output file, got '" + positional[1] + "' as well"};
+        }
+        o.output = positional.front();
+        const std::string ext = lowerExtension(o.output);
+        if (ext == "png") {
+            o.format = OutputFormat::Png;
+        } else if (ext == "svg") {
+            o.format = OutputFormat::Svg;
+        } else {
+            throw Failure{"OUTPUT: '" + o.output + "' must end in .png or .svg"};
+        }
+    } catch (const Failure& failure) {
+        result.action = ParseResult::Action::Error;
+        result.error = failure.message;
+    }
+    return result;
+}
+
+std::string renderUsage(const std::string& program)
+{
+    return "Usage: " + program + " [OPTIONS] OUTPUT\n"
+           "Draws the polarisation scene without a window, as the main window would show it.\n"
+           "The format follows OUTPUT's extension: .png or .svg (one SVG unit per pixel).\n"
+           "\n"
+           "Options (defaults in brackets):\n"
+           "  --azimuth DEG                 observer azimuth, -180 .. 180 [-45]\n"
+           "  --elevation DEG               observer elevation, -90 .. 90 [30]\n"
+           "  --horizontal-amplitude PCT    horizontal amplitude, 0 .. 100 [100]\n"
+           "  --vertical-amplitude PCT      vertical amplitude, 0 .. 100 [100]\n"
+           "  --phase-shift DEG             phase shift of the vertical wave, -180 .. 180 [-90]\n"
+           "  --time STEP                   time within the period in T/512, 0 .. 512 [0]\n"
+           "  --width PX, --height PX       size of the picture [800 x 600]\n"
+           "  --scale N                     scale 1 : N [40]\n"
+           "  --screen-width METRES         physical width of the desktop [0.3]\n"
+           "  --desktop-width PX            width of the desktop in pixels [1280]\n"
+           "  --centered                    centre the drawing on the coordinate system\n"
+           "  --hide LIST                   comma-separated: horizontal,vertical,resultant,vector\n"
+           "  --help                        show this text\n"
+           "  --version                     show the version\n"
+           "\n"
+           "Exit status: 0 written, 1 the file could not be written, 2 bad command line.\n";
+}
+
+}  // namespace render

@@ -1,0 +1,46 @@
+#pragma once
+
+// Command line of ondulix-render, kept free of the toolkit so that it can be tested on its own.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace render {
+
+enum class OutputFormat { Png, Svg };
+
+struct RenderOptions {
+    std::int32_t azimuth = -45;              // degrees
+    std::int32_t elevation = 30;             // degrees
+    std::int32_t horizontalAmplitude = 100;  // percent
+    std::int32_t verticalAmplitude = 100;    // percent
+    std::int32_t phaseShift = -90;           // degrees
+    std::int32_t timeStep = 0;               // 0 .. 512 steps of T/512
+    std::int32_t width = 800;
+    std::int32_t height = 600;
+    std::int32_t scale = 40;  // the N of 1 : N
+    double screenWidth = 0.3;  // metres
+    std::int32_t desktopWidth = 1280;
+    bool centered = false;
+    bool showHorizontal = true;
+    bool showVertical = true;
+    bool showResultant = true;
+    bool showVector = true;
+    std::string output;
+    OutputFormat format = OutputFormat::Png;
+};
+
+struct ParseResult {
+    enum class Action { Render, Help, Version, Error };
+    Action action = Action::Render;
+    RenderOptions options;
+    std::string error;  // one line naming the option, for Action::Error
+};
+
+ParseResult parseRenderOptions(const std::vector<std::string>& arguments);
+
+std::string renderUsage(const std::string& program);
+
+}  // namespace render
