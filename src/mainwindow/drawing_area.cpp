@@ -1,0 +1,82 @@
+#include "mainwindow/drawing_area.h"
+
+#include <QCoreApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include "scene/projection.h"
+#include "scene/render.h"
+
+namespace mainwindow {
+
+namespace {
+// How long a resize waits while a drawing still runs; the deferred redraw uses the same delay.
+constexpr int RetryMilliseconds = 20;
+}
+
+DrawingArea::DrawingArea(scene::SceneState& state, QWidget* parent)
+    : QWidget(parent), m_state(state)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    makePicture(QSize(1, 1));
+}
+
+DrawingArea::~DrawingArea()
+{
+    if (m_state.Host == this) {
+        m_state.Host = nullptr;
+    }
+}
+
+void DrawingArea::processPendingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void DrawingArea::makePicture(QSize size)
+{
+    m_canvas.reset();  // ends painting on the old picture before it goes
+    m_picture = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    m_picture.fill(Qt::white);
+    m_canvas = std::make_unique<platform::PainterCanvas>(m_picture);
+    m_state.DrawWidth = size.width();
+    m_state.DrawHeight = size.height();
+}
+
+void DrawingArea::reprojectAndRedraw()
+{
+    scene::projectScene(m_state, m_state.DrawWidth, m_state.DrawHeight, m_state.PixelsPerUnit, 1.0);
+    scene::drawScene(m_state, 0, 0, m_state.DrawWidth, m_state.DrawHeight, *m_canvas, 1.0);
+    update();
+}
+
+void DrawingArea::paintEvent(QPaintEvent* event)
+{
+    // The raster painter writes straight into the picture, so it can be shown while its canvas
+    // stays open for the next drawing.
+    QPainter painter(this);
+    painter.drawImage(event->rect().topLeft(), m_picture, event->rect());
+}
+
+void DrawingArea::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The picture must not be replaced under a drawing that lets events run at its end.
+    if (m_state.DrawingInProgress) {
+        if (!m_resizePending) {
+            m_resizePending = true;
+            QTimer::singleShot(RetryMilliseconds, this, [this] {
+                m_resizePending = false;
+                QResizeEvent again(size(), size());
+                resizeEvent(&again);
+            });
+        }
+        return;
+    }
+    makePicture(size());
+    reprojectAndRedraw();
+}
+
+}  // namespace mainwindow

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <memory>
+
+#include "platform/painter_canvas.h"
+#include "scene/scene.h"
+
+namespace mainwindow {
+
+// The main drawing area: owns the off-screen picture the scene is drawn into and shows it on
+// repaint without drawing the scene again. It is the scene's host, so the engine measures its
+// labels on this picture and lets queued events run through it.
+class DrawingArea : public QWidget, public scene::SceneHost {
+public:
+    DrawingArea(scene::SceneState& state, QWidget* parent = nullptr);
+    ~DrawingArea() override;
+
+    scene::Canvas& screenCanvas() override { return *m_canvas; }
+    void processPendingEvents() override;
+    void screenCanvasDrawn() override { update(); }
+
+    // Projects and draws the scene for the area's current size.
+    void reprojectAndRedraw();
+    const QImage& picture() const { return m_picture; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void makePicture(QSize size);
+
+    scene::SceneState& m_state;
+    QImage m_picture;
+    std::unique_ptr<platform::PainterCanvas> m_canvas;
+    bool m_resizePending = false;
+};
+
+}  // namespace mainwindow
