@@ -1,7 +1,15 @@
 #pragma once
 
+#include <QBrush>
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
+#include <QPen>
+#include <QPointF>
+#include <QRect>
+
+#include <optional>
+#include <vector>
 
 #include "scene/canvas.h"
 
@@ -12,6 +20,9 @@ namespace platform {
 
 // The engine's canvas over a QPainter: a QImage (with read-back), a QSvgGenerator, a QPrinter or
 // a QPdfWriter. Painting starts in the constructor and ends in the destructor or finish().
+// The device must outlive the canvas. Coordinates are the device's pixels with integers at
+// pixel centres; for an SVG in pixel units give the generator setSize(w, h) and
+// setViewBox(0, 0, w, h).
 class PainterCanvas : public scene::Canvas {
 public:
     // A picture that can be read back.
@@ -38,6 +49,37 @@ public:
     scene::TColor readPixel(std::int32_t x, std::int32_t y) override;
     void setClip(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
     void restoreClip() override;
+
+private:
+    PainterCanvas(QPaintDevice& device, QImage* image);
+
+    // Bring the painter's pen, brush and background in line with the canvas state; the Qt
+    // objects are rebuilt only when that state changed since they were last built.
+    void applyLinePen();
+    void applyFill();
+    void applyFont();
+    const QPointF* strokePoints(const scene::PixelPoint* points, std::int32_t count);
+
+    QPaintDevice* m_device;
+    QImage* m_image;  // null where the device cannot be read back
+    QPainter m_painter;
+
+    std::optional<scene::CanvasPen> m_builtPen;
+    QPen m_linePen;
+    qreal m_strokeOffset = 0.5;  // moves pixel centres onto the stroke's axis
+
+    std::optional<scene::CanvasFill> m_builtFill;
+    QBrush m_fillBrush;
+
+    std::optional<scene::CanvasFont> m_builtFont;
+    QFont m_font;
+    std::optional<QFontMetrics> m_metrics;
+    QPen m_textPen;
+
+    scene::PixelPoint m_current;
+    std::vector<QPointF> m_points;  // reused so that frames do not allocate
+    std::optional<QRect> m_clip;    // none: no clipping
+    std::vector<std::optional<QRect>> m_clipStack;
 };
 
 }  // namespace platform

@@ -1,0 +1,416 @@
+#include "platform/painter_canvas.h"
+
+#include <QImage>
+#include <QList>
+#include <QPaintDevice>
+#include <QString>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace platform {
+
+namespace {
+
+using scene::TColor;
+using scene::TPenStyle;
+
+// Rectangles are clamped to this before they become QRects, whose width arithmetic is int and
+// would overflow on the saturated coordinates a huge zoom produces. No device is this large.
+constexpr std::int64_t RectLimit = std::int64_t{1} << 24;
+
+// A requested cell height beyond this is searched as this; no label gets anywhere near it.
+constexpr int MaxCellHeight = 8192;
+
+QColor toQColor(TColor c)
+{
+    return QColor(static_cast<int>(common::redOf(c)), static_cast<int>(common::greenOf(c)),
+                  static_cast<int>(common::blueOf(c)));
+}
+
+int clampCoordinate(std::int64_t v)
+{
+    return static_cast<int>(std::clamp(v, -RectLimit, RectLimit));
+}
+
+// Pixels x1 .. x2-1, y1 .. y2-1; an empty QRect when x2 <= x1 or y2 <= y1.
+QRect pixelRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+{
+    const int left = clampCoordinate(x1);
+    const int top = clampCoordinate(y1);
+    const int right = clampCoordinate(x2);
+    const int bottom = clampCoordinate(y2);
+    if (right <= left || bottom <= top) {
+        return QRect(left, top, 0, 0);
+    }
+    return QRect(left, top, right - left, bottom - top);
+}
+
+// On/off lengths in units of the pen width, so that at width 1 they are those of the classic
+// cosmetic pens: dash 18-6, dot 3-3, dash-dot 9-6-3-6, dash-dot-dot 9-3-3-3-3-3.
+QList<qreal> dashPattern(TPenStyle style)
+{
+    switch (style) {
+        case TPenStyle::Dash:
+            return {18, 6};
+        case TPenStyle::Dot:
+            return {3, 3};
+        case TPenStyle::DashDot:
+            return {9, 6, 3, 6};
+        case TPenStyle::DashDotDot:
+            return {9, 3, 3, 3, 3, 3};
+        case TPenStyle::Solid:
+        case TPenStyle::Clear:
+            break;
+    }
+    return {};
+}
+
+struct FontKey {
+    std::string name;
+    bool bold = false;
+    int height = 0;
+    int dpi = 0;
+    friend auto operator<=>(const FontKey&, const FontKey&) = default;
+};
+
+QFont makeFont(const QString& family, bool bold, int pixelSize)
+{
+    QFont font(family);
+    font.setBold(bold);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+// The pixel size whose cell height (ascent + descent) comes closest to the requested one; on a
+// tie the smaller cell. Sizes are tried outward from a proportional guess, which is usually
+// right within a step or two.
+int searchPixelSize(const QString& family, bool bold, int height, const QPaintDevice* device)
+{
+    const auto cellAt = [&](int px) {
+        return QFontMetrics(makeFont(family, bold, px), device).height();
+    };
+    int px = height;
+    const int first = cellAt(px);
+    if (first > 0 && first != height) {
+        px = static_cast<int>(std::clamp<std::int64_t>(
+            (std::int64_t{px} * height + first / 2) / first, 1, MaxCellHeight));
+    }
+    int cell = cellAt(px);
+    const int step = cell < height ? 1 : -1;
+    // Walk until the cell crosses the requested height; a font whose cells stop growing (or
+    // shrinking) ends the walk at the size limits or after a bounded number of steps.
+    for (int i = 0; i < 64 && cell != height; ++i) {
+        const int nextPx = px + step;
+        if (nextPx < 1 || nextPx > MaxCellHeight) {
+            break;
+        }
+        const int nextCell = cellAt(nextPx);
+        const bool crossed = step > 0 ? nextCell >= height : nextCell <= height;
+        if (crossed) {
+            const int nextMiss = std::abs(nextCell - height);
+            const int miss = std::abs(cell - height);
+            if (nextMiss < miss || (nextMiss == miss && nextCell < cell)) {
+                px = nextPx;
+            }
+            break;
+        }
+        px = nextPx;
+        cell = nextCell;
+    }
+    return px;
+}
+
+// Searching runs a handful of font loads, so each answer is kept for the program's lifetime:
+// the screen picture is drawn every animation frame with a new canvas and the same labels.
+int pixelSizeFor(const std::string& name, bool bold, int height, const QPaintDevice* device)
+{
+    static std::mutex mutex;
+    static std::map<FontKey, int> cache;
+    FontKey key{name, bold, height, device->logicalDpiY()};
+    {
+        const std::lock_guard lock(mutex);
+        if (const auto it = cache.find(key); it != cache.end()) {
+            return it->second;
+        }
+    }
+    const int px = searchPixelSize(QString::fromStdString(name), bold, height, device);
+    const std::lock_guard lock(mutex);
+    cache.emplace(std::move(key), px);
+    return px;
+}
+
+QString fromUtf8(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace
+
+PainterCanvas::PainterCanvas(QImage& image) : PainterCanvas(image, &image) {}
+
+PainterCanvas::PainterCanvas(QPaintDevice& device) : PainterCanvas(device, nullptr) {}
+
+PainterCanvas::PainterCanvas(QPaintDevice& device, QImage* image)
+    : m_device(&device), m_image(image)
+{
+    if (m_painter.begin(m_device)) {
+        m_painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    }
+}
+
+PainterCanvas::~PainterCanvas()
+{
+    finish();
+}
+
+void PainterCanvas::finish()
+{
+    if (m_painter.isActive()) {
+        m_painter.end();
+    }
+}
+
+bool PainterCanvas::isActive() const
+{
+    return m_painter.isActive();
+}
+
+void PainterCanvas::applyLinePen()
+{
+    const scene::CanvasPen& pen = this->pen();
+    if (m_builtPen != pen) {
+        const int width = std::max(1, pen.width);
+        // An odd width centred on a pixel centre covers whole pixels, an even one centred on a
+        // pixel edge does.
+        m_strokeOffset = (pen.style == TPenStyle::Clear || width % 2 == 1) ? 0.5 : 0.0;
+        if (pen.style == TPenStyle::Clear) {
+            m_linePen = QPen(Qt::NoPen);
+        } else {
+            m_linePen = QPen(toQColor(pen.color));
+            m_linePen.setWidth(width);
+            if (pen.style == TPenStyle::Solid) {
+                m_linePen.setCapStyle(Qt::RoundCap);
+                m_linePen.setJoinStyle(Qt::RoundJoin);
+            } else {
+                m_linePen.setDashPattern(dashPattern(pen.style));
+                m_linePen.setCapStyle(Qt::FlatCap);
+                m_linePen.setJoinStyle(Qt::MiterJoin);
+                // Lines start at pixel centres; shifting the pattern by half a pixel puts the
+                // dash boundaries of straight lines on pixel edges, so the dashes stay crisp.
+                if (width % 2 == 1) {
+                    m_linePen.setDashOffset(0.5 / width);
+                }
+            }
+        }
+        m_builtPen = pen;
+    }
+    m_painter.setPen(m_linePen);  // cheap when the painter holds this pen already
+}
+
+void PainterCanvas::applyFill()
+{
+    const scene::CanvasFill& fill = this->fill();
+    if (m_builtFill == fill) {
+        return;
+    }
+    // The opaque background paints the gaps of patterned lines (and the text cell) in the fill
+    // colour; with no fill they stay open.
+    if (fill.solid) {
+        m_fillBrush = QBrush(toQColor(fill.color));
+        m_painter.setBackground(m_fillBrush);
+        m_painter.setBackgroundMode(Qt::OpaqueMode);
+    } else {
+        m_fillBrush = QBrush(Qt::NoBrush);
+        m_painter.setBackgroundMode(Qt::TransparentMode);
+    }
+    m_painter.setBrush(m_fillBrush);
+    m_builtFill = fill;
+}
+
+void PainterCanvas::applyFont()
+{
+    const scene::CanvasFont& font = this->font();
+    if (m_builtFont == font) {
+        return;
+    }
+    if (!m_builtFont || m_builtFont->name != font.name || m_builtFont->bold != font.bold ||
+        m_builtFont->pixelHeight != font.pixelHeight) {
+        const int height = std::clamp(font.pixelHeight, 1, MaxCellHeight);
+        const QString family = QString::fromStdString(font.name);
+        m_font = makeFont(family, font.bold, pixelSizeFor(font.name, font.bold, height, m_device));
+        m_metrics.emplace(m_font, m_device);
+        if (m_painter.isActive()) {
+            m_painter.setFont(m_font);
+        }
+    }
+    if (!m_builtFont || m_builtFont->color != font.color) {
+        m_textPen = QPen(toQColor(font.color));
+    }
+    m_builtFont = font;
+}
+
+const QPointF* PainterCanvas::strokePoints(const scene::PixelPoint* points, std::int32_t count)
+{
+    m_points.resize(static_cast<std::size_t>(count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        m_points[static_cast<std::size_t>(i)] =
+            QPointF(points[i].x + m_strokeOffset, points[i].y + m_strokeOffset);
+    }
+    return m_points.data();
+}
+
+void PainterCanvas::fillRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+{
+    if (!m_painter.isActive() || !fill().solid) {
+        return;
+    }
+    const QRect r = pixelRect(x1, y1, x2, y2);
+    if (r.isEmpty()) {
+        return;
+    }
+    applyFill();
+    m_painter.fillRect(r, m_fillBrush);
+}
+
+void PainterCanvas::polygon(const scene::PixelPoint* points, std::int32_t count)
+{
+    if (!m_painter.isActive() || points == nullptr || count < 2) {
+        return;
+    }
+    applyFill();
+    applyLinePen();
+    m_painter.drawPolygon(strokePoints(points, count), static_cast<int>(count));
+}
+
+void PainterCanvas::polyline(const scene::PixelPoint* points, std::int32_t count)
+{
+    if (!m_painter.isActive() || points == nullptr || count < 2 ||
+        pen().style == TPenStyle::Clear) {
+        return;
+    }
+    applyFill();
+    applyLinePen();
+    m_painter.drawPolyline(strokePoints(points, count), static_cast<int>(count));
+}
+
+void PainterCanvas::moveTo(scene::PixelPoint p)
+{
+    m_current = p;
+}
+
+void PainterCanvas::lineTo(scene::PixelPoint p)
+{
+    const scene::PixelPoint from = m_current;
+    m_current = p;
+    if (!m_painter.isActive() || pen().style == TPenStyle::Clear) {
+        return;
+    }
+    applyFill();
+    applyLinePen();
+    const qreal o = m_strokeOffset;
+    m_painter.drawLine(QPointF(from.x + o, from.y + o), QPointF(p.x + o, p.y + o));
+}
+
+void PainterCanvas::ellipse(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+{
+    if (!m_painter.isActive()) {
+        return;
+    }
+    // The box covers the pixels x1 .. x2-1, i.e. the continuous span x1 .. x2; the outline is
+    // stroked half its width inside that span so that its outer edge meets the box.
+    const QRectF box = QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized();
+    if (box.isEmpty()) {
+        return;
+    }
+    applyFill();
+    applyLinePen();
+    if (pen().style == TPenStyle::Clear) {
+        m_painter.drawEllipse(box);
+        return;
+    }
+    const qreal inset = m_linePen.widthF() / 2;
+    const QRectF axis = box.adjusted(inset, inset, -inset, -inset);
+    if (axis.width() > 0 && axis.height() > 0) {
+        m_painter.drawEllipse(axis);
+        return;
+    }
+    // The outline alone fills the box (a dot of radius 0 with a 1-pixel pen, say); a zero-sized
+    // path would draw nothing at all.
+    const QBrush ink(m_linePen.color());
+    if (box.width() <= 1 || box.height() <= 1) {
+        m_painter.fillRect(box, ink);
+    } else {
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrush(ink);
+        m_painter.drawEllipse(box);
+        m_painter.setBrush(m_fillBrush);
+    }
+}
+
+void PainterCanvas::textOut(std::int32_t x, std::int32_t y, std::string_view utf8)
+{
+    if (!m_painter.isActive() || utf8.empty()) {
+        return;
+    }
+    applyFill();
+    applyFont();
+    m_painter.setPen(m_textPen);
+    m_painter.drawText(QPointF(x, static_cast<qreal>(y) + m_metrics->ascent()), fromUtf8(utf8));
+}
+
+std::int32_t PainterCanvas::textWidth(std::string_view utf8)
+{
+    applyFont();
+    return m_metrics->horizontalAdvance(fromUtf8(utf8));
+}
+
+std::int32_t PainterCanvas::textHeight(std::string_view /*utf8*/)
+{
+    // The cell height, the same for every text of the font.
+    applyFont();
+    return m_metrics->height();
+}
+
+TColor PainterCanvas::readPixel(std::int32_t x, std::int32_t y)
+{
+    if (m_image == nullptr || !m_image->valid(x, y)) {
+        return common::NoColor;
+    }
+    const QRgb c = m_image->pixel(x, y);
+    return common::rgb(static_cast<std::uint32_t>(qRed(c)), static_cast<std::uint32_t>(qGreen(c)),
+                       static_cast<std::uint32_t>(qBlue(c)));
+}
+
+void PainterCanvas::setClip(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+{
+    // A nested clip lies within the one it is nested in.
+    const QRect r = pixelRect(x1, y1, x2, y2);
+    m_clipStack.push_back(m_clip);
+    m_clip = m_clip ? m_clip->intersected(r) : r;
+    if (m_painter.isActive()) {
+        m_painter.setClipRect(*m_clip);
+    }
+}
+
+void PainterCanvas::restoreClip()
+{
+    if (m_clipStack.empty()) {
+        return;
+    }
+    m_clip = m_clipStack.back();
+    m_clipStack.pop_back();
+    if (!m_painter.isActive()) {
+        return;
+    }
+    if (m_clip) {
+        m_painter.setClipRect(*m_clip);
+    } else {
+        m_painter.setClipping(false);
+    }
+}
+
+}  // namespace platform
