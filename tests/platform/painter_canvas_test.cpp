@@ -1,0 +1,363 @@
+#include "platform/painter_canvas.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QRegularExpression>
+#include <QSvgGenerator>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using common::rgb;
+using common::TColor;
+using common::TPenStyle;
+using platform::PainterCanvas;
+using scene::PixelPoint;
+
+constexpr TColor White = rgb(255, 255, 255);
+constexpr TColor Black = rgb(0, 0, 0);
+constexpr TColor Red = rgb(255, 0, 0);
+constexpr TColor Blue = rgb(0, 0, 255);
+
+QImage paper(int w, int h, TColor colour)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(qRgb(int(common::redOf(colour)), int(common::greenOf(colour)),
+                    int(common::blueOf(colour))));
+    return image;
+}
+
+// A picture and a canvas painting on it.
+struct Sheet {
+    QImage image;
+    PainterCanvas canvas;
+
+    Sheet(int w, int h, TColor colour = White) : image(paper(w, h, colour)), canvas(image) {}
+    TColor at(int x, int y) const
+    {
+        const QRgb c = image.pixel(x, y);
+        return rgb(std::uint32_t(qRed(c)), std::uint32_t(qGreen(c)), std::uint32_t(qBlue(c)));
+    }
+    // More than half covered by any of the inks used here on white (none has green), and by a
+    // dark one (black or blue, no red) over white or red.
+    bool covered(int x, int y) const { return qGreen(image.pixel(x, y)) < 128; }
+    bool dark(int x, int y) const { return qRed(image.pixel(x, y)) < 128; }
+    void pen(TColor colour, TPenStyle style, int width = 1)
+    {
+        canvas.setPenColor(colour);
+        canvas.setPenStyle(style);
+        canvas.setPenWidth(width);
+    }
+};
+
+TEST(PainterCanvas, FillRectCoversExactlyItsPixels)
+{
+    struct Case {
+        int x1, y1, x2, y2;
+        bool solid;
+    };
+    const Case cases[] = {{3, 4, 10, 8, true}, {5, 5, 6, 6, true},   {10, 8, 3, 4, true},
+                          {3, 4, 3, 8, true},  {3, 4, 10, 8, false}, {-5, -5, 4, 30, true}};
+    for (const Case& c : cases) {
+        Sheet s(20, 20);
+        s.canvas.setFillColor(Red);
+        s.canvas.setFillSolid(c.solid);
+        s.canvas.fillRect(c.x1, c.y1, c.x2, c.y2);
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 20; ++x) {
+                const bool in = c.solid && x >= c.x1 && x < c.x2 && y >= c.y1 && y < c.y2;
+                ASSERT_EQ(s.at(x, y), in ? Red : White)
+                    << c.x1 << "," << c.y1 << " " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(PainterCanvas, SolidLinesCoverWholePixelRowsAndColumns)
+{
+    // width -> first and last row (and column) covered by a line along 10
+    const std::pair<int, std::pair<int, int>> cases[] = {
+        {0, {10, 10}}, {1, {10, 10}}, {2, {9, 10}}, {3, {9, 11}}, {4, {8, 11}}};
+    for (const auto& [width, rows] : cases) {
+        Sheet s(40, 40);
+        s.pen(Black, TPenStyle::Solid, width);
+        s.canvas.moveTo({3, 10});
+        s.canvas.lineTo({35, 10});
+        const PixelPoint vertical[] = {{10, 3}, {10, 35}};
+        s.canvas.polyline(vertical, 2);
+        for (int i = 0; i < 20; ++i) {
+            const TColor expected = i >= rows.first && i <= rows.second ? Black : White;
+            EXPECT_EQ(s.at(25, i), expected) << "width " << width << " row " << i;
+            EXPECT_EQ(s.at(i, 25), expected) << "width " << width << " column " << i;
+        }
+    }
+}
+
+TEST(PainterCanvas, PenStylesShowTheirPattern)
+{
+    const std::pair<TPenStyle, std::vector<int>> cases[] = {
+        {TPenStyle::Solid, {}},
+        {TPenStyle::Dash, {18, 6}},
+        {TPenStyle::Dot, {3, 3}},
+        {TPenStyle::DashDot, {9, 6, 3, 6}},
+        {TPenStyle::DashDotDot, {9, 3, 3, 3, 3, 3}}};
+    for (const auto& [style, onOff] : cases) {
+        for (const int width : {1, 2, 3}) {
+            Sheet s(700, 20);
+            s.canvas.setFillSolid(false);
+            s.pen(Black, style, width);
+            s.canvas.moveTo({10, 10});
+            s.canvas.lineTo({690, 10});
+            // Runs of dark and light pixels, the partly covered ends left out.
+            std::vector<std::pair<bool, int>> runs;
+            for (int x = 11; x < 690; ++x) {
+                ASSERT_TRUE(s.at(x, 10) == Black || s.at(x, 10) == White) << "blurred at " << x;
+                if (runs.empty() || runs.back().first != (s.at(x, 10) == Black)) {
+                    runs.emplace_back(s.at(x, 10) == Black, 0);
+                }
+                ++runs.back().second;
+            }
+            // The line opens with a dash, so the later runs follow the pattern from its first
+            // gap on, scaled by the width.
+            ASSERT_GE(runs.size(), onOff.empty() ? 1u : onOff.size() + 2) << int(style);
+            EXPECT_TRUE(runs[0].first);
+            for (std::size_t i = 1; i + 1 < runs.size(); ++i) {
+                EXPECT_EQ(runs[i].second, width * onOff[i % onOff.size()])
+                    << "style " << int(style) << " width " << width << " run " << i;
+            }
+        }
+    }
+}
+
+TEST(PainterCanvas, GapsShowTheFillWhileItIsSolid)
+{
+    for (const bool solid : {true, false}) {
+        for (const bool asPolyline : {true, false}) {
+            Sheet s(100, 20, Blue);
+            s.canvas.setFillColor(Red);
+            s.canvas.setFillSolid(solid);
+            s.pen(Black, TPenStyle::Dash);
+            const PixelPoint line[] = {{10, 10}, {90, 10}};
+            if (asPolyline) {
+                s.canvas.polyline(line, 2);
+            } else {
+                s.canvas.moveTo(line[0]);
+                s.canvas.lineTo(line[1]);
+            }
+            EXPECT_EQ(s.at(20, 10), Black);
+            EXPECT_EQ(s.at(31, 10), solid ? Red : Blue) << "polyline " << asPolyline;
+            EXPECT_EQ(s.at(31, 11), Blue);
+        }
+    }
+}
+
+TEST(PainterCanvas, PolygonIsClosedAndFilledPolylineIsOpen)
+{
+    const std::pair<TPenStyle, bool> cases[] = {
+        {TPenStyle::Solid, true}, {TPenStyle::Clear, true}, {TPenStyle::Solid, false}};
+    for (const auto& [style, closed] : cases) {
+        Sheet s(60, 60);
+        s.canvas.setFillColor(Red);
+        s.pen(Black, style);
+        const PixelPoint triangle[] = {{10, 10}, {50, 10}, {50, 50}};
+        closed ? s.canvas.polygon(triangle, 3) : s.canvas.polyline(triangle, 3);
+        const bool outlined = style != TPenStyle::Clear;
+        EXPECT_EQ(s.at(30, 10) == Black, outlined);
+        EXPECT_EQ(s.at(45, 20), closed ? Red : White);
+        EXPECT_EQ(s.dark(30, 30), closed && outlined) << "closing edge";
+    }
+}
+
+TEST(PainterCanvas, EllipseFillsItsBoxCentredOnItsMiddlePixel)
+{
+    // ellipse(c - dx, c - dy, c + dx + 1, c + dy + 1) spans 2 dx + 1 by 2 dy + 1 pixels; the
+    // engine's dots have dx = dy.
+    struct Case {
+        int dx, dy;
+        TPenStyle style;
+        int width;
+    };
+    const Case cases[] = {
+        {0, 0, TPenStyle::Solid, 1},   {1, 1, TPenStyle::Solid, 1},   {3, 3, TPenStyle::Solid, 1},
+        {6, 6, TPenStyle::Solid, 1},   {0, 0, TPenStyle::Clear, 1},   {6, 6, TPenStyle::Clear, 1},
+        {20, 10, TPenStyle::Solid, 1}, {20, 10, TPenStyle::Solid, 3}, {1, 1, TPenStyle::Solid, 3}};
+    const int c = 25;
+    for (const Case& k : cases) {
+        Sheet s(51, 51);
+        s.canvas.setFillColor(Red);
+        s.pen(Blue, k.style, k.width);
+        s.canvas.ellipse(c - k.dx, c - k.dy, c + k.dx + 1, c + k.dy + 1);
+        for (int i = 0; i < 51; ++i) {
+            EXPECT_EQ(s.covered(i, c), std::abs(i - c) <= k.dx) << k.dx << " x " << i;
+            EXPECT_EQ(s.covered(c, i), std::abs(i - c) <= k.dy) << k.dy << " y " << i;
+            // The outline lies inside the box, its full width from the box's edge.
+            const int fromEdge = k.dx - std::abs(i - c);
+            if (fromEdge >= 0 && k.dx > k.width) {
+                const bool outlined = k.style != TPenStyle::Clear && fromEdge < k.width;
+                EXPECT_EQ(s.dark(i, c), outlined) << k.dx << " x " << i;
+            }
+        }
+    }
+}
+
+TEST(PainterCanvas, ClipsNestAndRestore)
+{
+    Sheet s(60, 60);
+    const auto fill = [&](TColor colour, int x2) {
+        s.canvas.setFillColor(colour);
+        s.canvas.fillRect(0, 0, x2, 60);
+    };
+    s.canvas.restoreClip();  // unbalanced: ignored
+    s.canvas.setClip(10, 10, 50, 50);
+    fill(Blue, 60);
+    s.canvas.setClip(30, 0, 60, 60);
+    fill(Red, 60);
+    s.canvas.restoreClip();
+    fill(Black, 20);  // back to the outer clip
+    s.canvas.restoreClip();
+    s.canvas.setClip(0, 0, 60, 5);
+    s.canvas.setClip(40, 40, 30, 30);  // empty: nothing shows
+    fill(Black, 60);
+    s.canvas.restoreClip();
+    s.canvas.restoreClip();
+    s.canvas.fillRect(55, 55, 60, 60);  // no clip left
+    const std::pair<PixelPoint, TColor> expected[] = {
+        {{30, 10}, Red},   {{49, 49}, Red},   {{29, 10}, Blue},  {{20, 49}, Blue},
+        {{10, 10}, Black}, {{19, 49}, Black}, {{5, 30}, White},  {{15, 9}, White},
+        {{30, 9}, White},  {{50, 30}, White}, {{30, 50}, White}, {{2, 2}, White},
+        {{54, 54}, White}, {{55, 55}, Black}, {{59, 59}, Black},
+    };
+    for (const auto& [p, colour] : expected) {
+        EXPECT_EQ(s.at(p.x, p.y), colour) << p.x << "," << p.y;
+    }
+}
+
+TEST(PainterCanvas, FontCellHeightIsTheRequestedPixelHeight)
+{
+    Sheet s(10, 10);
+    s.canvas.setFontName("Arial");
+    for (const int height : {10, 16, 33, 100}) {
+        s.canvas.setFontBold(false);
+        s.canvas.setFontPixelHeight(height);
+        EXPECT_EQ(s.canvas.textHeight("Ag"), height);
+        const int regular = s.canvas.textWidth("Ondulix");
+        s.canvas.setFontBold(true);
+        EXPECT_EQ(s.canvas.textHeight("Ag"), height) << "bold";
+        EXPECT_GT(s.canvas.textWidth("Ondulix"), regular) << "height " << height;
+    }
+    // Decoded as UTF-8, "\u00c4" is one letter as wide as "A", not two Latin-1 letters.
+    EXPECT_EQ(s.canvas.textWidth("\u00c4"), s.canvas.textWidth("A"));
+}
+
+TEST(PainterCanvas, TextCellTopLeftIsAtThePoint)
+{
+    Sheet s(120, 100, Blue);
+    s.canvas.setFillSolid(false);
+    s.canvas.setFontName("Arial");
+    s.canvas.setFontColor(Red);
+    s.canvas.setFontPixelHeight(33);
+    const int x = 20, y = 30, cell = s.canvas.textHeight("H");
+    s.canvas.textOut(x, y, "H");
+    int top = 100, left = 120, bottom = -1;
+    bool fullInk = false;
+    for (int j = 0; j < 100; ++j) {
+        for (int i = 0; i < 120; ++i) {
+            if (s.at(i, j) != Blue) {
+                top = std::min(top, j);
+                left = std::min(left, i);
+                bottom = std::max(bottom, j);
+                fullInk = fullInk || s.at(i, j) == Red;
+            }
+        }
+    }
+    EXPECT_GE(top, y);
+    EXPECT_LE(top, y + cell / 4);
+    EXPECT_GE(left, x);
+    EXPECT_LE(left, x + cell / 8);
+    EXPECT_LE(bottom, y + cell - 4);  // "H" rests on the baseline, the descent stays empty
+    EXPECT_TRUE(fullInk);
+}
+
+TEST(PainterCanvas, ReadsPixelsBackFromImages)
+{
+    Sheet s(20, 10);
+    s.canvas.setFillColor(rgb(10, 20, 30));
+    s.canvas.fillRect(0, 0, 20, 10);
+    EXPECT_EQ(s.canvas.readPixel(0, 0), 0x1E140Au);
+    EXPECT_EQ(s.canvas.readPixel(19, 9), 0x1E140Au);
+    const int outside[][2] = {
+        {-1, 0}, {0, -1}, {20, 0}, {0, 10}, {std::numeric_limits<int>::min(), 0}};
+    for (const auto& p : outside) {
+        EXPECT_EQ(s.canvas.readPixel(p[0], p[1]), common::NoColor);
+    }
+}
+
+TEST(PainterCanvas, SvgKeepsPixelCoordinatesAndCannotBeRead)
+{
+    QBuffer buffer;
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(200, 100));
+    svg.setViewBox(QRect(0, 0, 200, 100));
+    PainterCanvas canvas(svg);
+    canvas.moveTo({10, 20});
+    canvas.lineTo({110, 20});
+    EXPECT_EQ(canvas.readPixel(10, 20), common::NoColor);
+    canvas.finish();
+    EXPECT_FALSE(canvas.isActive());
+    const QString text = QString::fromUtf8(buffer.data());
+    EXPECT_TRUE(text.contains(R"(viewBox="0 0 200 100")"));
+    EXPECT_TRUE(text.contains(QRegularExpression(R"([M"]10(\.5)?,20(\.5)? L?110(\.5)?,20(\.5)?)")))
+        << text.toStdString();
+}
+
+TEST(PainterCanvas, StateChangesTakeEffectAndFinishStopsDrawing)
+{
+    Sheet s(60, 60);
+    s.canvas.setFillColor(Red);
+    s.pen(Blue, TPenStyle::Solid, 3);
+    s.canvas.ellipse(4, 4, 7, 7);  // the pen covers the whole dot
+    s.canvas.setPenWidth(1);
+    const PixelPoint square[] = {{10, 10}, {20, 10}, {20, 20}, {10, 20}};
+    s.canvas.polygon(square, 4);  // filled with the fill, not with the dot's pen colour
+    s.canvas.setFillSolid(false);
+    s.canvas.setFontColor(Black);
+    s.canvas.textOut(30, 0, "x");
+    s.canvas.moveTo({0, 30});
+    s.canvas.lineTo({59, 30});  // in the pen colour again, not the text's
+    s.canvas.finish();
+    s.canvas.fillRect(0, 0, 60, 60);
+    s.canvas.lineTo({0, 59});
+    EXPECT_EQ(s.at(5, 5), Blue);
+    EXPECT_EQ(s.at(15, 15), Red);
+    EXPECT_EQ(s.at(15, 10), Blue);
+    EXPECT_EQ(s.at(40, 30), Blue);
+    EXPECT_EQ(s.at(2, 50), White);
+}
+
+TEST(PainterCanvas, SaturatedCoordinatesDrawTheVisiblePart)
+{
+    constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    Sheet s(40, 40);
+    s.canvas.setClip(lo, lo, hi, 20);
+    s.canvas.setFillColor(Red);
+    s.canvas.fillRect(lo, lo, hi, hi);
+    s.canvas.restoreClip();
+    s.pen(Black, TPenStyle::Solid);
+    s.canvas.moveTo({lo, 30});
+    s.canvas.lineTo({hi, 30});
+    for (int x = 0; x < 40; ++x) {
+        EXPECT_EQ(s.at(x, 19), Red);
+        EXPECT_EQ(s.at(x, 20), White);
+        EXPECT_EQ(s.at(x, 30), Black);
+    }
+}
+
+}  // namespace
