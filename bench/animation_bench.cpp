@@ -95,6 +95,30 @@ void EngineStep(benchmark::State& state)
 }
 BENCHMARK(EngineStep);
 
+// The two halves of the engine step on their own.
+void WaveSamples(benchmark::State& state)
+{
+    Scene scene(800, 600);
+    scene::SceneState& s = *scene.state;
+    for (auto _ : state) {
+        s.Params.TimeStep = (s.Params.TimeStep + 1) % 513;
+        scene::computeWaveSamples(s, s.Params.TimeStep, s.Params.PhaseStep);
+        benchmark::DoNotOptimize(s.Model.ResultantWave.data());
+    }
+}
+BENCHMARK(WaveSamples);
+
+void Projection(benchmark::State& state)
+{
+    Scene scene(800, 600);
+    scene::SceneState& s = *scene.state;
+    for (auto _ : state) {
+        scene::projectScene(s, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
+        benchmark::DoNotOptimize(s.Pix.ResultantWavePix.data());
+    }
+}
+BENCHMARK(Projection);
+
 void FullTick(benchmark::State& state)
 {
     const int width = static_cast<int>(state.range(0));

@@ -36,7 +36,9 @@ inline std::int32_t roundToInt(long double value)
     }
     constexpr long double magic = detail::roundingMagic();
     const long double shifted = value + magic;
-    return static_cast<std::int32_t>(shifted - magic);
+    // The result is a whole number in range, so going through double is exact and avoids the
+    // x87 control-word switch that a direct long double to int conversion costs.
+    return static_cast<std::int32_t>(static_cast<double>(shifted - magic));
 }
 
 // Pixel arithmetic is done in 64 bits and saturated back, so that saturated coordinates of a

@@ -364,8 +364,19 @@ void PainterCanvas::textOut(std::int32_t x, std::int32_t y, std::string_view utf
 
 std::int32_t PainterCanvas::textWidth(std::string_view utf8)
 {
+    const scene::CanvasFont& f = font();
+    for (const MeasuredText& m : m_measured) {
+        if (m.pixelHeight == f.pixelHeight && m.bold == f.bold && m.text == utf8 &&
+            m.fontName == f.name) {
+            return m.width;
+        }
+    }
     applyFont();
-    return m_metrics->horizontalAdvance(fromUtf8(utf8));
+    MeasuredText& slot = m_measured[m_nextMeasured];
+    m_nextMeasured = (m_nextMeasured + 1) % m_measured.size();
+    slot = {f.name, f.bold, f.pixelHeight, std::string(utf8),
+            m_metrics->horizontalAdvance(fromUtf8(utf8))};
+    return slot.width;
 }
 
 std::int32_t PainterCanvas::textHeight(std::string_view /*utf8*/)

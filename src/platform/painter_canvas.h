@@ -8,7 +8,9 @@
 #include <QPointF>
 #include <QRect>
 
+#include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "scene/canvas.h"
@@ -77,6 +79,18 @@ private:
     QPen m_textPen;
 
     scene::PixelPoint m_current;
+    // The engine measures the same three labels on every frame; remembering their widths keeps
+    // the frames free of text conversions and allocations.
+    struct MeasuredText {
+        std::string fontName;
+        bool bold = false;
+        std::int32_t pixelHeight = 0;
+        std::string text;
+        std::int32_t width = 0;
+    };
+    std::array<MeasuredText, 8> m_measured;
+    std::size_t m_nextMeasured = 0;
+
     std::vector<QPointF> m_points;  // reused so that frames do not allocate
     std::optional<QRect> m_clip;    // none: no clipping
     std::vector<std::optional<QRect>> m_clipStack;

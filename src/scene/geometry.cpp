@@ -1,6 +1,7 @@
 #include "scene/geometry.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace scene {
 
@@ -64,24 +65,24 @@ void computeWaveSamples(SceneState& s, std::int32_t t, std::int32_t p)
     SceneModel& m = s.Model;
     const double aH = s.Params.HorizontalAmplitude;
     const double aV = s.Params.VerticalAmplitude;
-    for (std::int32_t i = 0; i <= 512; ++i) {
-        const double y = (-aH) * s.cosAt(i - t);
-        const double z = aV * s.cosAt(i - t - p);
-        const auto here = static_cast<std::size_t>(1024 + i);
-        m.HorizontalWave[here].Y = y;
-        m.HorizontalWave[here].Z = 0.0;
-        m.VerticalWave[here].Y = 0.0;
-        m.VerticalWave[here].Z = z;
-        m.ResultantWave[here].Y = y;
-        m.ResultantWave[here].Z = z;
-        // The first two wavelengths repeat the third; samples 512 and 1024 are written twice.
-        for (auto* wave : {&m.HorizontalWave, &m.VerticalWave, &m.ResultantWave}) {
-            for (const std::size_t copy : {static_cast<std::size_t>(i), static_cast<std::size_t>(512 + i)}) {
-                (*wave)[copy].Y = (*wave)[here].Y;
-                (*wave)[copy].Z = (*wave)[here].Z;
+    // Sample 1024 + i of each wave is computed; samples i and 512 + i repeat it one and two
+    // wavelengths back. Samples 512 and 1024 are written twice; the later write (i = 512) stays.
+    // One wave at a time, which keeps the stores sequential.
+    const auto fill = [&s, t, p, aH, aV](std::array<ModelPoint, WaveSampleCount>& wave, bool horizontal,
+                                         bool vertical) {
+        for (std::int32_t i = 0; i <= 512; ++i) {
+            const double y = horizontal ? (-aH) * s.cosAt(i - t) : 0.0;
+            const double z = vertical ? aV * s.cosAt(i - t - p) : 0.0;
+            const double yz[2] = {y, z};
+            for (const std::int32_t k : {i, 512 + i, 1024 + i}) {
+                // Y and Z are neighbours: one 16-byte store instead of two.
+                std::memcpy(&wave[static_cast<std::size_t>(k)].Y, yz, sizeof yz);
             }
         }
-    }
+    };
+    fill(m.HorizontalWave, true, false);
+    fill(m.VerticalWave, false, true);
+    fill(m.ResultantWave, true, true);
     for (std::int32_t j = 0; j <= 512; ++j) {
         const ModelPoint& source = m.ResultantWave[static_cast<std::size_t>(512 + t + j)];
         m.Ellipse[static_cast<std::size_t>(j)].Y = source.Y;

@@ -21,7 +21,11 @@ struct ProjectionContext {
 ProjectionContext makeProjectionContext(const SceneState& s, std::int32_t width,
                                         std::int32_t height, double pixelsPerUnit,
                                         double deviceFactor);
+// x = Round((H . D) * scale) + cx, y = cy - Round((V . D) * scale) with D = p - centre, the dot
+// products and the scaling in extended precision.
 PixelPoint projectPoint(const ModelPoint& p, const ProjectionContext& context);
+// The same, always computed in extended precision; projectPoint gives identical results faster.
+PixelPoint projectPointExtended(const ModelPoint& p, const ProjectionContext& context);
 
 // Projects every model point for an area of width x height pixels, chooses the propagation
 // arrowhead, finds the exit point of the hidden axis stretch and places the label boxes.

@@ -5,6 +5,7 @@
 // so nothing is allocated while animating.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -30,6 +31,8 @@ struct ModelPoint {
     double Y = 0.0;
     double Z = 0.0;
 };
+static_assert(offsetof(ModelPoint, Z) == offsetof(ModelPoint, Y) + sizeof(double),
+              "the wave loop stores Y and Z together");
 
 struct TSceneParameters {
     std::int32_t Azimuth = -45;   // degrees, -180 .. 180

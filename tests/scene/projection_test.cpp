@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "scene/geometry.h"
 #include "scene/projection.h"
@@ -282,6 +283,52 @@ TEST(ProjectScene, HugeScalesSaturateInsteadOfOverflowing)
     EXPECT_EQ(f.s().Pix.PropagationAxisPix[1].x, std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(f.s().Pix.PropagationAxisPix[0].x, std::numeric_limits<std::int32_t>::min() + 400);
     EXPECT_EQ(f.s().Pix.VerticalAxisPix[1].y, 300 - std::numeric_limits<std::int32_t>::max());
+}
+
+}  // namespace
+
+namespace {
+
+// The projection takes a double-precision shortcut wherever it provably rounds like the
+// extended-precision formula; both must agree everywhere, above all next to halves.
+TEST(ProjectPoint, ShortcutAgreesWithExtendedPrecision)
+{
+    SceneFixture f;
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> coordinate(-8.0, 8.0);
+    std::uniform_int_distribution<int> azimuth(-180, 180);
+    std::uniform_int_distribution<int> elevation(-90, 90);
+    std::uniform_real_distribution<double> scale(0.5, 5000.0);
+    int nearHalf = 0;
+    for (int round = 0; round < 400; ++round) {
+        scene::setAzimuth(f.s(), azimuth(random));
+        scene::setElevation(f.s(), elevation(random));
+        scene::updateViewMatrix(f.s());
+        const auto context = scene::makeProjectionContext(f.s(), 801, 600, scale(random), 1.0 + round % 3);
+        for (int i = 0; i < 500; ++i) {
+            ModelPoint p{coordinate(random), coordinate(random), coordinate(random)};
+            if (i % 2 == 0) {
+                // Move the point so that its screen x lands on a half, give or take an ulp or two.
+                const auto& h = context.rowH;
+                const long double at = (h[0] * (p.X - context.centre.X) + h[1] * (p.Y - context.centre.Y)) *
+                                       context.scale;
+                const long double target = std::floor(at) + 0.5L;
+                if (std::fabs(h[0]) > 0.1) {
+                    p.X += static_cast<double>((target - at) / (context.scale * h[0]));
+                    ++nearHalf;
+                }
+            }
+            const PixelPoint fast = scene::projectPoint(p, context);
+            const PixelPoint exact = scene::projectPointExtended(p, context);
+            ASSERT_EQ(fast, exact) << p.X << " " << p.Y << " " << p.Z;
+        }
+    }
+    EXPECT_GT(nearHalf, 10000);
+    // Far outside the 32-bit range both saturate alike.
+    const auto wide = scene::makeProjectionContext(f.s(), 800, 600, 1e15, 1.0);
+    EXPECT_EQ(scene::projectPoint({5, 5, 5}, wide), scene::projectPointExtended({5, 5, 5}, wide));
+    const ModelPoint nan{std::nan(""), 0, 0};
+    EXPECT_EQ(scene::projectPoint(nan, wide), scene::projectPointExtended(nan, wide));
 }
 
 }  // namespace
