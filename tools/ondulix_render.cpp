@@ -72,6 +72,8 @@ bool writeSvg(scene::SceneState& s, const render::RenderOptions& o, QString& err
     svg.setSize(QSize(o.width, o.height));
     svg.setViewBox(QRect(0, 0, o.width, o.height));
     svg.setTitle(QStringLiteral("Ondulix"));
+    // The physical size that keeps the true scale when printed: the screen's pixel pitch.
+    svg.setResolution(qRound(s.ScreenPixelsPerMetre * 0.0254));
     {
         platform::PainterCanvas canvas(svg);
         scene::drawScene(s, 0, 0, o.width, o.height, canvas, 1.0);
@@ -91,8 +93,13 @@ bool writePng(ImageHost& host, const render::RenderOptions& o, QString& error)
         error = file.errorString();
         return false;
     }
+    QImage& image = host.image();
+    // Records the screen's pixel pitch, so that the picture prints at the true scale.
+    const int dotsPerMetre = qRound(1.0 / (o.screenWidth / o.desktopWidth));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
     QImageWriter writer(&file, "png");
-    if (!writer.write(host.image())) {
+    if (!writer.write(image)) {
         error = writer.errorString();
         file.cancelWriting();
         return false;

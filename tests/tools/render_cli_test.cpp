@@ -12,7 +12,10 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <array>
 #include <memory>
+
+#include "scene_fixture.h"
 
 
 namespace {
@@ -150,6 +153,69 @@ TEST_F(RenderCli, OptionsChangeThePicture)
         }
     }
     EXPECT_EQ(blue, 0);
+}
+
+// The engine's own projection of the default scene, as ondulix-render sets it up.
+std::unique_ptr<scene::SceneState> defaultScene(testing_support::RecordingHost& host)
+{
+    auto state = std::make_unique<scene::SceneState>();
+    state->Host = &host;
+    state->DrawWidth = 800;
+    state->DrawHeight = 600;
+    scene::setAzimuth(*state, -45);
+    scene::setElevation(*state, 30);
+    scene::setPhaseShift(*state, -90);
+    scene::startScene(*state);
+    return state;
+}
+
+TEST_F(RenderCli, SvgKeepsThePixelCoordinatesOfThePicture)
+{
+    ASSERT_EQ(render({path("scene.svg")}).exitCode, 0);
+    QFile file(path("scene.svg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString svg = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(svg.contains(QStringLiteral("viewBox=\"0 0 800 600\"")));
+
+    std::vector<std::vector<QPointF>> waves;
+    static const QRegularExpression pointsAttribute(QStringLiteral("points=\"([^\"]*)\""));
+    for (auto match = pointsAttribute.globalMatch(svg); match.hasNext();) {
+        std::vector<QPointF> points;
+        for (const QString& pair : match.next().captured(1).split(' ', Qt::SkipEmptyParts)) {
+            const QStringList xy = pair.split(',');
+            points.emplace_back(xy.value(0).toDouble(), xy.value(1).toDouble());
+        }
+        if (points.size() == scene::WaveSampleCount) {
+            waves.push_back(std::move(points));
+        }
+    }
+    ASSERT_EQ(waves.size(), 3u);
+
+    testing_support::RecordingHost host;
+    const auto state = defaultScene(host);
+    const std::array<const std::array<scene::PixelPoint, scene::WaveSampleCount>*, 3> expected = {
+        &state->Pix.HorizontalWavePix, &state->Pix.VerticalWavePix, &state->Pix.ResultantWavePix};
+    for (std::size_t w = 0; w < 3; ++w) {
+        for (int k = 0; k < scene::WaveSampleCount; ++k) {
+            // Odd-width strokes sit on pixel centres, half a unit in.
+            const scene::PixelPoint p = (*expected[w])[static_cast<std::size_t>(k)];
+            ASSERT_LE(std::abs(waves[w][k].x() - p.x), 0.5) << w << " " << k;
+            ASSERT_LE(std::abs(waves[w][k].y() - p.y), 0.5) << w << " " << k;
+        }
+    }
+    // True scale: 800 pixels of a 1280-pixel, 0.3 m desktop are 187.5 mm.
+    static const QRegularExpression widthAttribute(QStringLiteral("<svg width=\"([0-9.]+)mm\""));
+    const auto width = widthAttribute.match(svg);
+    ASSERT_TRUE(width.hasMatch());
+    EXPECT_NEAR(width.captured(1).toDouble(), 187.5, 1.0);
+}
+
+TEST_F(RenderCli, PngRecordsTheScreensPixelPitch)
+{
+    ASSERT_EQ(render({"--screen-width", "0.5", "--desktop-width", "1920", path("pitch.png")}).exitCode, 0);
+    const QImage image(path("pitch.png"));
+    EXPECT_EQ(image.dotsPerMeterX(), 3840);
+    EXPECT_EQ(image.dotsPerMeterY(), 3840);
 }
 
 }  // namespace
