@@ -1,22 +1,27 @@
 // Ondulix: how two perpendicular component waves add up to a polarised wave.
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
-#include <memory>
-
-#include "mainwindow/drawing_area.h"
-#include "scene/scene.h"
+#include "mainwindow/form_main.h"
+#include "output/printer_check.h"
+#include "platform/unix_signals.h"
 
 namespace {
 
-// The width of all screens together, in device-independent pixels.
-int desktopWidthPixels()
+mainwindow::TFormMainEnvironment readEnvironment(int argc)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->virtualGeometry().width() : 1280;
+    mainwindow::TFormMainEnvironment environment;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        environment.desktopWidth = screen->virtualGeometry().width();
+        environment.desktopHeight = screen->virtualGeometry().height();
+        environment.workAreaWidth = screen->availableGeometry().width();
+        environment.workAreaHeight = screen->availableGeometry().height();
+    }
+    environment.executablePath = QCoreApplication::applicationFilePath();
+    environment.hasArguments = argc > 1;
+    return environment;
 }
 
 }  // namespace
@@ -24,23 +29,19 @@ int desktopWidthPixels()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    const QString exeBaseName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    QApplication::setApplicationName(exeBaseName);
     QApplication::setApplicationVersion(QStringLiteral(ONDULIX_VERSION));
 
-    auto state = std::make_unique<scene::SceneState>();
-    scene::SceneState& s = *state;
-    mainwindow::DrawingArea area(s);
-    s.Host = &area;
-    s.DesktopWidthPixels = desktopWidthPixels();
-    scene::setAzimuth(s, s.Params.Azimuth);
-    scene::setElevation(s, s.Params.Elevation);
-    scene::setPhaseShift(s, s.Params.PhaseShift);
+    // Checks that run before any window; one of them may ask the program to end.
+    const bool terminationRequested = false;
+    const bool printerAvailable = output::checkPrinterAvailable();
+    if (terminationRequested) {
+        return 1;
+    }
 
-    area.setWindowTitle(QStringLiteral(" ") + exeBaseName);
-    area.setMinimumSize(364, 240);
-    area.resize(1024, 768);
-    scene::startScene(s);
-    area.show();
+    mainwindow::TFormMainEnvironment environment = readEnvironment(argc);
+    environment.printerAvailable = printerAvailable;
+    mainwindow::TFormMain form(environment);
+    platform::routeTerminationSignals([&form] { form.close(); });
+    form.show();
     return QApplication::exec();
 }

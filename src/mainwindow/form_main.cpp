@@ -1,0 +1,1091 @@
+#include "mainwindow/form_main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QToolButton>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "mainwindow/drawing_area.h"
+#include "mainwindow/glyphs.h"
+#include "mainwindow/track_bar.h"
+#include "mainwindow/up_down.h"
+#include "scene/extent.h"
+#include "scene/geometry.h"
+#include "scene/projection.h"
+#include "scene/render.h"
+
+// The pictures are compiled into this library; a static library needs them registered by hand.
+static void initialiseResources()
+{
+    Q_INIT_RESOURCE(ondulix);
+}
+
+namespace mainwindow {
+
+namespace {
+
+constexpr int BuiltInScales[] = {1,   2,   3,   4,   5,   6,   8,   10,  12,  15,
+                                 20,  25,  30,  40,  50,  60,  80,  100, 125, 150,
+                                 200, 250, 300, 400, 500, 600, 800, 1000};
+
+constexpr int BottomRowHeight = 32;
+constexpr int ButtonSize = 32;
+constexpr int PanelImageLeft = 54;
+constexpr int PanelImageTop = 2 + ToolbarButtonSize + 3;
+constexpr int RedrawInterval = 20;
+
+// Prefixes of the track-bar hints: elevation, azimuth, horizontal, vertical, phase, time.
+enum HintIndex { ElevationHint, AzimuthHint, HorizontalHint, VerticalHint, PhaseHint, TimeHint };
+const char* const HintPrefixes[6][2] = {
+    {"Elevation angle of the observer = ", "Elevationswinkel des Beobachters = "},
+    {"Azimuth angle of the observer = ", "Azimutwinkel des Beobachters = "},
+    {"Horizontal amplitude = ", "Horizontal-Amplitude = "},
+    {"Vertical amplitude = ", "Vertikal-Amplitude = "},
+    {"Phase shift = ", "Phasenverschiebung = "},
+    {"Time = ", "Zeit = "},
+};
+
+QString angleText(int degrees)
+{
+    return (degrees > 0 ? QStringLiteral("+") : QString()) + QString::number(degrees) +
+           QStringLiteral("°");
+}
+
+QLabel* tickLabel(const QString& text, QWidget* parent, bool transparent)
+{
+    auto* label = new QLabel(text, parent);
+    // The layout leaves 22 pixels left of the elevation bar and about 120 under each amplitude
+    // bar; a small face keeps "+90°" and "100" within them.
+    QFont font = label->font();
+    font.setPixelSize(10);
+    label->setFont(font);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->setAutoFillBackground(!transparent);
+    label->adjustSize();
+    return label;
+}
+
+Qt::KeyboardModifiers significant(Qt::KeyboardModifiers modifiers)
+{
+    return modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+}
+
+}  // namespace
+
+TFormMainSettings defaultFormMainSettings()
+{
+    TFormMainSettings settings;
+    settings.scales.assign(std::begin(BuiltInScales), std::end(BuiltInScales));
+    return settings;
+}
+
+TFormMain::TFormMain(const TFormMainEnvironment& environment, const TFormMainSettings& settings)
+    : m_environment(environment), m_scene(std::make_unique<scene::SceneState>())
+{
+    initialiseResources();
+    m_programState = TProgramState::Starting;
+    scene::SceneState& s = *m_scene;
+    s.DesktopWidthPixels = m_environment.desktopWidth;
+
+    const QFileInfo exe(m_environment.executablePath);
+    m_exeBaseName = exe.completeBaseName().isEmpty() ? QStringLiteral("ondulix") : exe.completeBaseName();
+
+    createControls();
+    s.Host = Image;
+
+    // The settings go through the track bars: their handlers store the parameters and hints
+    // while the scene is not ready yet, so nothing is projected or drawn.
+    applySettings(settings);
+    createTickLabels();
+    m_labelHeight = m_elevationTicks[3]->height();
+
+    // Window state and a placement that stays reachable.
+    m_minimized = settings.windowState == 1;
+    m_maximized = settings.windowState == 2;
+    m_restoreState = m_minimized ? 0 : settings.windowState;
+    int left = settings.left;
+    int top = settings.top;
+    const int width = std::min(settings.width, m_environment.workAreaWidth);
+    const int height = std::min(settings.height, m_environment.workAreaHeight);
+    top = std::max(top, 0);
+    left = std::max(left, 32 - width);
+    left = std::min(left, m_environment.workAreaWidth - 32);
+    top = std::min(top, m_environment.workAreaHeight - 32);
+    setMinimumSize(364, 240);
+    move(left, top);
+    resize(width, height);
+    m_normalGeometry = QRect(left, top, width, height);
+    if (m_minimized) {
+        setWindowState(Qt::WindowMinimized);
+    } else if (m_maximized) {
+        setWindowState(Qt::WindowMaximized);
+    }
+    setWindowTitle(QStringLiteral(" ") + m_exeBaseName);
+
+    layoutToolbar();
+    SpeedButtonPrint->setEnabled(m_environment.printerAvailable);
+    drawGlyphs();
+    layoutBottomRows();
+
+    SpeedButtonCoordinateSystemCentered->setChecked(settings.app.CoordinateSystemCentered);
+    SpeedButtonShowHorizontalWave->setChecked(settings.app.ShowHorizontalWave);
+    SpeedButtonShowVerticalWave->setChecked(settings.app.ShowVerticalWave);
+    SpeedButtonShowResultantWave->setChecked(settings.app.ShowResultantWave);
+    SpeedButtonShowResultantVector->setChecked(settings.app.ShowResultantVector);
+    s.CoordinateSystemCentered = settings.app.CoordinateSystemCentered;
+    s.ShowHorizontalWave = settings.app.ShowHorizontalWave;
+    s.ShowVerticalWave = settings.app.ShowVerticalWave;
+    s.ShowResultantWave = settings.app.ShowResultantWave;
+    s.ShowResultantVector = settings.app.ShowResultantVector;
+
+    setUpScale(settings);
+    m_timerTime.setInterval(std::max(1, settings.app.AnimationTimeInterval));
+    m_timerRotateAzimuth.setInterval(std::max(1, settings.app.RotateAzimuthTimeInterval));
+
+    scene::buildModel(s);
+    scene::buildCosTable(s);
+    s.Params.TimeStep = 0;
+    scene::setWaveAbscissae(s, s.Proportions.Wavelength);
+    scene::computeWaveSamples(s, 0, s.Params.PhaseStep);
+    scene::updateHiddenColors(s);
+    scene::computeSceneCentre(s);
+    s.DrawingInProgress = false;
+    s.SceneReady = true;
+    TrackBarObservationAngleOnChange(TrackBarAzimuth);  // the first picture
+
+    applyTexts();
+    qApp->installEventFilter(this);
+    m_programState = TProgramState::Idle;
+}
+
+TFormMain::~TFormMain()
+{
+    qApp->removeEventFilter(this);
+    m_scene->Host = nullptr;
+}
+
+void TFormMain::createControls()
+{
+    const auto toolButton = [this](const char* name, const char* icon, bool checkable) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setCheckable(checkable);
+        button->setAutoRaise(true);
+        button->setIconSize(QSize(GlyphSize, GlyphSize));
+        if (icon != nullptr) {
+            button->setIcon(QIcon(QStringLiteral(":/icons/") + QString::fromLatin1(icon)));
+        }
+        return button;
+    };
+    SpeedButtonCopy = toolButton("SpeedButtonCopy", "copy.svg", false);
+    SpeedButtonSave = toolButton("SpeedButtonSave", "save.svg", false);
+    SpeedButtonSaveAs = toolButton("SpeedButtonSaveAs", "save-as.svg", false);
+    SpeedButtonPrint = toolButton("SpeedButtonPrint", "print.svg", false);
+    SpeedButtonCoordinateSystemCentered = toolButton("SpeedButtonCoordinateSystemCentered", nullptr, true);
+    SpeedButtonShowHorizontalWave = toolButton("SpeedButtonShowHorizontalWave", nullptr, true);
+    SpeedButtonShowVerticalWave = toolButton("SpeedButtonShowVerticalWave", nullptr, true);
+    SpeedButtonShowResultantWave = toolButton("SpeedButtonShowResultantWave", nullptr, true);
+    SpeedButtonShowResultantVector = toolButton("SpeedButtonShowResultantVector", nullptr, true);
+    SpeedButtonRotateAzimuth = toolButton("SpeedButtonRotateAzimuth", "rotate.svg", true);
+    SpeedButtonSettings = toolButton("SpeedButtonSettings", "settings.svg", false);
+    SpeedButtonHelp = toolButton("SpeedButtonHelp", "help.svg", false);
+    m_toolbar = {SpeedButtonCopy, SpeedButtonSave, SpeedButtonSaveAs, SpeedButtonPrint,
+                 SpeedButtonCoordinateSystemCentered, SpeedButtonShowHorizontalWave,
+                 SpeedButtonShowVerticalWave, SpeedButtonShowResultantWave,
+                 SpeedButtonShowResultantVector, SpeedButtonRotateAzimuth, SpeedButtonSettings,
+                 SpeedButtonHelp};
+    SpeedButtonSave->setEnabled(false);
+    const std::pair<QToolButton*, int> showButtons[] = {{SpeedButtonShowHorizontalWave, 1},
+                                                        {SpeedButtonShowVerticalWave, 2},
+                                                        {SpeedButtonShowResultantWave, 3},
+                                                        {SpeedButtonShowResultantVector, 4}};
+    for (const auto& [button, tag] : showButtons) {
+        button->setProperty("tag", tag);
+        QToolButton* sender = button;
+        connect(button, &QToolButton::clicked, this, [this, sender] { SpeedButtonShowWaveOnClick(sender); });
+    }
+    connect(SpeedButtonCoordinateSystemCentered, &QToolButton::clicked, this,
+            [this] { SpeedButtonCoordinateSystemCenteredOnClick(); });
+    connect(SpeedButtonRotateAzimuth, &QToolButton::clicked, this,
+            [this] { SpeedButtonRotateAzimuthOnClick(); });
+    connect(SpeedButtonCopy, &QToolButton::clicked, this, [this] { run(onCopy); });
+    connect(SpeedButtonSave, &QToolButton::clicked, this, [this] { run(onSave); });
+    connect(SpeedButtonSaveAs, &QToolButton::clicked, this, [this] { run(onSaveAs); });
+    connect(SpeedButtonPrint, &QToolButton::clicked, this, [this] { run(onPrint); });
+    connect(SpeedButtonSettings, &QToolButton::clicked, this, [this] { run(onSettings); });
+    connect(SpeedButtonHelp, &QToolButton::clicked, this, [this] { run(onHelp); });
+
+    PanelScale = new QLabel(this);
+    PanelScale->setObjectName(QStringLiteral("PanelScale"));
+    PanelScale->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelScale->setAlignment(Qt::AlignCenter);
+    QFont bold = PanelScale->font();
+    bold.setBold(true);
+    PanelScale->setFont(bold);
+    UpDownScale = new TUpDown(this);
+    UpDownScale->setObjectName(QStringLiteral("UpDownScale"));
+    UpDownScale->onClick = [this] { UpDownScaleOnClick(); };
+
+    PanelImage = new QFrame(this);
+    PanelImage->setObjectName(QStringLiteral("PanelImage"));
+    PanelImage->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelImage->setLineWidth(1);
+    PanelImage->setAutoFillBackground(true);
+    QPalette white = PanelImage->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    PanelImage->setPalette(white);
+    Image = new DrawingArea(*m_scene, PanelImage);
+    Image->setObjectName(QStringLiteral("Image"));
+    Image->setCursor(Qt::OpenHandCursor);
+    Image->setFocusPolicy(Qt::NoFocus);
+    Image->setContextMenuPolicy(Qt::CustomContextMenu);
+    Image->installEventFilter(this);
+
+    PopupMenuImage = new QMenu(this);
+    PopupMenuImage->setObjectName(QStringLiteral("PopupMenuImage"));
+    QAction* copy = PopupMenuImage->addAction(QString());
+    copy->setObjectName(QStringLiteral("PopupMenuImageCopy"));
+    QAction* settings = PopupMenuImage->addAction(QString());
+    settings->setObjectName(QStringLiteral("PopupMenuImageSettings"));
+    connect(copy, &QAction::triggered, this, [this] { run(onCopy); });
+    connect(settings, &QAction::triggered, this, [this] { run(onSettings); });
+    connect(Image, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenuImage->popup(Image->mapToGlobal(at)); });
+
+    PanelTrackBarElevation = new QWidget(this);
+    PanelTrackBarElevation->setObjectName(QStringLiteral("PanelTrackBarElevation"));
+    const auto trackBar = [this](const char* name, Qt::Orientation orientation, int tag, int min,
+                                 int max, int page, int ticks, int position, QWidget* parent) {
+        auto* bar = new TTrackBar(orientation, tag, parent);
+        bar->setObjectName(QString::fromLatin1(name));
+        bar->setRange(min, max);
+        bar->setSingleStep(1);
+        bar->setPageStep(page);
+        bar->setTickInterval(ticks);
+        bar->setTickPosition(orientation == Qt::Vertical ? QSlider::TicksLeft : QSlider::TicksBelow);
+        bar->setValue(position);
+        return bar;
+    };
+    TrackBarElevation = trackBar("TrackBarElevation", Qt::Vertical, 2, -90, 90, 10, 10, 0,
+                                 PanelTrackBarElevation);
+    TrackBarAzimuth = trackBar("TrackBarAzimuth", Qt::Horizontal, 1, -180, 180, 10, 10, 0, this);
+    TrackBarHorizontalAmplitude =
+        trackBar("TrackBarHorizontalAmplitude", Qt::Horizontal, 1, 0, 100, 10, 10, 50, this);
+    TrackBarVerticalAmplitude =
+        trackBar("TrackBarVerticalAmplitude", Qt::Horizontal, 2, 0, 100, 10, 10, 50, this);
+    TrackBarPhaseShift = trackBar("TrackBarPhaseShift", Qt::Horizontal, 3, -180, 180, 15, 15, 0, this);
+    TrackBarTime = trackBar("TrackBarTime", Qt::Horizontal, 4, 0, 512, 32, 32, 0, this);
+    for (TTrackBar* bar : {TrackBarAzimuth, TrackBarElevation}) {
+        connect(bar, &QSlider::valueChanged, this, [this, bar] { TrackBarObservationAngleOnChange(bar); });
+    }
+    for (TTrackBar* bar : {TrackBarHorizontalAmplitude, TrackBarVerticalAmplitude}) {
+        connect(bar, &QSlider::valueChanged, this, [this, bar] { TrackBarAmplitudeOnChange(bar); });
+    }
+    connect(TrackBarPhaseShift, &QSlider::valueChanged, this, [this] { TrackBarPhaseShiftOnChange(); });
+    connect(TrackBarTime, &QSlider::valueChanged, this, [this] { TrackBarTimeOnChange(); });
+
+    const auto bottomButton = [this](const char* name, const char* icon, bool checkable) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setCheckable(checkable);
+        button->setAutoExclusive(checkable);
+        button->setIcon(QIcon(QStringLiteral(":/icons/") + QString::fromLatin1(icon)));
+        button->setIconSize(QSize(24, 24));
+        return button;
+    };
+    SpeedButtonStart = bottomButton("SpeedButtonStart", "start.svg", true);
+    SpeedButtonPause = bottomButton("SpeedButtonPause", "pause.svg", true);
+    BitBtnRewind = bottomButton("BitBtnRewind", "rewind.svg", false);
+    SpeedButtonPause->setChecked(true);
+    connect(SpeedButtonStart, &QToolButton::clicked, this, [this] { SpeedButtonStartOnClick(); });
+    connect(SpeedButtonPause, &QToolButton::clicked, this, [this] { SpeedButtonPauseOnClick(); });
+    connect(BitBtnRewind, &QToolButton::clicked, this, [this] { BitBtnRewindOnClick(); });
+
+    m_timerTime.setTimerType(Qt::PreciseTimer);
+    m_timerRotateAzimuth.setTimerType(Qt::PreciseTimer);
+    m_timerRedraw.setInterval(RedrawInterval);
+    connect(&m_timerTime, &QTimer::timeout, this, [this] { TimerTimeOnTimer(); });
+    connect(&m_timerRotateAzimuth, &QTimer::timeout, this, [this] { TimerRotateAzimuthOnTimer(); });
+    connect(&m_timerRedraw, &QTimer::timeout, this, [this] { TimerRedrawOnTimer(); });
+}
+
+void TFormMain::applySettings(const TFormMainSettings& settings)
+{
+    scene::SceneState& s = *m_scene;
+    s.Proportions = settings.proportions;
+    s.Styles = settings.styles;
+    s.ScreenWidth = settings.app.ScreenWidth;
+    s.ScreenFontName = settings.app.ScreenFontName;
+    s.PropagationAxisLabel = settings.app.PropagationAxisLabel;
+    s.HorizontalAxisLabel = settings.app.HorizontalAxisLabel;
+    s.VerticalAxisLabel = settings.app.VerticalAxisLabel;
+    m_autoRepeat = settings.app.AutoRepeat;
+
+    // Positions are clamped by the bars; every handler runs once so that each parameter matches
+    // its bar even where the loaded value equals the bar's initial position.
+    TrackBarAzimuth->setValue(settings.azimuth);
+    TrackBarElevation->setValue(-settings.elevation);
+    TrackBarHorizontalAmplitude->setValue(settings.horizontalAmplitude);
+    TrackBarVerticalAmplitude->setValue(settings.verticalAmplitude);
+    TrackBarPhaseShift->setValue(settings.phaseShift);
+    TrackBarObservationAngleOnChange(TrackBarAzimuth);
+    TrackBarObservationAngleOnChange(TrackBarElevation);
+    TrackBarAmplitudeOnChange(TrackBarHorizontalAmplitude);
+    TrackBarAmplitudeOnChange(TrackBarVerticalAmplitude);
+    TrackBarPhaseShiftOnChange();
+}
+
+void TFormMain::createTickLabels()
+{
+    for (int i = -6; i <= 6; ++i) {
+        m_azimuthTicks.push_back(tickLabel(angleText(30 * i), this, true));
+    }
+    for (int i = 0; i <= 6; ++i) {
+        m_elevationTicks.push_back(tickLabel(angleText(90 - 30 * i), PanelTrackBarElevation, false));
+    }
+    for (auto* ticks : {&m_horizontalTicks, &m_verticalTicks}) {
+        for (const char* text : {"0", "50", "100"}) {
+            ticks->push_back(tickLabel(QString::fromLatin1(text), this, true));
+        }
+    }
+    for (int i = -2; i <= 2; ++i) {
+        m_phaseTicks.push_back(tickLabel(angleText(90 * i), this, true));
+    }
+    for (const char* text : {"0", "¼·T", "½·T", "¾·T", "T"}) {
+        m_timeTicks.push_back(tickLabel(QString::fromUtf8(text), this, true));
+    }
+}
+
+void TFormMain::layoutToolbar()
+{
+    for (std::size_t k = 0; k < m_toolbar.size(); ++k) {
+        m_toolbar[k]->setGeometry(static_cast<int>(k) * ToolbarButtonSize, 2, ToolbarButtonSize,
+                                  ToolbarButtonSize);
+    }
+    const int panelLeft = ToolbarButtonSize * 12 + 4;
+    PanelScale->setGeometry(panelLeft, 2, 85, ToolbarButtonSize);
+    UpDownScale->setGeometry(panelLeft + 85 + 1, 2, 20, ToolbarButtonSize);
+}
+
+void TFormMain::layoutBottomRows()
+{
+    const int clientWidth = width();
+    const int clientHeight = height();
+    m_bottomRowTop = clientHeight - m_labelHeight - BottomRowHeight;
+    const int top = m_bottomRowTop;
+    TrackBarHorizontalAmplitude->setGeometry(-4, top, 100 + 23, BottomRowHeight);
+    TrackBarVerticalAmplitude->setGeometry(-4 + 123 + 2, top, 123, BottomRowHeight);
+    const int phaseLeft = TrackBarVerticalAmplitude->geometry().right() + 1 + 4;
+    TrackBarPhaseShift->setGeometry(phaseLeft, top, 360 + 23, BottomRowHeight);
+    const int startLeft = TrackBarPhaseShift->geometry().right() + 1 + 4;
+    SpeedButtonStart->setGeometry(startLeft, top, ButtonSize, ButtonSize);
+    SpeedButtonPause->setGeometry(startLeft + ButtonSize, top, ButtonSize, ButtonSize);
+    BitBtnRewind->setGeometry(startLeft + 2 * ButtonSize, top, ButtonSize, ButtonSize);
+    const int timeLeft = startLeft + 3 * ButtonSize;
+    TrackBarTime->setGeometry(timeLeft, top, clientWidth - timeLeft + 5, BottomRowHeight);
+
+    const int panelWidth = clientWidth - PanelImageLeft - 2;
+    const int azimuthTop = clientHeight - 2 * m_labelHeight - 36 - 30;
+    TrackBarAzimuth->setGeometry(47, azimuthTop, panelWidth + 22, 30);
+    const int panelHeight = std::max(0, azimuthTop - PanelImageTop - 1);
+    PanelImage->setGeometry(PanelImageLeft, PanelImageTop, panelWidth, panelHeight);
+    Image->setGeometry(PanelImage->contentsRect());
+    PanelTrackBarElevation->setGeometry(0, 26, 52, std::max(0, m_bottomRowTop - 26));
+    TrackBarElevation->setGeometry(22, 0, 30, std::max(0, panelHeight - 8 + 22));
+    placeTickLabels(true);
+}
+
+void TFormMain::placeTickLabels(bool all)
+{
+    const int clientWidth = width();
+    const int clientHeight = height();
+    // Labels stand under the thumb's centre for their value, where the style draws it.
+    const auto under = [](TTrackBar* bar, int value) {
+        return bar->x() + bar->valuePixel(value);
+    };
+    const int azimuthTop = clientHeight - 2 * m_labelHeight - 36;
+    for (int i = -6; i <= 6; ++i) {
+        QLabel* label = m_azimuthTicks[static_cast<std::size_t>(i + 6)];
+        const int w = label->width();
+        const int left = std::min(under(TrackBarAzimuth, 30 * i) - w / 2, clientWidth - w);
+        label->move(left + (i == 0 ? 2 : 0), azimuthTop);
+    }
+    for (int i = 0; i <= 6; ++i) {
+        QLabel* label = m_elevationTicks[static_cast<std::size_t>(i)];
+        const int centre = TrackBarElevation->y() + TrackBarElevation->valuePixel(-90 + 30 * i);
+        // Right-aligned to the bar, but never pushed out of the column.
+        label->move(std::max(0, TrackBarElevation->x() - label->width()), centre - m_labelHeight / 2);
+    }
+    const int rowTop = clientHeight - m_labelHeight;
+    for (int i = 0; i <= 4; ++i) {
+        QLabel* label = m_timeTicks[static_cast<std::size_t>(i)];
+        label->move(under(TrackBarTime, 128 * i) - label->width() / 2, rowTop);
+    }
+    if (!all) {
+        return;
+    }
+    for (const auto& [bar, ticks] : {std::pair{TrackBarHorizontalAmplitude, &m_horizontalTicks},
+                                     std::pair{TrackBarVerticalAmplitude, &m_verticalTicks}}) {
+        for (int i = 0; i <= 2; ++i) {
+            QLabel* label = (*ticks)[static_cast<std::size_t>(i)];
+            label->move(under(bar, 50 * i) - label->width() / 2, rowTop);
+        }
+    }
+    for (int i = -2; i <= 2; ++i) {
+        QLabel* label = m_phaseTicks[static_cast<std::size_t>(i + 2)];
+        label->move(under(TrackBarPhaseShift, 90 * i) - label->width() / 2 + (i == 0 ? 2 : 0), rowTop);
+    }
+}
+
+void TFormMain::drawGlyphs()
+{
+    QToolButton* const buttons[] = {SpeedButtonShowHorizontalWave, SpeedButtonShowVerticalWave,
+                                    SpeedButtonShowResultantWave, SpeedButtonShowResultantVector,
+                                    SpeedButtonCoordinateSystemCentered};
+    for (int n = 1; n <= 5; ++n) {
+        m_glyphs[static_cast<std::size_t>(n - 1)] = drawGlyph(n, m_scene->Styles);
+        buttons[n - 1]->setIcon(QIcon(QPixmap::fromImage(m_glyphs[static_cast<std::size_t>(n - 1)])));
+    }
+}
+
+void TFormMain::applyTexts()
+{
+    const struct {
+        QWidget* control;
+        const char* hint;
+    } hints[] = {
+        {SpeedButtonSave, "Save graphic to file (Ctrl+S)"},
+        {SpeedButtonSaveAs, "Save graphic file as (Ctrl+U)"},
+        {SpeedButtonCopy, "Copy graphic to clipboard (Ctrl+C)"},
+        {SpeedButtonShowHorizontalWave, "Show horizontal wave (Ctrl+H)"},
+        {SpeedButtonShowVerticalWave, "Show vertical wave (Ctrl+V)"},
+        {SpeedButtonShowResultantWave, "Show resultant wave (Ctrl+R)"},
+        {SpeedButtonShowResultantVector, "Show resultant vector (Alt+V)"},
+        {SpeedButtonPrint, "Print graphic (Ctrl+P)"},
+        {SpeedButtonCoordinateSystemCentered, "Coordinate system centered (Ctrl+Z)"},
+        {SpeedButtonRotateAzimuth, "Rotate graphic (Alt+R)"},
+        {SpeedButtonSettings, "Settings (Ctrl+E)"},
+        {SpeedButtonHelp, "Help (F1)"},
+        {PanelScale, "Scale"},
+        {UpDownScale, "Increase/decrease scale\r\n(keys + and -  or  Ctrl+mouse wheel)"},
+        {SpeedButtonStart, "Start (space bar)"},
+        {SpeedButtonPause, "Pause (space bar)"},
+        {BitBtnRewind, "Rewind (backspace)"},
+    };
+    for (const auto& h : hints) {
+        h.control->setToolTip(QString::fromUtf8(h.hint));
+    }
+    // The menu shows the shortcuts; the keys themselves are the window's.
+    findChild<QAction*>(QStringLiteral("PopupMenuImageCopy"))->setText(QStringLiteral("Copy\tCtrl+C"));
+    findChild<QAction*>(QStringLiteral("PopupMenuImageSettings"))->setText(QStringLiteral("Settings\tCtrl+E"));
+    updateAllHints();
+}
+
+// --- Track bars -----------------------------------------------------------------------------
+
+void TFormMain::updateAllHints()
+{
+    const int language = 0;
+    const auto hint = [language](HintIndex index, const QString& value) {
+        return QString::fromUtf8(HintPrefixes[index][language]) + value;
+    };
+    TrackBarElevation->setToolTip(hint(ElevationHint, QString::number(-TrackBarElevation->value()) + "°"));
+    TrackBarAzimuth->setToolTip(hint(AzimuthHint, QString::number(TrackBarAzimuth->value()) + "°"));
+    TrackBarHorizontalAmplitude->setToolTip(
+        hint(HorizontalHint, QString::number(TrackBarHorizontalAmplitude->value()) + " %"));
+    TrackBarVerticalAmplitude->setToolTip(
+        hint(VerticalHint, QString::number(TrackBarVerticalAmplitude->value()) + " %"));
+    const int phase = TrackBarPhaseShift->value();
+    m_scene->Params.PhaseShift = phase;
+    m_scene->Params.PhaseStep = phase * scene::StepsPerPeriod / 360;
+    TrackBarPhaseShift->setToolTip(
+        hint(PhaseHint, (phase > 0 ? QStringLiteral("+") : QString()) + QString::number(phase) + "°"));
+    TrackBarTime->setToolTip(hint(TimeHint, QString::asprintf("%5.3f", TrackBarTime->value() / 512.0) +
+                                                QStringLiteral(" · T")));
+}
+
+void TFormMain::showHintNearPointer(int dx, int dy)
+{
+    // Loading the settings moves the bars too; no hint pops up before the window is there.
+    if (m_programState == TProgramState::Starting) {
+        return;
+    }
+    const QPoint at = QCursor::pos() + QPoint(dx, dy);
+    QWidget* control = QApplication::widgetAt(at);
+    if (control != nullptr && control->window() == this && !control->toolTip().isEmpty()) {
+        QToolTip::showText(at, control->toolTip(), control);
+    }
+}
+
+void TFormMain::reproject()
+{
+    scene::SceneState& s = *m_scene;
+    scene::projectScene(s, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
+}
+
+void TFormMain::redraw()
+{
+    scene::SceneState& s = *m_scene;
+    scene::drawScene(s, 0, 0, s.DrawWidth, s.DrawHeight, Image->screenCanvas(), 1.0);
+    Image->update();
+}
+
+void TFormMain::redrawOrDefer(bool drawDirectly)
+{
+    if (m_scene->DrawingInProgress && !drawDirectly) {
+        m_timerRedraw.start();
+    } else {
+        redraw();
+    }
+}
+
+void TFormMain::TrackBarObservationAngleOnChange(TTrackBar* sender)
+{
+    scene::SceneState& s = *m_scene;
+    if (sender->tag() == 1) {
+        scene::setAzimuth(s, sender->value());
+        updateAllHints();
+        showHintNearPointer(10, 0);
+    } else {
+        scene::setElevation(s, -sender->value());
+        updateAllHints();
+        showHintNearPointer(0, 2);
+    }
+    scene::updateViewMatrix(s);
+    reproject();
+    redrawOrDefer(m_timerRotateAzimuth.isActive());
+}
+
+void TFormMain::TrackBarAmplitudeOnChange(TTrackBar* sender)
+{
+    scene::SceneState& s = *m_scene;
+    (sender->tag() == 1 ? s.Params.HorizontalAmplitude : s.Params.VerticalAmplitude) =
+        sender->value() / 100.0;
+    updateAllHints();
+    showHintNearPointer(10, 0);
+    scene::computeWaveSamples(s, TrackBarTime->value(), s.Params.PhaseStep);
+    reproject();
+    redrawOrDefer(false);
+}
+
+void TFormMain::TrackBarPhaseShiftOnChange()
+{
+    scene::SceneState& s = *m_scene;
+    updateAllHints();  // keeps PhaseStep with the bar
+    showHintNearPointer(10, 0);
+    scene::computeWaveSamples(s, TrackBarTime->value(), s.Params.PhaseStep);
+    reproject();
+    redrawOrDefer(false);
+}
+
+void TFormMain::TrackBarTimeOnChange()
+{
+    scene::SceneState& s = *m_scene;
+    s.Params.TimeStep = TrackBarTime->value();
+    updateAllHints();
+    showHintNearPointer(10, 0);
+    scene::computeWaveSamples(s, TrackBarTime->value(), s.Params.PhaseStep);
+    reproject();
+    // While the time runs a step that meets a drawing is dropped; the next step draws.
+    redrawOrDefer(m_animationRunning);
+}
+
+// --- Animation --------------------------------------------------------------------------------
+
+void TFormMain::SpeedButtonStartOnClick()
+{
+    if (TrackBarTime->value() == TrackBarTime->maximum()) {
+        TrackBarTime->setValue(0);
+    }
+    m_animationRunning = true;
+    m_timerTime.start();
+    TrackBarTime->setFocus();
+}
+
+void TFormMain::SpeedButtonPauseOnClick()
+{
+    m_animationRunning = false;
+    m_timerTime.stop();
+    TrackBarTime->setFocus();
+}
+
+void TFormMain::BitBtnRewindOnClick()
+{
+    m_animationRunning = false;
+    m_timerTime.stop();
+    SpeedButtonPause->setChecked(true);
+    TrackBarTime->setValue(0);
+    TrackBarTime->setFocus();
+    m_scene->DrawingInProgress = false;
+    redraw();
+}
+
+void TFormMain::TimerTimeOnTimer()
+{
+    const int p = TrackBarTime->value();
+    if (m_autoRepeat) {
+        TrackBarTime->setValue(p < TrackBarTime->maximum() - 1 ? p + 1 : 0);
+    } else if (p < TrackBarTime->maximum()) {
+        TrackBarTime->setValue(p + 1);
+    } else {
+        // T was drawn by the previous step: stop one interval after it.
+        SpeedButtonPause->setChecked(true);
+        m_animationRunning = false;
+        m_timerTime.stop();
+        m_scene->DrawingInProgress = false;
+        redraw();
+    }
+}
+
+void TFormMain::TimerRotateAzimuthOnTimer()
+{
+    const int a = TrackBarAzimuth->value();
+    TrackBarAzimuth->setValue(a >= TrackBarAzimuth->maximum() ? TrackBarAzimuth->minimum() : a + 1);
+    QCoreApplication::processEvents();
+}
+
+void TFormMain::TimerRedrawOnTimer()
+{
+    if (m_scene->DrawingInProgress) {
+        return;
+    }
+    redraw();
+    m_timerRedraw.stop();
+}
+
+void TFormMain::SpeedButtonRotateAzimuthOnClick()
+{
+    if (SpeedButtonRotateAzimuth->isChecked()) {
+        m_timerRotateAzimuth.start();
+    } else {
+        m_timerRotateAzimuth.stop();
+    }
+}
+
+// --- Scale ------------------------------------------------------------------------------------
+
+void TFormMain::setUpScale(const TFormMainSettings& settings)
+{
+    scene::SceneState& s = *m_scene;
+    m_scales.assign(1, 1);
+    for (const std::int32_t step : settings.scales) {
+        m_scales.push_back(std::max<std::int32_t>(1, step));
+    }
+    const int count = static_cast<int>(m_scales.size()) - 1;
+    const auto [low, high] = std::minmax_element(m_scales.begin(), m_scales.end());
+    const std::int32_t denominator = std::clamp(settings.scale, *low, *high);
+    s.ScaleDenominator = denominator;
+    // A denominator between the steps is used as it is; zooming goes on from the nearest step
+    // (the smaller denominator on a tie).
+    m_scaleIndex = 1;
+    std::int64_t bestDistance = -1;
+    for (int k = 1; k <= count; ++k) {
+        const std::int32_t step = m_scales[static_cast<std::size_t>(k)];
+        const std::int64_t distance = std::abs(static_cast<std::int64_t>(step) - denominator);
+        const std::int32_t best = m_scales[static_cast<std::size_t>(m_scaleIndex)];
+        if (bestDistance < 0 || distance < bestDistance || (distance == bestDistance && step < best)) {
+            m_scaleIndex = k;
+            bestDistance = distance;
+        }
+        if (distance == 0) {
+            break;  // the first exact match
+        }
+    }
+    showScale();
+    UpDownScale->setMaximum(std::max(1, count));
+    UpDownScale->setPosition(m_scaleIndex);
+    scene::updateScreenScale(s);
+    scene::updateLabelFontMetrics(s);
+}
+
+void TFormMain::showScale()
+{
+    PanelScale->setText(QStringLiteral("1 : ") + QString::number(m_scene->ScaleDenominator));
+}
+
+void TFormMain::applyScale()
+{
+    scene::SceneState& s = *m_scene;
+    showScale();
+    s.ScaleFactor = 1.0 / s.ScaleDenominator;
+    s.PixelsPerUnit = s.ScaleFactor * s.ScreenPixelsPerMetre;
+    scene::updateLabelFontMetrics(s);
+    reproject();
+    redraw();
+}
+
+void TFormMain::ZoomIn()
+{
+    if (m_scaleIndex <= 1) {
+        return;
+    }
+    --m_scaleIndex;
+    UpDownScale->setPosition(m_scaleIndex);
+    m_scene->ScaleDenominator = m_scales[static_cast<std::size_t>(m_scaleIndex)];
+    applyScale();
+}
+
+void TFormMain::ZoomOut()
+{
+    if (m_scaleIndex >= static_cast<int>(m_scales.size()) - 1) {
+        return;
+    }
+    ++m_scaleIndex;
+    UpDownScale->setPosition(m_scaleIndex);
+    m_scene->ScaleDenominator = m_scales[static_cast<std::size_t>(m_scaleIndex)];
+    applyScale();
+}
+
+void TFormMain::UpDownScaleOnClick()
+{
+    m_scaleIndex = UpDownScale->position();
+    if (m_scales.size() < 2) {
+        return;
+    }
+    m_scene->ScaleDenominator = m_scales[static_cast<std::size_t>(m_scaleIndex)];
+    applyScale();
+}
+
+// --- Toolbar ----------------------------------------------------------------------------------
+
+void TFormMain::SpeedButtonShowWaveOnClick(QToolButton* sender)
+{
+    scene::SceneState& s = *m_scene;
+    const bool down = sender->isChecked();
+    switch (sender->property("tag").toInt()) {
+    case 1:
+        s.ShowHorizontalWave = down;
+        break;
+    case 2:
+        s.ShowVerticalWave = down;
+        break;
+    case 3:
+        s.ShowResultantWave = down;
+        break;
+    case 4:
+        s.ShowResultantVector = down;
+        break;
+    default:
+        break;
+    }
+    redraw();
+}
+
+void TFormMain::SpeedButtonCoordinateSystemCenteredOnClick()
+{
+    m_scene->CoordinateSystemCentered = SpeedButtonCoordinateSystemCentered->isChecked();
+    scene::computeSceneCentre(*m_scene);
+    reproject();
+    redraw();
+}
+
+void TFormMain::toggle(QToolButton* button)
+{
+    button->setChecked(!button->isChecked());
+    emit button->clicked(button->isChecked());
+}
+
+void TFormMain::run(const std::function<void()>& action)
+{
+    if (action) {
+        action();
+    }
+}
+
+// --- Keys, wheel, mouse -----------------------------------------------------------------------
+
+bool TFormMain::FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers mods = significant(modifiers);
+    QWidget* focus = QApplication::focusWidget();
+    if (mods == Qt::NoModifier) {
+        switch (key) {
+        case Qt::Key_Escape:
+            SpeedButtonRotateAzimuth->setChecked(false);
+            SpeedButtonRotateAzimuthOnClick();
+            SpeedButtonPause->setChecked(true);
+            SpeedButtonPauseOnClick();
+            return false;
+        case Qt::Key_F1:
+            run(onHelp);
+            return false;
+        default:
+            break;
+        }
+        const auto stepAzimuth = [this](int delta) {
+            TrackBarAzimuth->setFocus();
+            TrackBarAzimuth->setValue(TrackBarAzimuth->value() + delta * TrackBarAzimuth->singleStep());
+            return true;
+        };
+        const bool left = key == Qt::Key_Left;
+        const bool right = key == Qt::Key_Right;
+        if ((left || right) && focus == TrackBarElevation) {
+            return stepAzimuth(left ? -1 : 1);
+        }
+        if ((key == Qt::Key_Up || key == Qt::Key_Down) && focus != TrackBarElevation) {
+            TrackBarElevation->setFocus();
+            TrackBarElevation->setValue(TrackBarElevation->value() + (key == Qt::Key_Up ? -1 : 1));
+            return true;
+        }
+        // At the ends the azimuth and the time wrap around, skipping the end value that shows the
+        // same picture as the other end.
+        const auto wrap = [key](TTrackBar* bar) {
+            const int v = bar->value();
+            if (key == Qt::Key_PageUp && v == bar->minimum()) {
+                bar->setValue(bar->maximum() - bar->pageStep());
+            } else if (key == Qt::Key_PageDown && v == bar->maximum()) {
+                bar->setValue(bar->minimum() + bar->pageStep());
+            } else if (key == Qt::Key_Left && v == bar->minimum()) {
+                bar->setValue(bar->maximum() - bar->singleStep());
+            } else if (key == Qt::Key_Right && v == bar->maximum()) {
+                bar->setValue(bar->minimum() + bar->singleStep());
+            } else {
+                return false;
+            }
+            return true;
+        };
+        if (focus == TrackBarAzimuth) {
+            return wrap(TrackBarAzimuth);
+        }
+        if (focus == TrackBarTime) {
+            if (m_animationRunning) {
+                return (left || right) && stepAzimuth(left ? -1 : 1);
+            }
+            return wrap(TrackBarTime);
+        }
+        return false;
+    }
+    if (mods == Qt::ControlModifier) {
+        switch (key) {
+        case Qt::Key_C:
+            run(onCopy);
+            break;
+        case Qt::Key_S:
+            run(onSave);
+            break;
+        case Qt::Key_U:
+            run(onSaveAs);
+            break;
+        case Qt::Key_P:
+            if (m_environment.printerAvailable) {
+                run(onPrint);
+            }
+            break;
+        case Qt::Key_E:
+            run(onSettings);
+            break;
+        case Qt::Key_H:
+            toggle(SpeedButtonShowHorizontalWave);
+            break;
+        case Qt::Key_V:
+            toggle(SpeedButtonShowVerticalWave);
+            break;
+        case Qt::Key_R:
+            toggle(SpeedButtonShowResultantWave);
+            break;
+        case Qt::Key_Z:
+            toggle(SpeedButtonCoordinateSystemCentered);
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+    if (mods == Qt::AltModifier) {
+        if (key == Qt::Key_R) {
+            toggle(SpeedButtonRotateAzimuth);
+            return true;
+        }
+        if (key == Qt::Key_V) {
+            toggle(SpeedButtonShowResultantVector);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TFormMain::FormMainOnKeyPress(const QString& text, int key)
+{
+    if (key == Qt::Key_Backspace) {
+        BitBtnRewindOnClick();
+    } else if (key == Qt::Key_Space) {
+        if (SpeedButtonStart->isChecked()) {
+            SpeedButtonPause->setChecked(true);
+            SpeedButtonPauseOnClick();
+        } else {
+            SpeedButtonStart->setChecked(true);
+            SpeedButtonStartOnClick();
+        }
+    } else if (text == QStringLiteral("+")) {
+        ZoomIn();
+    } else if (text == QStringLiteral("-")) {
+        ZoomOut();
+    }
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Image && imageMouseEvent(event)) {
+        return true;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::KeyPress) {
+        // Seen once, at the control the key goes to first; an ignored key travels on to the
+        // parents and must not trigger twice.
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* first = focus != nullptr && focus->window() == this ? focus : this;
+        if (widget != first) {
+            return false;
+        }
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (FormMainOnKeyDown(key->key(), key->modifiers())) {
+            return true;
+        }
+        const Qt::KeyboardModifiers mods = significant(key->modifiers());
+        if ((mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0) {
+            FormMainOnKeyPress(key->text(), key->key());
+        }
+        return false;
+    }
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (significant(wheel->modifiers()) == Qt::ControlModifier) {
+            if (wheel->angleDelta().y() < 0) {
+                ZoomOut();
+            } else {
+                ZoomIn();
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TFormMain::imageMouseEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::LeftButton &&
+            significant(mouse->modifiers()) == Qt::NoModifier) {
+            m_dragOrigin = mouse->position().toPoint();
+            Image->setCursor(Qt::ClosedHandCursor);
+        }
+        return false;
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (m_programState != TProgramState::Idle || mouse->buttons() != Qt::LeftButton ||
+            significant(mouse->modifiers()) != Qt::NoModifier) {
+            return false;
+        }
+        const QPoint at = mouse->position().toPoint();
+        const scene::SceneState& s = *m_scene;
+        if (s.DrawWidth <= 0 || s.DrawHeight <= 0) {
+            return false;
+        }
+        // Integer steps, the product before the division, so that slow moves add up.
+        const int azimuthRange = TrackBarAzimuth->maximum() - TrackBarAzimuth->minimum();
+        const int elevationRange = TrackBarElevation->maximum() - TrackBarElevation->minimum();
+        const int dA = (m_dragOrigin.x() - at.x()) * azimuthRange * 2 / s.DrawWidth;
+        const int dE = (m_dragOrigin.y() - at.y()) * elevationRange * 2 / s.DrawHeight;
+        TrackBarAzimuth->setValue(TrackBarAzimuth->value() + dA);
+        TrackBarElevation->setValue(TrackBarElevation->value() + dE);
+        if (dA != 0) {
+            m_dragOrigin.setX(at.x());
+        }
+        if (dE != 0) {
+            m_dragOrigin.setY(at.y());
+        }
+        return false;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::NoButton &&
+            significant(mouse->modifiers()) == Qt::NoModifier) {
+            Image->setCursor(Qt::OpenHandCursor);
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+// --- Window -----------------------------------------------------------------------------------
+
+void TFormMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_labelHeight == 0) {
+        return;  // still being built
+    }
+    layoutBottomRows();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    m_programState = TProgramState::Closing;
+    m_timerRotateAzimuth.stop();
+    event->accept();
+}
+
+void TFormMain::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) {
+        return;
+    }
+    const bool minimizedNow = (windowState() & Qt::WindowMinimized) != 0;
+    if (minimizedNow && !m_minimized) {
+        ApplicationOnMinimize();
+    } else if (!minimizedNow && m_minimized) {
+        ApplicationOnRestore();
+    } else if (!minimizedNow) {
+        m_maximized = (windowState() & Qt::WindowMaximized) != 0;
+    }
+    if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0) {
+        m_normalGeometry = geometry();
+    }
+}
+
+void TFormMain::ApplicationOnMinimize()
+{
+    m_restoreState = m_maximized ? 2 : 0;
+    if (m_programState != TProgramState::Starting && !m_maximized) {
+        m_normalGeometry = normalGeometry();
+    }
+    m_minimized = true;
+    m_maximized = false;
+}
+
+void TFormMain::ApplicationOnRestore()
+{
+    m_minimized = false;
+    m_maximized = m_restoreState == 2;
+    if (m_maximized) {
+        setWindowState(Qt::WindowMaximized);
+    } else {
+        setWindowState(Qt::WindowNoState);
+        setGeometry(m_normalGeometry);
+    }
+}
+
+}  // namespace mainwindow

@@ -1,0 +1,213 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "common/globals.h"
+#include "scene/scene.h"
+
+class QFrame;
+class QLabel;
+class QMenu;
+class QToolButton;
+
+namespace mainwindow {
+
+class DrawingArea;
+class TTrackBar;
+class TUpDown;
+
+enum class TProgramState : std::uint8_t {
+    Idle = 0,
+    Starting = 1,
+    Closing = 2,
+    Copying = 3,
+    Printing = 6,
+    Saving = 7,
+};
+
+// What the window learns about its surroundings before it starts; tests choose their own.
+struct TFormMainEnvironment {
+    int desktopWidth = 1280;  // the whole desktop, device-independent pixels
+    int desktopHeight = 1024;
+    int workAreaWidth = 1280;  // the desktop less panels and task bars
+    int workAreaHeight = 1024;
+    bool printerAvailable = true;
+    QString executablePath;     // full path of the running program
+    bool hasArguments = false;  // started with command-line arguments: no settings written
+};
+
+// Everything start-up reads from the settings: the window takes these values through the same
+// path whether they come from the file or are the defaults.
+struct TFormMainSettings {
+    common::TAppSettings app;
+    common::TPrinterSettings printer;
+    scene::TProportions proportions;
+    scene::TSceneStyles styles = scene::defaultStyles();
+    std::int32_t azimuth = common::DefaultAzimuth;
+    std::int32_t elevation = common::DefaultElevation;
+    std::int32_t horizontalAmplitude = common::DefaultHorizontalAmplitude;
+    std::int32_t verticalAmplitude = common::DefaultVerticalAmplitude;
+    std::int32_t phaseShift = common::DefaultPhaseShift;
+    std::vector<std::int32_t> scales;  // zoom steps 1..n; filled with the built-in list
+    std::int32_t scale = common::DefaultScale;
+    std::uint8_t windowState = 0;  // 0 normal, 1 minimised, 2 maximised
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 1024;
+    std::int32_t height = 768;
+};
+
+TFormMainSettings defaultFormMainSettings();
+
+// The program's main window: toolbar, drawing area, six track bars, animation buttons and timers.
+class TFormMain : public QWidget {
+public:
+    explicit TFormMain(const TFormMainEnvironment& environment,
+                       const TFormMainSettings& settings = defaultFormMainSettings());
+    ~TFormMain() override;
+
+    scene::SceneState& scene() { return *m_scene; }
+    TProgramState programState() const { return m_programState; }
+    bool animationRunning() const { return m_animationRunning; }
+    int scaleIndex() const { return m_scaleIndex; }
+    int labelHeight() const { return m_labelHeight; }
+    int bottomRowTop() const { return m_bottomRowTop; }
+    const QImage& glyph(int number) const { return m_glyphs.at(static_cast<std::size_t>(number - 1)); }
+
+    // The control with that name, for tests and the settings dialog.
+    template <typename T>
+    T* control(const char* name) const
+    {
+        return findChild<T*>(QString::fromLatin1(name));
+    }
+
+    // Timer steps, callable directly so that tests need not wait.
+    void TimerTimeOnTimer();
+    void TimerRotateAzimuthOnTimer();
+    void TimerRedrawOnTimer();
+    QTimer& timerTime() { return m_timerTime; }
+    QTimer& timerRotateAzimuth() { return m_timerRotateAzimuth; }
+    QTimer& timerRedraw() { return m_timerRedraw; }
+
+    void ZoomIn();
+    void ZoomOut();
+
+    // Reacts to a key before the focused control; true when the key is consumed.
+    bool FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void FormMainOnKeyPress(const QString& text, int key);
+
+    // Actions of other subsystems, installed by the application once they exist.
+    std::function<void()> onCopy, onSave, onSaveAs, onPrint, onSettings, onHelp;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void createControls();
+    void createTickLabels();
+    void applySettings(const TFormMainSettings& settings);
+    void layoutToolbar();
+    void layoutBottomRows();
+    void placeTickLabels(bool all);
+    void drawGlyphs();
+    void applyTexts();
+    void setUpScale(const TFormMainSettings& settings);
+    void applyScale();
+    void showScale();
+
+    void reproject();
+    void redraw();
+    void redrawOrDefer(bool drawDirectly);
+
+    // Change handlers of the track bars, one per family.
+    void TrackBarObservationAngleOnChange(TTrackBar* sender);
+    void TrackBarAmplitudeOnChange(TTrackBar* sender);
+    void TrackBarPhaseShiftOnChange();
+    void TrackBarTimeOnChange();
+    void updateAllHints();
+    void showHintNearPointer(int dx, int dy);
+
+    void SpeedButtonStartOnClick();
+    void SpeedButtonPauseOnClick();
+    void BitBtnRewindOnClick();
+    void SpeedButtonRotateAzimuthOnClick();
+    void SpeedButtonShowWaveOnClick(QToolButton* sender);
+    void SpeedButtonCoordinateSystemCenteredOnClick();
+    void UpDownScaleOnClick();
+    void toggle(QToolButton* button);
+    void run(const std::function<void()>& action);
+
+    bool imageMouseEvent(QEvent* event);
+
+    void ApplicationOnMinimize();
+    void ApplicationOnRestore();
+
+    TFormMainEnvironment m_environment;
+    std::unique_ptr<scene::SceneState> m_scene;
+    TProgramState m_programState = TProgramState::Starting;
+    QString m_exeBaseName;
+
+    // Controls, named as the window names them.
+    std::array<QToolButton*, 12> m_toolbar{};
+    QToolButton* SpeedButtonCopy = nullptr;
+    QToolButton* SpeedButtonSave = nullptr;
+    QToolButton* SpeedButtonSaveAs = nullptr;
+    QToolButton* SpeedButtonPrint = nullptr;
+    QToolButton* SpeedButtonCoordinateSystemCentered = nullptr;
+    QToolButton* SpeedButtonShowHorizontalWave = nullptr;
+    QToolButton* SpeedButtonShowVerticalWave = nullptr;
+    QToolButton* SpeedButtonShowResultantWave = nullptr;
+    QToolButton* SpeedButtonShowResultantVector = nullptr;
+    QToolButton* SpeedButtonRotateAzimuth = nullptr;
+    QToolButton* SpeedButtonSettings = nullptr;
+    QToolButton* SpeedButtonHelp = nullptr;
+    QLabel* PanelScale = nullptr;
+    TUpDown* UpDownScale = nullptr;
+    QFrame* PanelImage = nullptr;
+    DrawingArea* Image = nullptr;
+    QWidget* PanelTrackBarElevation = nullptr;
+    TTrackBar* TrackBarElevation = nullptr;
+    TTrackBar* TrackBarAzimuth = nullptr;
+    TTrackBar* TrackBarHorizontalAmplitude = nullptr;
+    TTrackBar* TrackBarVerticalAmplitude = nullptr;
+    TTrackBar* TrackBarPhaseShift = nullptr;
+    TTrackBar* TrackBarTime = nullptr;
+    QToolButton* SpeedButtonStart = nullptr;
+    QToolButton* SpeedButtonPause = nullptr;
+    QToolButton* BitBtnRewind = nullptr;
+    QMenu* PopupMenuImage = nullptr;
+    QTimer m_timerTime;
+    QTimer m_timerRotateAzimuth;
+    QTimer m_timerRedraw;
+
+    std::vector<QLabel*> m_azimuthTicks, m_elevationTicks, m_horizontalTicks, m_verticalTicks,
+        m_phaseTicks, m_timeTicks;
+    int m_labelHeight = 0;
+    int m_bottomRowTop = 0;
+    std::array<QImage, 5> m_glyphs;
+
+    bool m_animationRunning = false;
+    bool m_autoRepeat = true;
+    std::vector<std::int32_t> m_scales;  // slot 0 is not a step
+    int m_scaleIndex = 1;
+
+    QPoint m_dragOrigin;
+    bool m_minimized = false;
+    bool m_maximized = false;
+    std::uint8_t m_restoreState = 0;
+    QRect m_normalGeometry;
+};
+
+}  // namespace mainwindow

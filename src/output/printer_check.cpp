@@ -1,0 +1,18 @@
+#include "output/printer_check.h"
+
+#include <QPageLayout>
+#include <QPrinter>
+
+namespace output {
+
+bool checkPrinterAvailable()
+{
+    QPrinter printer;
+    if (!printer.isValid()) {
+        return false;
+    }
+    const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
+    return orientation == QPageLayout::Portrait || orientation == QPageLayout::Landscape;
+}
+
+}  // namespace output

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace output {
+
+// Whether the program can print: a printer (or the PDF printer Qt always offers) that answers
+// its page orientation.
+bool checkPrinterAvailable();
+
+}  // namespace output
