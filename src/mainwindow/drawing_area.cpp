@@ -23,12 +23,7 @@ DrawingArea::DrawingArea(scene::SceneState& state, QWidget* parent)
     makePicture(QSize(1, 1));
 }
 
-DrawingArea::~DrawingArea()
-{
-    if (m_state.Host == this) {
-        m_state.Host = nullptr;
-    }
-}
+DrawingArea::~DrawingArea() = default;
 
 void DrawingArea::processPendingEvents()
 {

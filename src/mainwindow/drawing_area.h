@@ -12,7 +12,7 @@ namespace mainwindow {
 
 // The main drawing area: owns the off-screen picture the scene is drawn into and shows it on
 // repaint without drawing the scene again. It is the scene's host, so the engine measures its
-// labels on this picture and lets queued events run through it.
+// labels on this picture and lets queued events run through it. The state must outlive it.
 class DrawingArea : public QWidget, public scene::SceneHost {
 public:
     DrawingArea(scene::SceneState& state, QWidget* parent = nullptr);

@@ -174,6 +174,7 @@ TFormMain::~TFormMain()
 {
     qApp->removeEventFilter(this);
     m_scene->Host = nullptr;
+    delete PanelImage;  // the drawing area goes while the scene it draws still exists
 }
 
 void TFormMain::createControls()
