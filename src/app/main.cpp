@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "mainwindow/form_main.h"
+#include "mainwindow/hint_style.h"
 #include "output/printer_check.h"
 #include "platform/unix_signals.h"
 
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    mainwindow::installHintTimings();
     mainwindow::TFormMainEnvironment environment = readEnvironment(argc);
     environment.printerAvailable = printerAvailable;
     mainwindow::TFormMain form(environment);

@@ -33,7 +33,11 @@ void DrawingArea::processPendingEvents()
 void DrawingArea::makePicture(QSize size)
 {
     m_canvas.reset();  // ends painting on the old picture before it goes
-    m_picture = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // Drawn at the screen's density so lines stay sharp; the scene keeps working in
+    // device-independent pixels, on which the true scale rests.
+    const qreal ratio = devicePixelRatioF();
+    m_picture = QImage(size.expandedTo(QSize(1, 1)) * ratio, QImage::Format_RGB32);
+    m_picture.setDevicePixelRatio(ratio);
     m_picture.fill(Qt::white);
     m_canvas = std::make_unique<platform::PainterCanvas>(m_picture);
     m_state.DrawWidth = size.width();
@@ -52,7 +56,9 @@ void DrawingArea::paintEvent(QPaintEvent* event)
     // The raster painter writes straight into the picture, so it can be shown while its canvas
     // stays open for the next drawing.
     QPainter painter(this);
-    painter.drawImage(event->rect().topLeft(), m_picture, event->rect());
+    const qreal ratio = m_picture.devicePixelRatio();
+    const QRectF source(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio);
+    painter.drawImage(QRectF(event->rect()), m_picture, source);
 }
 
 void DrawingArea::resizeEvent(QResizeEvent* event)

@@ -19,6 +19,7 @@
 
 #include "mainwindow/drawing_area.h"
 #include "mainwindow/glyphs.h"
+#include "mainwindow/hint_style.h"
 #include "mainwindow/track_bar.h"
 #include "mainwindow/up_down.h"
 #include "scene/extent.h"
@@ -489,6 +490,11 @@ void TFormMain::applyTexts()
     };
     for (const auto& h : hints) {
         h.control->setToolTip(QString::fromUtf8(h.hint));
+        h.control->setToolTipDuration(HintHideMilliseconds);
+    }
+    for (TTrackBar* bar : {TrackBarElevation, TrackBarAzimuth, TrackBarHorizontalAmplitude,
+                           TrackBarVerticalAmplitude, TrackBarPhaseShift, TrackBarTime}) {
+        bar->setToolTipDuration(HintHideMilliseconds);
     }
     // The menu shows the shortcuts; the keys themselves are the window's.
     findChild<QAction*>(QStringLiteral("PopupMenuImageCopy"))->setText(QStringLiteral("Copy\tCtrl+C"));

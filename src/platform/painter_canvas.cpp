@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -390,10 +391,17 @@ std::int32_t PainterCanvas::textHeight(std::string_view /*utf8*/)
 
 TColor PainterCanvas::readPixel(std::int32_t x, std::int32_t y)
 {
-    if (m_image == nullptr || !m_image->valid(x, y)) {
+    if (m_image == nullptr) {
         return common::NoColor;
     }
-    const QRgb c = m_image->pixel(x, y);
+    // On a high-density picture the engine's pixel is several device pixels: read its middle.
+    const qreal ratio = m_image->devicePixelRatio();
+    const int px = static_cast<int>(std::floor((x + 0.5) * ratio));
+    const int py = static_cast<int>(std::floor((y + 0.5) * ratio));
+    if (!m_image->valid(px, py)) {
+        return common::NoColor;
+    }
+    const QRgb c = m_image->pixel(px, py);
     return common::rgb(static_cast<std::uint32_t>(qRed(c)), static_cast<std::uint32_t>(qGreen(c)),
                        static_cast<std::uint32_t>(qBlue(c)));
 }

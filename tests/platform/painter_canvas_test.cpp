@@ -361,3 +361,28 @@ TEST(PainterCanvas, SaturatedCoordinatesDrawTheVisiblePart)
 }
 
 }  // namespace
+
+namespace {
+
+// A high-density picture: the engine's pixels are larger than the device's.
+TEST(PainterCanvasDensity, ReadsBackInTheEnginesPixels)
+{
+    QImage image(40, 40, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2.0);
+    image.fill(Qt::white);
+    {
+        platform::PainterCanvas canvas(image);
+        canvas.setFillColor(common::rgb(10, 20, 30));
+        canvas.setFillSolid(true);
+        canvas.setPenStyle(common::TPenStyle::Clear);
+        canvas.fillRect(5, 5, 10, 10);  // device pixels 10 .. 19
+        EXPECT_EQ(canvas.readPixel(5, 5), common::rgb(10, 20, 30));
+        EXPECT_EQ(canvas.readPixel(9, 9), common::rgb(10, 20, 30));
+        EXPECT_EQ(canvas.readPixel(10, 10), common::rgb(255, 255, 255));
+        EXPECT_EQ(canvas.readPixel(19, 19), common::rgb(255, 255, 255));
+        EXPECT_EQ(canvas.readPixel(20, 5), common::NoColor);  // outside the 20 x 20 picture
+    }
+    EXPECT_EQ(image.pixelColor(19, 19), QColor(10, 20, 30));
+}
+
+}  // namespace
