@@ -73,11 +73,12 @@ void computeWaveSamples(SceneState& s, std::int32_t t, std::int32_t p)
         for (std::int32_t i = 0; i <= 512; ++i) {
             const double y = horizontal ? (-aH) * s.cosAt(i - t) : 0.0;
             const double z = vertical ? aV * s.cosAt(i - t - p) : 0.0;
+            // Y and Z are neighbours: one 16-byte store each instead of two.
             const double yz[2] = {y, z};
-            for (const std::int32_t k : {i, 512 + i, 1024 + i}) {
-                // Y and Z are neighbours: one 16-byte store instead of two.
-                std::memcpy(&wave[static_cast<std::size_t>(k)].Y, yz, sizeof yz);
-            }
+            ModelPoint* sample = &wave[static_cast<std::size_t>(i)];
+            std::memcpy(&sample[0].Y, yz, sizeof yz);
+            std::memcpy(&sample[512].Y, yz, sizeof yz);
+            std::memcpy(&sample[1024].Y, yz, sizeof yz);
         }
     };
     fill(m.HorizontalWave, true, false);
