@@ -1,0 +1,188 @@
+#include "settings/charset.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace settings {
+
+namespace {
+
+// Unicode of the bytes 80..9F; the undefined ones map to the C1 control of the same value.
+constexpr std::array<char32_t, 32> Cp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// Decodes one UTF-8 character at text[pos]; advances pos. Empty for an invalid sequence, in which
+// case pos moves by one byte.
+std::optional<char32_t> nextCodePoint(std::string_view text, std::size_t& pos)
+{
+    const auto byte = [&text](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
+    const std::uint8_t lead = byte(pos);
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    std::size_t length = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1Fu;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0Fu;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07u;
+        minimum = 0x10000;
+    } else {
+        ++pos;
+        return std::nullopt;
+    }
+    if (pos + length > text.size()) {
+        ++pos;
+        return std::nullopt;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const std::uint8_t next = byte(pos + i);
+        if ((next & 0xC0u) != 0x80u) {
+            ++pos;
+            return std::nullopt;
+        }
+        cp = (cp << 6) | (next & 0x3Fu);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return std::nullopt;
+    }
+    pos += length;
+    return cp;
+}
+
+void appendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::optional<std::uint8_t> cp1252Byte(char32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        return static_cast<std::uint8_t>(cp);
+    }
+    for (std::size_t i = 0; i < Cp1252High.size(); ++i) {
+        if (Cp1252High[i] == cp) {
+            return static_cast<std::uint8_t>(0x80 + i);
+        }
+    }
+    return std::nullopt;
+}
+
+bool isAscii(std::string_view bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<std::uint8_t>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes)
+{
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        if (!nextCodePoint(bytes, pos)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string decodeIniBytes(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        bytes.remove_prefix(3);
+    }
+    if (isValidUtf8(bytes)) {
+        return std::string(bytes);
+    }
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (const char c : bytes) {
+        const auto b = static_cast<std::uint8_t>(c);
+        if (b < 0x80) {
+            out.push_back(c);
+        } else if (b < 0xA0) {
+            appendUtf8(out, Cp1252High[b - 0x80]);
+        } else {
+            appendUtf8(out, b);
+        }
+    }
+    return out;
+}
+
+std::string encodeIniText(std::string_view utf8)
+{
+    std::string cleaned;  // the text with invalid bytes replaced, in case cp1252 does not fit
+    std::string cp1252;
+    bool fits = true;
+    cleaned.reserve(utf8.size());
+    cp1252.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const std::size_t start = pos;
+        const std::optional<char32_t> cp = nextCodePoint(utf8, pos);
+        if (!cp) {
+            appendUtf8(cleaned, 0xFFFD);
+            fits = false;
+            continue;
+        }
+        cleaned.append(utf8.substr(start, pos - start));
+        if (fits) {
+            const std::optional<std::uint8_t> b = cp1252Byte(*cp);
+            if (b) {
+                cp1252.push_back(static_cast<char>(*b));
+            } else {
+                fits = false;
+            }
+        }
+    }
+    // A UTF-8 reading of the Windows-1252 bytes would give other characters, unless all are ASCII.
+    if (fits && (isAscii(cp1252) || !isValidUtf8(cp1252))) {
+        return cp1252;
+    }
+    return cleaned;
+}
+
+std::string utf8Prefix(std::string_view utf8, std::size_t maxChars)
+{
+    std::size_t pos = 0;
+    for (std::size_t n = 0; n < maxChars && pos < utf8.size(); ++n) {
+        nextCodePoint(utf8, pos);
+    }
+    return std::string(utf8.substr(0, pos));
+}
+
+}  // namespace settings

@@ -1,0 +1,167 @@
+#include "settings/texts.h"
+
+namespace settings {
+
+namespace {
+
+using common::TLanguage;
+using P = TTextProperty;
+
+// clang-format off
+constexpr TControlText FormMainTexts[] = {
+    {"SpeedButtonSave", P::Hint, "Save graphic to file (Ctrl+S)", "Grafik als Datei speichern (Strg+S)"},
+    {"SpeedButtonSaveAs", P::Hint, "Save graphic file as (Ctrl+U)", "Grafik-Datei speichern unter (Strg+U)"},
+    {"PopupMenuImageCopy", P::Caption, "Copy", "Kopieren"},
+    {"PopupMenuImageSettings", P::Caption, "Settings", "Einstellungen"},
+    {"SpeedButtonCopy", P::Hint, "Copy graphic to clipboard (Ctrl+C)", "Grafik in die Zwischenablage kopieren (Strg+C)"},
+    {"SpeedButtonShowHorizontalWave", P::Hint, "Show horizontal wave (Ctrl+H)", "Horizontal-Welle anzeigen (Strg+H)"},
+    {"SpeedButtonShowVerticalWave", P::Hint, "Show vertical wave (Ctrl+V)", "Vertikal-Welle anzeigen (Strg+V)"},
+    {"SpeedButtonShowResultantWave", P::Hint, "Show resultant wave (Ctrl+R)", "Resultierende Welle anzeigen (Strg+R)"},
+    {"SpeedButtonShowResultantVector", P::Hint, "Show resultant vector (Alt+V)", "Resultierenden Vektor anzeigen (Alt+V)"},
+    {"SpeedButtonPrint", P::Hint, "Print graphic (Ctrl+P)", "Grafik drucken (Strg+P)"},
+    {"SpeedButtonCoordinateSystemCentered", P::Hint, "Coordinate system centered (Ctrl+Z)", "Koordinatensystem zentriert (Strg+Z)"},
+    {"SpeedButtonRotateAzimuth", P::Hint, "Rotate graphic (Alt+R)", "Grafik rotieren (Alt+R)"},
+    {"SpeedButtonSettings", P::Hint, "Settings (Ctrl+E)", "Einstellungen (Strg+E)"},
+    {"SpeedButtonHelp", P::Hint, "Help (F1)", "Hilfe (F1)"},
+    {"PanelScale", P::Hint, "Scale", "Maßstab"},
+    {"SpeedButtonStart", P::Hint, "Start (space bar)", "Start (Leertaste)"},
+    {"SpeedButtonPause", P::Hint, "Pause (space bar)", "Pause (Leertaste)"},
+    {"BitBtnRewind", P::Hint, "Rewind (backspace)", "Rewind (Rücktaste)"},
+    {"SaveDialog", P::Title, "Save graphic to file", "Grafik-Datei speichern"},
+    {"UpDownScale", P::Hint,
+     "Increase/decrease scale\r\n(keys + and -  or  Ctrl+mouse wheel)",
+     "Maßstab verkleinern/vergrößern\r\n(Tasten + und -  oder  Strg+Mausrad)"},
+};
+
+constexpr TControlText FormSettingsTexts[] = {
+    {"TabSheetGeneral", P::Caption, "General", "Allgemein"},
+    {"LabelPropagationAxisLabel", P::Caption, "Propagation axis label", "Beschriftung der Ausbreitungsachse"},
+    {"LabelHorizontalAxisLabel", P::Caption, "Horizontal axis label", "Beschriftung der Horizontalachse"},
+    {"LabelVerticalAxisLabel", P::Caption, "Vertical axis label", "Beschriftung der Vertikalachse"},
+    {"LabelLanguage", P::Caption, "Language", "Sprache"},
+    {"ComboBoxLanguage", P::Hint, "User language", "Benutzersprache"},
+    {"LabelScreenFontName", P::Caption, "Screen font", "Bildschirm-Schriftart"},
+    {"LabelAnimationTimeInterval", P::Caption, "Animation time interval in ms", "Animations-Zeitintervall in ms"},
+    {"LabelRotateAzimuthTimeInterval", P::Caption, "Rotate azimuth time interval in ms", "Rotations-Zeitintervall in ms"},
+    {"LabelScreenWidth", P::Caption, "Screen width in mm", "Bildschirmbreite in mm"},
+    {"CheckBoxAutoRepeat", P::Caption, "Auto repeat mode", "Auto-Repeat-Modus"},
+    {"CheckBoxSaveSettings", P::Caption, "Save settings", "Einstellungen speichern"},
+    {"CheckBoxSaveSettings", P::Hint, "Save settings on program termination", "Die geänderten Einstellungen beim Beenden des Programms speichern"},
+    {"TabSheetColorsAndLineStyles", P::Caption, "Colors and line styles", "Farben und Linienstile"},
+    {"GroupBoxColorsAndLineStyles", P::Caption, " Colors and line styles ", " Farben und Linienstile "},
+    {"LabelObject", P::Caption, "Graphics object", "Grafik-Objekt"},
+    {"LabelBold", P::Caption, "Bold", "Fett"},
+    {"LabelLineStyle", P::Caption, "Line style", "Linien-Stil"},
+    {"LabelColor", P::Caption, "Color", "Farbe"},
+    {"LabelBackground", P::Caption, "Background", "Hintergrund"},
+    {"CheckBoxReferenceSurfaceBold", P::Caption, "Reference surface", "Referenz-Fläche"},
+    {"CheckBoxTextBold", P::Caption, "Axis labels", "Achsenbeschriftung"},
+    {"CheckBoxCoordinateSystemBold", P::Caption, "Coordinate system", "Koordinatensystem"},
+    {"CheckBoxHorizontalWaveBold", P::Caption, "Horizontal wave", "Horizontal-Welle"},
+    {"CheckBoxVerticalWaveBold", P::Caption, "Vertical wave", "Vertikal-Welle"},
+    {"CheckBoxResultantWaveBold", P::Caption, "Resultant wave", "Resultierende Welle"},
+    {"CheckBoxResultantVectorBold", P::Caption, "Resultant vector", "Resultierender Vektor"},
+    {"CheckBoxResultantVectorEllipseBold", P::Caption, "Resultant vector ellipse", "Resultierende Vektor-Ellipse"},
+    {"TabSheetProportions", P::Caption, "Proportions", "Proportionen"},
+    {"LabelProportionsHint", P::Caption, "Sizes in percent relative to max wave amplitude", "Größen in Prozent bezogen auf die Maximalamplitude der Wellen"},
+    {"TabSheetPrinter", P::Caption, "Printer", "Drucker"},
+    {"RadioGroupPageOrientation", P::Caption, " Page orientation ", " Seiten-Layout "},
+    {"RadioGroupPageOrientation", P::Item0, "Portrait", "Hochformat"},
+    {"RadioGroupPageOrientation", P::Item1, "Landscape", "Querformat"},
+    {"GroupBoxPageMargins", P::Caption, " Page margins (mm) ", " Seitenränder in mm "},
+    {"LabelMarginLeft", P::Caption, "left", "links"},
+    {"LabelMarginRight", P::Caption, "right", "rechts"},
+    {"LabelMarginTop", P::Caption, "top", "oben"},
+    {"LabelMarginBottom", P::Caption, "bottom", "unten"},
+    {"LabelPrinterFontName", P::Caption, "Printer font", "Drucker-Schriftart"},
+    {"ButtonPrinterConfiguration", P::Caption, "Printer configuration", "Drucker einrichten"},
+    {"ButtonCancel", P::Caption, "Cancel", "Abbrechen"},
+    {"ButtonApply", P::Caption, "Apply", "Übernehmen"},
+    {"ButtonOk", P::Caption, "OK", "OK"},
+};
+
+constexpr const char* ProportionLabels[9][2] = {
+    {"Reference surface size", "Größe der Referenzfläche"},
+    {"Coordinate system axis length", "Koordinatenachsenlänge"},
+    {"Axis label spacing", "Abstand der Achsenbeschriftung"},
+    {"Axis label height", "Höhe der Achsenbeschriftung"},
+    {"Arrow length", "Pfeil-Länge"},
+    {"Dot radius", "Punktradius"},
+    {"Wavelength", "Wellenänge"},
+    {"Graphic margin (clipboard and file)", "Grafik-Rand (Clipboard und Datei)"},
+    {"Clipboard bug fix scaling factor", "Clipboard-Skalierungsfaktor"},
+};
+
+constexpr THintPrefix HintPrefixes[] = {
+    {"TrackBarElevation", "Elevation angle of the observer = ", "Elevationswinkel des Beobachters = "},
+    {"TrackBarAzimuth", "Azimuth angle of the observer = ", "Azimutwinkel des Beobachters = "},
+    {"TrackBarHorizontalAmplitude", "Horizontal amplitude = ", "Horizontal-Amplitude = "},
+    {"TrackBarVerticalAmplitude", "Vertical amplitude = ", "Vertikal-Amplitude = "},
+    {"TrackBarPhaseShift", "Phase shift = ", "Phasenverschiebung = "},
+    {"TrackBarTime", "Time = ", "Zeit = "},
+};
+// clang-format on
+
+bool isGerman(TLanguage language) { return language == TLanguage::German; }
+
+std::string_view find(std::span<const TControlText> table, std::string_view control,
+                      TTextProperty property, TLanguage language)
+{
+    for (const TControlText& row : table) {
+        if (row.Property == property && control == row.Control) {
+            return row.text(language);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::span<const TControlText> formMainTexts() { return FormMainTexts; }
+std::span<const TControlText> formSettingsTexts() { return FormSettingsTexts; }
+
+std::string_view formMainText(std::string_view control, TTextProperty property,
+                              TLanguage language)
+{
+    return find(FormMainTexts, control, property, language);
+}
+
+std::string_view formSettingsText(std::string_view control, TTextProperty property,
+                                  TLanguage language)
+{
+    return find(FormSettingsTexts, control, property, language);
+}
+
+std::string formSettingsTitle(std::string_view exeBaseName, TLanguage language)
+{
+    return " " + std::string(exeBaseName) + (isGerman(language) ? " - Einstellungen" : " - Settings");
+}
+
+std::string formMainTitle(std::string_view exeBaseName) { return " " + std::string(exeBaseName); }
+
+std::string_view proportionLabel(int row, TLanguage language)
+{
+    if (row < 1 || row > 9) {
+        return {};
+    }
+    return ProportionLabels[row - 1][isGerman(language) ? 1 : 0];
+}
+
+std::span<const THintPrefix> hintPrefixes() { return HintPrefixes; }
+
+std::string_view hintPrefix(std::string_view trackBar, TLanguage language)
+{
+    for (const THintPrefix& row : HintPrefixes) {
+        if (trackBar == row.TrackBar) {
+            return isGerman(language) ? row.German : row.English;
+        }
+    }
+    return {};
+}
+
+std::string_view defaultDocumentName(TLanguage language)
+{
+    return isGerman(language) ? "Unbenannt" : "NoName";
+}
+
+}  // namespace settings

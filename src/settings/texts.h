@@ -1,0 +1,66 @@
+#pragma once
+
+// The texts of both user-interface languages, compiled in as UTF-8. The windows put them onto
+// their controls (SetLanguageFormMain, SetLanguageFormSettings); here they are plain data with a
+// lookup by control name. A language other than English and German reads as English.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "common/globals.h"
+
+namespace settings {
+
+enum class TTextProperty : std::uint8_t { Hint, Caption, Title, Item0, Item1 };
+
+struct TControlText {
+    const char* Control;
+    TTextProperty Property;
+    const char* English;
+    const char* German;
+
+    std::string_view text(common::TLanguage language) const
+    {
+        return language == common::TLanguage::German ? German : English;
+    }
+};
+
+// The main window's hints, menu captions and save-dialog title.
+std::span<const TControlText> formMainTexts();
+// The settings dialog's captions and hints, without its title (formSettingsTitle) and the
+// proportion labels (proportionLabel).
+std::span<const TControlText> formSettingsTexts();
+
+// Empty when the table has no such control and property.
+std::string_view formMainText(std::string_view control, TTextProperty property,
+                              common::TLanguage language);
+std::string_view formSettingsText(std::string_view control, TTextProperty property,
+                                  common::TLanguage language);
+
+// " " + ExeBaseName + " - Settings" (" - Einstellungen" in German).
+std::string formSettingsTitle(std::string_view exeBaseName, common::TLanguage language);
+// The main window's title is the same in both languages.
+std::string formMainTitle(std::string_view exeBaseName);
+
+// The label of proportion row 1 .. 9, in the order of TProportions; empty for another row.
+std::string_view proportionLabel(int row, common::TLanguage language);
+
+struct THintPrefix {
+    const char* TrackBar;
+    const char* English;
+    const char* German;
+};
+std::span<const THintPrefix> hintPrefixes();
+// The hint prefix of a track bar ("Phase shift = "); empty for another control.
+std::string_view hintPrefix(std::string_view trackBar, common::TLanguage language);
+
+// The name of a drawing not yet saved, chosen once at start-up from the language then in force.
+std::string_view defaultDocumentName(common::TLanguage language);
+
+// Texts that no language switch touches.
+inline constexpr const char* ScreenFontNameHint = "Screen font";  // ComboBoxScreenFontName
+inline constexpr const char* LanguageBoxItems[2] = {"English", "Deutsch"};
+
+}  // namespace settings
