@@ -7,6 +7,7 @@ ONDULIX_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation
     xvfb xauth xdotool imagemagick
+    emf2svg poppler-utils
 )
 
 ondulix_install_missing() {
