@@ -4,14 +4,20 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
 #include <QSaveFile>
 #include <QSvgGenerator>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/emf_canvas.h"
 #include "platform/painter_canvas.h"
 #include "render_options.h"
 #include "scene/geometry.h"
@@ -111,6 +117,77 @@ bool writePng(ImageHost& host, const render::RenderOptions& o, QString& error)
     return true;
 }
 
+// Hundredths of a millimetre that `pixels` screen pixels cover.
+std::int32_t frameLength(const scene::SceneState& s, std::int32_t pixels)
+{
+    const double length = std::round(pixels / s.ScreenPixelsPerMetre * 1e5);
+    return static_cast<std::int32_t>(std::clamp(length, 1.0, 2147483647.0));
+}
+
+bool writeEmf(scene::SceneState& s, ImageHost& host, const render::RenderOptions& o,
+              QString& error)
+{
+    // One device unit per pixel of the picture; texts are measured on the screen picture.
+    platform::EmfCanvas canvas(o.width, o.height, frameLength(s, o.width), frameLength(s, o.height),
+                               &host.screenCanvas());
+    scene::drawScene(s, 0, 0, o.width, o.height, canvas, 1.0);
+    std::string message;
+    if (!canvas.save(o.output, message)) {
+        error = QString::fromStdString(message);
+        return false;
+    }
+    return true;
+}
+
+bool writePdf(scene::SceneState& s, const render::RenderOptions& o, QString& error)
+{
+    QSaveFile file(QString::fromStdString(o.output));
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    // The page is the picture's physical size. The writer's resolution is a whole number of dots
+    // per inch near the screen's, so a PDF unit is about a pixel; the device factor makes up the
+    // difference, so that the scene keeps its true scale.
+    const double screenDpi = s.ScreenPixelsPerMetre * 0.0254;
+    const int resolution = std::max(1, qRound(screenDpi));
+    const double factor = resolution / screenDpi;
+    const double mmPerPixel = 1000.0 / s.ScreenPixelsPerMetre;
+    const QSizeF page(o.width * mmPerPixel, o.height * mmPerPixel);
+    // Page sizes are portrait; a wide picture is a portrait page turned.
+    const bool wide = page.width() > page.height();
+    const QPageSize size(wide ? page.transposed() : page, QPageSize::Millimeter, QString(),
+                         QPageSize::ExactMatch);
+    QPdfWriter pdf(&file);
+    pdf.setResolution(resolution);
+    pdf.setCreator(QStringLiteral("ondulix-render"));
+    pdf.setTitle(QStringLiteral("Ondulix"));
+    if (!pdf.setPageLayout(QPageLayout(size, wide ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                       QMarginsF(0, 0, 0, 0)))) {
+        error = QStringLiteral("the page size is not possible");
+        file.cancelWriting();
+        return false;
+    }
+    const std::int32_t width = pdf.width();
+    const std::int32_t height = pdf.height();
+    scene::projectScene(s, width, height, s.PixelsPerUnit, factor);
+    {
+        platform::PainterCanvas canvas(pdf);
+        if (!canvas.isActive()) {
+            error = QStringLiteral("the PDF cannot be started");
+            file.cancelWriting();
+            return false;
+        }
+        scene::drawScene(s, 0, 0, width, height, canvas, factor);
+        canvas.finish();
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -153,8 +230,21 @@ int main(int argc, char** argv)
     }
 
     QString error;
-    const bool written = o.format == render::OutputFormat::Svg ? writeSvg(s, o, error)
-                                                               : writePng(host, o, error);
+    bool written = false;
+    switch (o.format) {
+    case render::OutputFormat::Png:
+        written = writePng(host, o, error);
+        break;
+    case render::OutputFormat::Svg:
+        written = writeSvg(s, o, error);
+        break;
+    case render::OutputFormat::Emf:
+        written = writeEmf(s, host, o, error);
+        break;
+    case render::OutputFormat::Pdf:
+        written = writePdf(s, o, error);
+        break;
+    }
     if (!written) {
         std::fprintf(stderr, "%s: cannot write %s: %s\n", program.c_str(), o.output.c_str(),
                      error.toLocal8Bit().constData());

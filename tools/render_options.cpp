@@ -175,8 +175,12 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
             o.format = OutputFormat::Png;
         } else if (ext == "svg") {
             o.format = OutputFormat::Svg;
+        } else if (ext == "emf") {
+            o.format = OutputFormat::Emf;
+        } else if (ext == "pdf") {
+            o.format = OutputFormat::Pdf;
         } else {
-            throw Failure{"OUTPUT: '" + o.output + "' must end in .png or .svg"};
+            throw Failure{"OUTPUT: '" + o.output + "' must end in .png, .svg, .emf or .pdf"};
         }
     } catch (const Failure& failure) {
         result.action = ParseResult::Action::Error;
@@ -189,7 +193,9 @@ std::string renderUsage(const std::string& program)
 {
     return "Usage: " + program + " [OPTIONS] OUTPUT\n"
            "Draws the polarisation scene without a window, as the main window would show it.\n"
-           "The format follows OUTPUT's extension: .png or .svg (one SVG unit per pixel).\n"
+           "The format follows OUTPUT's extension: .png, .svg (one SVG unit per pixel),\n"
+           ".emf (an enhanced metafile, one device unit per pixel) or .pdf (one page).\n"
+           "SVG, EMF and PDF state the physical size that keeps the scale true on paper.\n"
            "\n"
            "Options (defaults in brackets):\n"
            "  --azimuth DEG                 observer azimuth, -180 .. 180 [-45]\n"

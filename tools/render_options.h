@@ -9,7 +9,7 @@
 
 namespace render {
 
-enum class OutputFormat { Png, Svg };
+enum class OutputFormat { Png, Svg, Emf, Pdf };
 
 struct RenderOptions {
     std::int32_t azimuth = -45;              // degrees

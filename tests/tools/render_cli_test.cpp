@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -50,6 +51,7 @@ TEST_F(RenderCli, BadOptionsExitWithTwoAndWriteNothing)
         {"--hide", "everything", path("a.png")},
         {"--frobnicate", path("a.png")},
         {path("a.gif")},
+        {path("a.wmf")},
         {},
     };
     for (const QStringList& arguments : cases) {
@@ -216,6 +218,136 @@ TEST_F(RenderCli, PngRecordsTheScreensPixelPitch)
     const QImage image(path("pitch.png"));
     EXPECT_EQ(image.dotsPerMeterX(), 3840);
     EXPECT_EQ(image.dotsPerMeterY(), 3840);
+}
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::int32_t int32At(const QByteArray& bytes, qsizetype at)
+{
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) {
+        v = v << 8 | static_cast<std::uint8_t>(bytes.at(at + i));
+    }
+    return static_cast<std::int32_t>(v);
+}
+
+struct ScaleCase {
+    QStringList arguments;
+    double widthMm, heightMm;  // the picture's pixels times the screen's pixel pitch
+    std::int32_t width, height;
+};
+
+// 800 x 600 pixels of a 1280-pixel desktop 0.3 m wide; 400 x 900 of a 1920-pixel one 0.5 m wide.
+const std::vector<ScaleCase> scaleCases = {
+    {{}, 187.5, 140.625, 800, 600},
+    {{"--width", "400", "--height", "900", "--screen-width", "0.5", "--desktop-width", "1920"},
+     104.1667, 234.375, 400, 900},
+};
+
+TEST_F(RenderCli, EmfStatesThePicturesPixelsAndItsTrueSize)
+{
+    for (const ScaleCase& c : scaleCases) {
+        ASSERT_EQ(render(QStringList(c.arguments) << path("scene.emf")).exitCode, 0);
+        const QByteArray emf = contentsOf(path("scene.emf"));
+        ASSERT_GT(emf.size(), 108);
+        EXPECT_EQ(int32At(emf, 0), 1);  // EMR_HEADER comes first
+        EXPECT_EQ(emf.mid(40, 4), QByteArray(" EMF"));
+        EXPECT_EQ(int32At(emf, 48), emf.size());
+        // Bounds in pixels and frame in hundredths of a millimetre, both inclusive.
+        EXPECT_EQ(int32At(emf, 16), c.width - 1);
+        EXPECT_EQ(int32At(emf, 20), c.height - 1);
+        EXPECT_NEAR(int32At(emf, 32) + 1, c.widthMm * 100, 1.0);
+        EXPECT_NEAR(int32At(emf, 36) + 1, c.heightMm * 100, 1.0);
+        EXPECT_EQ(int32At(emf, emf.size() - 20), 14);  // ends with EMR_EOF
+    }
+}
+
+// The page's size in points from its media box.
+QSizeF pdfPageSize(const QByteArray& pdf)
+{
+    static const QRegularExpression box(
+        QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
+    const auto m = box.match(QString::fromLatin1(pdf));
+    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+}
+
+TEST_F(RenderCli, PdfIsOnePageOfTheTrueSize)
+{
+    for (const ScaleCase& c : scaleCases) {
+        ASSERT_EQ(render(QStringList(c.arguments) << path("scene.pdf")).exitCode, 0);
+        const QByteArray pdf = contentsOf(path("scene.pdf"));
+        EXPECT_TRUE(pdf.startsWith("%PDF-"));
+        const QSizeF points = pdfPageSize(pdf);
+        // Page sizes are whole points.
+        EXPECT_NEAR(points.width(), c.widthMm / 25.4 * 72, 1.0);
+        EXPECT_NEAR(points.height(), c.heightMm / 25.4 * 72, 1.0);
+    }
+}
+
+TEST_F(RenderCli, PdfShowsTheSceneAtItsTrueScale)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty()) {
+        GTEST_SKIP() << "pdftoppm is not installed (Debian package poppler-utils, which "
+                        "scripts/setup.sh installs)";
+    }
+    ASSERT_EQ(render({path("scene.pdf")}).exitCode, 0);
+    // Rasterised at the screen's resolution, the page is the PNG again, pixel for pixel.
+    QProcess process;
+    process.start(pdftoppm, {"-r", QString::number(1280 / 0.3 * 0.0254, 'f', 4), "-png",
+                             "-singlefile", path("scene.pdf"), path("page")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const QImage page(path("page.png"));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_NEAR(page.width(), 800, 1);
+    EXPECT_NEAR(page.height(), 600, 1);
+    EXPECT_EQ(page.pixelColor(3, 3), QColor(255, 255, 255));
+    EXPECT_EQ(page.pixelColor(430, 100), QColor(240, 240, 240));  // inside the reference surface
+    // The vertical axis runs down from the origin (513, 243) to (513, 382); the nearest other
+    // line there is the ellipse, ten pixels to the left.
+    for (int y = 300; y <= 370; y += 10) {
+        int darkestX = 0;
+        int darkest = 256;
+        for (int x = 507; x <= 519; ++x) {
+            if (qGray(page.pixel(x, y)) < darkest) {
+                darkest = qGray(page.pixel(x, y));
+                darkestX = x;
+            }
+        }
+        EXPECT_LT(darkest, 128) << y;
+        EXPECT_NEAR(darkestX, 513, 1) << y;
+    }
+
+    // On a coarse screen of 12.7 pixels per inch the PDF's whole-number resolution is 13, and
+    // its device factor must make up the 2.4 %: the labels stand where the SVG, in pixels, has
+    // them (without the factor the H would be 7 pixels off).
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    ASSERT_FALSE(pdftotext.isEmpty());
+    const QStringList coarse = {"--desktop-width", "1000", "--screen-width", "2.0", "--scale", "4"};
+    const double pixelsPerPoint = 1000 / 2.0 * 0.0254 / 72;
+    ASSERT_EQ(render(QStringList(coarse) << path("coarse.svg")).exitCode, 0);
+    ASSERT_EQ(render(QStringList(coarse) << path("coarse.pdf")).exitCode, 0);
+    process.start(pdftotext, {"-bbox", path("coarse.pdf"), "-"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitCode(), 0);
+    const QString words = QString::fromUtf8(process.readAllStandardOutput());
+    const QString svg = QString::fromUtf8(contentsOf(path("coarse.svg")));
+    for (const QString& label : {QStringLiteral("H"), QStringLiteral("V")}) {
+        const QRegularExpression inSvg(QStringLiteral("<text [^>]* x=\"([0-9.]+)\"[^>]*>%1</text>").arg(label));
+        const QRegularExpression inPdf(QStringLiteral("<word xMin=\"([0-9.]+)\"[^>]*>%1</word>").arg(label));
+        const auto svgMatch = inSvg.match(svg);
+        const auto pdfMatch = inPdf.match(words);
+        ASSERT_TRUE(svgMatch.hasMatch() && pdfMatch.hasMatch()) << label.toStdString();
+        // The glyph's ink starts a little right of the text's origin.
+        EXPECT_NEAR(pdfMatch.captured(1).toDouble() * pixelsPerPoint,
+                    svgMatch.captured(1).toDouble(), 1.5)
+            << label.toStdString();
+    }
 }
 
 }  // namespace

@@ -109,6 +109,34 @@ TEST(RenderOptions, HelpAndVersionWinOverEverythingElse)
     }
 }
 
+TEST(RenderOptions, TheExtensionChoosesTheFormat)
+{
+    struct Row {
+        std::string output;
+        render::OutputFormat format;
+    };
+    const std::vector<Row> rows = {
+        {"a.png", render::OutputFormat::Png},       {"a.svg", render::OutputFormat::Svg},
+        {"a.emf", render::OutputFormat::Emf},       {"a.pdf", render::OutputFormat::Pdf},
+        {"Figure.EMF", render::OutputFormat::Emf},  {"dir.svg/Figure.Pdf", render::OutputFormat::Pdf},
+    };
+    for (const Row& row : rows) {
+        const ParseResult r = parse({row.output});
+        ASSERT_EQ(r.action, ParseResult::Action::Render) << row.output << ": " << r.error;
+        EXPECT_EQ(r.options.format, row.format) << row.output;
+    }
+    for (const char* bad : {"a.wmf", "a.emf+", "a.pdfx", "emf", "a.ps"}) {
+        const ParseResult r = parse({bad});
+        EXPECT_EQ(r.action, ParseResult::Action::Error) << bad;
+        for (const char* listed : {".png", ".svg", ".emf", ".pdf"}) {
+            EXPECT_NE(r.error.find(listed), std::string::npos) << r.error;
+        }
+    }
+    const std::string usage = render::renderUsage("ondulix-render");
+    EXPECT_NE(usage.find(".emf"), std::string::npos);
+    EXPECT_NE(usage.find(".pdf"), std::string::npos);
+}
+
 TEST(RenderOptions, ANegativeValueIsTakenAsTheValue)
 {
     const ParseResult r = parse({"--phase-shift", "-1", "--", "-odd-name.png"});
