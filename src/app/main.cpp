@@ -2,7 +2,12 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 
 #include "mainwindow/form_main.h"
 #include "mainwindow/hint_style.h"
@@ -29,8 +34,19 @@ mainwindow::TFormMainEnvironment readEnvironment(int argc)
 
 int main(int argc, char** argv)
 {
+    // Answered before the toolkit starts, so that it needs no display.
+    if (std::any_of(argv + 1, argv + argc,
+                    [](const char* argument) { return std::strcmp(argument, "--version") == 0; })) {
+        std::printf("ondulix %s\n", ONDULIX_VERSION);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(ONDULIX_VERSION));
+    // Wayland desktops find the icon by the desktop entry's name; on X11 the windows carry it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvantic.ondulix"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("ondulix"), QIcon(QStringLiteral(":/app/ondulix.svg"))));
 
     // Checks that run before any window; one of them may ask the program to end.
     const bool terminationRequested = false;
