@@ -8,6 +8,7 @@ ONDULIX_PACKAGES=(
     fonts-liberation
     xvfb xauth xdotool imagemagick
     emf2svg poppler-utils
+    dpkg-dev file desktop-file-utils appstream groff-base
 )
 
 ondulix_install_missing() {
