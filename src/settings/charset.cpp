@@ -173,6 +173,10 @@ std::string encodeIniText(std::string_view utf8)
     if (fits && (isAscii(cp1252) || !isValidUtf8(cp1252))) {
         return cp1252;
     }
+    // The reader drops one byte-order mark, so a text that begins with U+FEFF needs one more.
+    if (cleaned.rfind("\xEF\xBB\xBF", 0) == 0) {
+        cleaned.insert(0, "\xEF\xBB\xBF");
+    }
     return cleaned;
 }
 

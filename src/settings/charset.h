@@ -19,7 +19,9 @@ std::string decodeIniBytes(std::string_view bytes);
 
 // UTF-8 to file bytes. Windows-1252 is used when every character fits and the bytes would not be
 // taken for UTF-8 when read again (text such as "Ã©" is valid UTF-8 in both encodings); otherwise
-// the text is written as UTF-8. Bytes of the text that are not valid UTF-8 are written as U+FFFD.
+// the text is written as UTF-8 (with a byte-order mark in front when the text itself begins with
+// U+FEFF, which the reader would otherwise take for one). Bytes of the text that are not valid
+// UTF-8 are written as U+FFFD.
 std::string encodeIniText(std::string_view utf8);
 
 // The first maxChars characters (not bytes) of a UTF-8 text, so that no character is cut.

@@ -47,6 +47,7 @@ TEST(IniCharset, WritesWindows1252WhenEveryCharacterFitsElseUtf8)
         // "Ã©" in Windows-1252 is C3 A9, which a reader would take for UTF-8 "é".
         {"Ã©", "\xC3\x83\xC2\xA9"},
         {"bad \xFF byte", "bad \xEF\xBF\xBD byte"},  // invalid input byte -> U+FFFD
+        {"\uFEFFx", "\xEF\xBB\xBF\xEF\xBB\xBFx"},    // the reader takes the first as a mark
     };
     for (const Row& row : rows) {
         EXPECT_EQ(encodeIniText(row.utf8), row.bytes) << row.utf8;
