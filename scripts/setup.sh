@@ -9,6 +9,7 @@ ONDULIX_PACKAGES=(
     xvfb xauth xdotool imagemagick
     emf2svg poppler-utils
     dpkg-dev file desktop-file-utils appstream groff-base
+    clang-14 libclang-rt-14-dev
 )
 
 ondulix_install_missing() {
