@@ -124,8 +124,7 @@ std::int32_t frameLength(const scene::SceneState& s, std::int32_t pixels)
     return static_cast<std::int32_t>(std::clamp(length, 1.0, 2147483647.0));
 }
 
-bool writeEmf(scene::SceneState& s, ImageHost& host, const render::RenderOptions& o,
-              QString& error)
+bool writeEmf(scene::SceneState& s, ImageHost& host, const render::RenderOptions& o, QString& error)
 {
     // One device unit per pixel of the picture; texts are measured on the screen picture.
     platform::EmfCanvas canvas(o.width, o.height, frameLength(s, o.width), frameLength(s, o.height),

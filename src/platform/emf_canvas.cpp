@@ -96,9 +96,8 @@ std::uint32_t gdiPenStyle(TPenStyle style)
 // Code points of a UTF-16 text (a surrogate pair is one).
 std::size_t codePoints(const std::u16string& text)
 {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char16_t c) {
-        return c < 0xDC00 || c > 0xDFFF;
-    }));
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char16_t c) { return c < 0xDC00 || c > 0xDFFF; }));
 }
 
 }  // namespace
@@ -176,8 +175,10 @@ EmfCanvas::EmfCanvas(std::int32_t width, std::int32_t height, std::int32_t frame
     // its physical size still give the pitch precisely.
     std::int64_t k = 1;
     while (k < 1024 && std::int64_t{std::min(m_frameWidth, m_frameHeight)} * k < 20000 &&
-           std::int64_t{std::max(m_width, m_height)} * k * 2 <= std::numeric_limits<std::int32_t>::max() &&
-           std::int64_t{std::max(m_frameWidth, m_frameHeight)} * k * 20 <= std::numeric_limits<std::int32_t>::max()) {
+           std::int64_t{std::max(m_width, m_height)} * k * 2 <=
+               std::numeric_limits<std::int32_t>::max() &&
+           std::int64_t{std::max(m_frameWidth, m_frameHeight)} * k * 20 <=
+               std::numeric_limits<std::int32_t>::max()) {
         k *= 2;
     }
     const auto millimetres = [&](std::int32_t frame) {
@@ -185,8 +186,8 @@ EmfCanvas::EmfCanvas(std::int32_t width, std::int32_t height, std::int32_t frame
     };
 
     beginRecord(EmrHeader);
-    putRect(0, 0, m_width - 1, m_height - 1);             // bounds, inclusive, device units
-    putRect(0, 0, m_frameWidth - 1, m_frameHeight - 1);   // frame, inclusive, 0.01 mm
+    putRect(0, 0, m_width - 1, m_height - 1);            // bounds, inclusive, device units
+    putRect(0, 0, m_frameWidth - 1, m_frameHeight - 1);  // frame, inclusive, 0.01 mm
     put32(EmfSignature);
     put32(EmfVersion);
     put32(0);  // bytes, completed by finish()
@@ -202,7 +203,7 @@ EmfCanvas::EmfCanvas(std::int32_t width, std::int32_t height, std::int32_t frame
     putI32(millimetres(m_frameHeight));
     put32(0);  // no pixel format
     put32(0);
-    put32(0);  // not OpenGL
+    put32(0);                                               // not OpenGL
     putI32(saturate(std::int64_t{m_frameWidth} * k * 10));  // micrometres
     putI32(saturate(std::int64_t{m_frameHeight} * k * 10));
     for (std::size_t i = 0; i < DescriptionChars; ++i) {
@@ -681,7 +682,8 @@ std::vector<std::int32_t> EmfCanvas::advances(const std::u16string& text)
     while (i < text.size()) {
         const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size();
         const std::size_t next = i + (pair ? 2 : 1);
-        const std::int32_t width = textWidth(whole.left(static_cast<qsizetype>(next)).toStdString());
+        const std::int32_t width =
+            textWidth(whole.left(static_cast<qsizetype>(next)).toStdString());
         dx[i] = width - previous;
         previous = width;
         i = next;
@@ -718,8 +720,8 @@ void EmfCanvas::textOut(std::int32_t x, std::int32_t y, std::string_view utf8)
     putI32(y);
     put32(chars);
     put32(stringOffset);
-    put32(0);                // options: no clipping or opaque rectangle
-    putRect(0, 0, -1, -1);   // that rectangle, unused
+    put32(0);               // options: no clipping or opaque rectangle
+    putRect(0, 0, -1, -1);  // that rectangle, unused
     put32(stringOffset + stringBytes);
     for (const char16_t c : text) {
         put16(static_cast<std::uint16_t>(c));

@@ -22,9 +22,9 @@ std::u16string utf8ToUtf16(std::string_view utf8);
 // The engine's canvas as an Enhanced Metafile, written record by record into a byte buffer.
 //
 // Device units are the picture's pixels: the picture is `width` x `height` of them (the header's
-// bounds), and `frameWidth` x `frameHeight` hundredths of a millimetre on paper (the header's
-// frame). The reference device stated in the header has the same pixel pitch, so a player maps
-// the frame onto the bounds without distortion.
+// bounds, 0 .. width - 1 inclusive), and `frameWidth` x `frameHeight` hundredths of a millimetre
+// on paper (the header's frame, 0 .. frameWidth - 1 inclusive). The reference device stated in
+// the header has the same pixel pitch, so a player maps the frame onto the bounds undistorted.
 //
 // The metafile has no fonts of its own, so text is measured on `measuringCanvas` (the screen
 // canvas, in the same font) when one is given; otherwise the sizes are estimated. The measuring

@@ -104,8 +104,8 @@ TEST(EmfCanvas, FrameLengthFollowsTheResolution)
         {6001, 54, 282269},
         {96, 96, 2540},
         {-96, 96, -2540},
-        {100, 0, 254000},                   // no resolution counts as one dot per inch
-        {2000000000, 1, 2147483647},        // saturated, not wrapped
+        {100, 0, 254000},             // no resolution counts as one dot per inch
+        {2000000000, 1, 2147483647},  // saturated, not wrapped
     };
     for (const Row& row : rows) {
         EXPECT_EQ(platform::emfFrameLength(row.units, row.dpi), row.expected)
@@ -174,7 +174,8 @@ TEST(EmfCanvas, WavesKeepTheirProjectedPoints)
         &s.Pix.HorizontalWavePix, &s.Pix.VerticalWavePix, &s.Pix.ResultantWavePix};
     for (std::size_t w = 0; w < 3; ++w) {
         for (std::size_t k = 0; k < static_cast<std::size_t>(scene::WaveSampleCount); ++k) {
-            ASSERT_EQ(waves[w][k], (Point{(*expected[w])[k].x, (*expected[w])[k].y})) << w << " " << k;
+            ASSERT_EQ(waves[w][k], (Point{(*expected[w])[k].x, (*expected[w])[k].y}))
+                << w << " " << k;
         }
     }
 }
@@ -191,12 +192,12 @@ TEST(EmfCanvas, PenStylesAndWidthsBecomeGdiPens)
         std::int32_t gdiWidth;
     };
     const std::vector<Row> rows = {
-        {TPenStyle::Solid, 1, false, 0, 1},     {TPenStyle::Solid, 20, false, 0, 20},
-        {TPenStyle::Dash, 1, false, 1, 1},      {TPenStyle::Dash, 10, true, 1, 10},
-        {TPenStyle::Dot, 1, false, 2, 1},       {TPenStyle::Dot, 2, true, 2, 2},
-        {TPenStyle::DashDot, 1, false, 3, 1},   {TPenStyle::DashDot, 20, true, 3, 20},
+        {TPenStyle::Solid, 1, false, 0, 1},      {TPenStyle::Solid, 20, false, 0, 20},
+        {TPenStyle::Dash, 1, false, 1, 1},       {TPenStyle::Dash, 10, true, 1, 10},
+        {TPenStyle::Dot, 1, false, 2, 1},        {TPenStyle::Dot, 2, true, 2, 2},
+        {TPenStyle::DashDot, 1, false, 3, 1},    {TPenStyle::DashDot, 20, true, 3, 20},
         {TPenStyle::DashDotDot, 1, false, 4, 1}, {TPenStyle::DashDotDot, 10, true, 4, 10},
-        {TPenStyle::Solid, 0, false, 0, 1},     {TPenStyle::Dash, -3, false, 1, 1},
+        {TPenStyle::Solid, 0, false, 0, 1},      {TPenStyle::Dash, -3, false, 1, 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.style) * 100 + row.width);
@@ -246,12 +247,10 @@ TEST(EmfCanvas, FillRectCoversExactlyItsPixelsWithoutOutline)
         bool drawn;
     };
     const std::vector<Row> rows = {
-        {0, 0, 801, 601, true, true},
-        {5, 7, 6, 8, true, true},   // one pixel
-        {5, 7, 5, 9, true, false},  // no width
-        {5, 9, 8, 7, true, false},  // inverted
-        {0, 0, 10, 10, false, false},
-        {-70000, 0, 70000, 10, true, true},
+        {0, 0, 801, 601, true, true}, {5, 7, 6, 8, true, true},  // one pixel
+        {5, 7, 5, 9, true, false},                               // no width
+        {5, 9, 8, 7, true, false},                               // inverted
+        {0, 0, 10, 10, false, false}, {-70000, 0, 70000, 10, true, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.x1 * 1000 + row.y2);
@@ -267,10 +266,9 @@ TEST(EmfCanvas, FillRectCoversExactlyItsPixelsWithoutOutline)
             continue;
         }
         // A polygon fills up to, not including, its right and bottom edges.
-        EXPECT_EQ(polygons[0]->points, (std::vector<Point>{{row.x1, row.y1},
-                                                           {row.x2, row.y1},
-                                                           {row.x2, row.y2},
-                                                           {row.x1, row.y2}}));
+        EXPECT_EQ(polygons[0]->points,
+                  (std::vector<Point>{
+                      {row.x1, row.y1}, {row.x2, row.y1}, {row.x2, row.y2}, {row.x1, row.y2}}));
         EXPECT_TRUE(polygons[0]->pen.null);
         EXPECT_FALSE(polygons[0]->brush.null);
         EXPECT_EQ(polygons[0]->brush.color, common::rgb(1, 2, 3));
@@ -296,8 +294,12 @@ TEST(EmfCanvas, BackgroundIsTheSolidFillOrNothing)
     const Played p = played(canvas);
     ASSERT_EQ(p.drawn.size(), 6u);
     const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected = {
-        {Opaque, common::rgb(240, 240, 240)}, {Opaque, common::rgb(255, 255, 255)},
-        {Transparent, 0}, {Transparent, 0}, {Transparent, 0}, {Opaque, common::rgb(255, 255, 255)}};
+        {Opaque, common::rgb(240, 240, 240)},
+        {Opaque, common::rgb(255, 255, 255)},
+        {Transparent, 0},
+        {Transparent, 0},
+        {Transparent, 0},
+        {Opaque, common::rgb(255, 255, 255)}};
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(p.drawn[i].bkMode, expected[i].first) << i;
         if (expected[i].first == Opaque) {
@@ -373,7 +375,8 @@ TEST(EmfCanvas, ClipsNestAndRestoreTheObjectsOfTheirTime)
     const auto linesSeen = shapes(clipOnly, Shape::Polyline);
     ASSERT_EQ(linesSeen.size(), 6u);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::uint32_t background = i == 0 ? common::rgb(255, 255, 255) : common::rgb(200, 200, 200);
+        const std::uint32_t background =
+            i == 0 ? common::rgb(255, 255, 255) : common::rgb(200, 200, 200);
         EXPECT_EQ(lines[i]->bkColor, background) << i;
         EXPECT_EQ(linesSeen[i]->bkColor, background) << i;
         EXPECT_EQ(lines[i]->pen.color, colours[i]) << i;
@@ -527,12 +530,16 @@ TEST(EmfCanvas, Utf8BecomesUtf16AndMalformedBytesAReplacement)
         {"\xC3\xBC", u"ü"},
         {"\xE2\x82\xAC", u"€"},
         {"\xF0\x9D\x84\x9E", u"\U0001D11E"},
-        {"a\xFF" "b", u"a\uFFFDb"},
-        {"\xC3", u"\uFFFD"},                              // cut short
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},                    // overlong
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},          // a surrogate
+        {"a\xFF"
+         "b",
+         u"a\uFFFDb"},
+        {"\xC3", u"\uFFFD"},                                // cut short
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // a surrogate
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
-        {"\xE2\x82" "A", u"\uFFFD\uFFFDA"},
+        {"\xE2\x82"
+         "A",
+         u"\uFFFD\uFFFDA"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(platform::utf8ToUtf16(row.utf8), row.utf16) << row.utf8;

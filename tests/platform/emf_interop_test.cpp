@@ -193,15 +193,16 @@ TEST_F(EmfReadBack, WavesLieAtTheProjectedPointsInTheirColours)
     EXPECT_EQ(surface.fill, hex(s.style(scene::TSceneObject::ReferenceSurface).Color));
     ASSERT_EQ(surface.points.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(surface.points[i], QPointF(s.Pix.ReferenceRectPix[i].x, s.Pix.ReferenceRectPix[i].y));
+        EXPECT_EQ(surface.points[i],
+                  QPointF(s.Pix.ReferenceRectPix[i].x, s.Pix.ReferenceRectPix[i].y));
     }
     // The ellipse keeps its pattern.
     const auto ellipse = std::find_if(paths.begin(), paths.end(), [](const SvgPath& p) {
         return p.points.size() == static_cast<std::size_t>(scene::EllipsePointCount);
     });
     ASSERT_NE(ellipse, paths.end());
-    EXPECT_EQ(ellipse->dashed,
-              s.style(scene::TSceneObject::ResultantVectorEllipse).PenStyle != common::TPenStyle::Solid);
+    EXPECT_EQ(ellipse->dashed, s.style(scene::TSceneObject::ResultantVectorEllipse).PenStyle !=
+                                   common::TPenStyle::Solid);
 }
 
 TEST_F(EmfReadBack, LabelsStandAtTheirBoxesInTheTextColour)
@@ -237,10 +238,12 @@ TEST_F(EmfReadBack, WidePatternedLinesKeepTheirWidthAndPattern)
     const std::vector<SvgPath> paths = pathsOf(convert(8000, 6000, 10.0));
     const QString colour = hex(s.style(scene::TSceneObject::VerticalWave).Color);
     const auto wave = std::find_if(paths.begin(), paths.end(), [&](const SvgPath& p) {
-        return p.stroke == colour && p.points.size() == static_cast<std::size_t>(scene::WaveSampleCount);
+        return p.stroke == colour &&
+               p.points.size() == static_cast<std::size_t>(scene::WaveSampleCount);
     });
     ASSERT_NE(wave, paths.end());
-    EXPECT_DOUBLE_EQ(wave->strokeWidth, s.style(scene::TSceneObject::VerticalWave).Bold ? 20.0 : 10.0);
+    EXPECT_DOUBLE_EQ(wave->strokeWidth,
+                     s.style(scene::TSceneObject::VerticalWave).Bold ? 20.0 : 10.0);
     EXPECT_TRUE(wave->dashed);
     for (std::size_t k = 0; k < wave->points.size(); k += 64) {
         EXPECT_NEAR(wave->points[k].x(), s.Pix.VerticalWavePix[k].x, 1e-6) << k;

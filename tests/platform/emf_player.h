@@ -199,7 +199,8 @@ inline Played play(const std::vector<std::uint8_t>& b, Restore restore = Restore
         }
     }
     if (h.bytes != b.size()) {
-        fail(0, "nBytes " + std::to_string(h.bytes) + " but the file has " + std::to_string(b.size()));
+        fail(0,
+             "nBytes " + std::to_string(h.bytes) + " but the file has " + std::to_string(b.size()));
     }
     if (h.records != p.records.size()) {
         fail(0, "nRecords " + std::to_string(h.records) + " but there are " +
