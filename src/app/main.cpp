@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLocale>
+#include <QMessageBox>
 #include <QScreen>
 
 #include <algorithm>
@@ -12,7 +14,10 @@
 #include "mainwindow/form_main.h"
 #include "mainwindow/hint_style.h"
 #include "output/printer_check.h"
+#include "platform/aux_files.h"
+#include "platform/qt_system.h"
 #include "platform/unix_signals.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -58,8 +63,30 @@ int main(int argc, char** argv)
     mainwindow::installHintTimings();
     mainwindow::TFormMainEnvironment environment = readEnvironment(argc);
     environment.printerAvailable = printerAvailable;
-    mainwindow::TFormMain form(environment);
+
+    // Where the settings and the user's pictures live, and what the settings say.
+    platform::QtSystemEnvironment system;
+    const std::string exePath = environment.executablePath.toStdString();
+    const platform::TExecutablePath exe = platform::splitExecutablePath(exePath);
+    environment.settingsFileName =
+        platform::resolveSettingsFileName(system, platform::MakerFolderName, exePath, false);
+    environment.personalFolder = platform::resolvePersonalFolder(system, exe.Folder);
+    environment.numberFormat =
+        settings::TNumberFormat::forDecimalSeparator(QLocale::system().decimalPoint().toStdString());
+    const settings::TReadContext context{environment.personalFolder,
+                                         {environment.workAreaWidth, environment.workAreaHeight},
+                                         environment.numberFormat};
+    settings::TSettingsRead read = settings::ReadSettings(environment.settingsFileName, context);
+    settings::sanitizeSettings(read.Data);
+    environment.helpCommand = platform::makeHelpCommand(system, exe.Folder, read.Data.App.Language);
+
+    mainwindow::TFormMain form(environment, read.Data);
     platform::routeTerminationSignals([&form] { form.close(); });
     form.show();
+    if (!read.Problems.empty()) {
+        // Once, for all values that could not be used; they got their defaults.
+        QMessageBox::warning(&form, form.windowTitle(),
+                             QString::fromStdString(settings::problemsMessage(read.Problems)));
+    }
     return QApplication::exec();
 }

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QToolButton>
@@ -22,6 +23,8 @@
 #include "mainwindow/hint_style.h"
 #include "mainwindow/track_bar.h"
 #include "mainwindow/up_down.h"
+#include "platform/qt_system.h"
+#include "settings/texts.h"
 #include "scene/extent.h"
 #include "scene/geometry.h"
 #include "scene/projection.h"
@@ -37,26 +40,11 @@ namespace mainwindow {
 
 namespace {
 
-constexpr int BuiltInScales[] = {1,   2,   3,   4,   5,   6,   8,   10,  12,  15,
-                                 20,  25,  30,  40,  50,  60,  80,  100, 125, 150,
-                                 200, 250, 300, 400, 500, 600, 800, 1000};
-
 constexpr int BottomRowHeight = 32;
 constexpr int ButtonSize = 32;
 constexpr int PanelImageLeft = 54;
 constexpr int PanelImageTop = 2 + ToolbarButtonSize + 3;
 constexpr int RedrawInterval = 20;
-
-// Prefixes of the track-bar hints: elevation, azimuth, horizontal, vertical, phase, time.
-enum HintIndex { ElevationHint, AzimuthHint, HorizontalHint, VerticalHint, PhaseHint, TimeHint };
-const char* const HintPrefixes[6][2] = {
-    {"Elevation angle of the observer = ", "Elevationswinkel des Beobachters = "},
-    {"Azimuth angle of the observer = ", "Azimutwinkel des Beobachters = "},
-    {"Horizontal amplitude = ", "Horizontal-Amplitude = "},
-    {"Vertical amplitude = ", "Vertikal-Amplitude = "},
-    {"Phase shift = ", "Phasenverschiebung = "},
-    {"Time = ", "Zeit = "},
-};
 
 QString angleText(int degrees)
 {
@@ -85,17 +73,18 @@ Qt::KeyboardModifiers significant(Qt::KeyboardModifiers modifiers)
 
 }  // namespace
 
-TFormMainSettings defaultFormMainSettings()
+settings::TSettingsData defaultFormMainSettings()
 {
-    TFormMainSettings settings;
-    settings.scales.assign(std::begin(BuiltInScales), std::end(BuiltInScales));
-    return settings;
+    return settings::defaultSettingsData(std::string());
 }
 
-TFormMain::TFormMain(const TFormMainEnvironment& environment, const TFormMainSettings& settings)
-    : m_environment(environment), m_scene(std::make_unique<scene::SceneState>())
+TFormMain::TFormMain(const TFormMainEnvironment& environment, const settings::TSettingsData& settings)
+    : m_environment(environment), m_settings(settings), m_scene(std::make_unique<scene::SceneState>())
 {
     initialiseResources();
+    showError = [this](const QString& message) {
+        QMessageBox::critical(this, windowTitle(), message);
+    };
     m_programState = TProgramState::Starting;
     scene::SceneState& s = *m_scene;
     s.DesktopWidthPixels = m_environment.desktopWidth;
@@ -109,17 +98,20 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment, const TFormMainSet
     // The settings go through the track bars: their handlers store the parameters and hints
     // while the scene is not ready yet, so nothing is projected or drawn.
     applySettings(settings);
+    m_graphFileName = settings.App.GraphFilePath +
+                      std::string(settings::defaultDocumentName(settings.App.Language));
     createTickLabels();
     m_labelHeight = m_elevationTicks[3]->height();
 
     // Window state and a placement that stays reachable.
-    m_minimized = settings.windowState == 1;
-    m_maximized = settings.windowState == 2;
-    m_restoreState = m_minimized ? 0 : settings.windowState;
-    int left = settings.left;
-    int top = settings.top;
-    const int width = std::min(settings.width, m_environment.workAreaWidth);
-    const int height = std::min(settings.height, m_environment.workAreaHeight);
+    const settings::TWindowPlacement& placement = settings.FormMain;
+    m_minimized = placement.WindowState == 1;
+    m_maximized = placement.WindowState == 2;
+    m_restoreState = m_minimized ? 0 : placement.WindowState;
+    int left = placement.Left;
+    int top = placement.Top;
+    const int width = std::min(placement.Width, m_environment.workAreaWidth);
+    const int height = std::min(placement.Height, m_environment.workAreaHeight);
     top = std::max(top, 0);
     left = std::max(left, 32 - width);
     left = std::min(left, m_environment.workAreaWidth - 32);
@@ -133,27 +125,28 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment, const TFormMainSet
     } else if (m_maximized) {
         setWindowState(Qt::WindowMaximized);
     }
-    setWindowTitle(QStringLiteral(" ") + m_exeBaseName);
+    setWindowTitle(QString::fromStdString(settings::formMainTitle(m_exeBaseName.toStdString())));
 
     layoutToolbar();
     SpeedButtonPrint->setEnabled(m_environment.printerAvailable);
     drawGlyphs();
     layoutBottomRows();
 
-    SpeedButtonCoordinateSystemCentered->setChecked(settings.app.CoordinateSystemCentered);
-    SpeedButtonShowHorizontalWave->setChecked(settings.app.ShowHorizontalWave);
-    SpeedButtonShowVerticalWave->setChecked(settings.app.ShowVerticalWave);
-    SpeedButtonShowResultantWave->setChecked(settings.app.ShowResultantWave);
-    SpeedButtonShowResultantVector->setChecked(settings.app.ShowResultantVector);
-    s.CoordinateSystemCentered = settings.app.CoordinateSystemCentered;
-    s.ShowHorizontalWave = settings.app.ShowHorizontalWave;
-    s.ShowVerticalWave = settings.app.ShowVerticalWave;
-    s.ShowResultantWave = settings.app.ShowResultantWave;
-    s.ShowResultantVector = settings.app.ShowResultantVector;
+    const common::TAppSettings& app = settings.App;
+    SpeedButtonCoordinateSystemCentered->setChecked(app.CoordinateSystemCentered);
+    SpeedButtonShowHorizontalWave->setChecked(app.ShowHorizontalWave);
+    SpeedButtonShowVerticalWave->setChecked(app.ShowVerticalWave);
+    SpeedButtonShowResultantWave->setChecked(app.ShowResultantWave);
+    SpeedButtonShowResultantVector->setChecked(app.ShowResultantVector);
+    s.CoordinateSystemCentered = app.CoordinateSystemCentered;
+    s.ShowHorizontalWave = app.ShowHorizontalWave;
+    s.ShowVerticalWave = app.ShowVerticalWave;
+    s.ShowResultantWave = app.ShowResultantWave;
+    s.ShowResultantVector = app.ShowResultantVector;
 
     setUpScale(settings);
-    m_timerTime.setInterval(std::max(1, settings.app.AnimationTimeInterval));
-    m_timerRotateAzimuth.setInterval(std::max(1, settings.app.RotateAzimuthTimeInterval));
+    m_timerTime.setInterval(std::max(1, app.AnimationTimeInterval));
+    m_timerRotateAzimuth.setInterval(std::max(1, app.RotateAzimuthTimeInterval));
 
     scene::buildModel(s);
     scene::buildCosTable(s);
@@ -166,7 +159,7 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment, const TFormMainSet
     s.SceneReady = true;
     TrackBarObservationAngleOnChange(TrackBarAzimuth);  // the first picture
 
-    applyTexts();
+    setLanguage(app.Language);
     qApp->installEventFilter(this);
     m_programState = TProgramState::Idle;
 }
@@ -228,7 +221,13 @@ void TFormMain::createControls()
     connect(SpeedButtonSaveAs, &QToolButton::clicked, this, [this] { run(onSaveAs); });
     connect(SpeedButtonPrint, &QToolButton::clicked, this, [this] { run(onPrint); });
     connect(SpeedButtonSettings, &QToolButton::clicked, this, [this] { run(onSettings); });
-    connect(SpeedButtonHelp, &QToolButton::clicked, this, [this] { run(onHelp); });
+    connect(SpeedButtonHelp, &QToolButton::clicked, this, [this] {
+        if (onHelp) {
+            onHelp();
+        } else {
+            startHelp(true);
+        }
+    });
 
     PanelScale = new QLabel(this);
     PanelScale->setObjectName(QStringLiteral("PanelScale"));
@@ -325,25 +324,26 @@ void TFormMain::createControls()
     connect(&m_timerRedraw, &QTimer::timeout, this, [this] { TimerRedrawOnTimer(); });
 }
 
-void TFormMain::applySettings(const TFormMainSettings& settings)
+void TFormMain::applySettings(const settings::TSettingsData& settings)
 {
     scene::SceneState& s = *m_scene;
-    s.Proportions = settings.proportions;
-    s.Styles = settings.styles;
-    s.ScreenWidth = settings.app.ScreenWidth;
-    s.ScreenFontName = settings.app.ScreenFontName;
-    s.PropagationAxisLabel = settings.app.PropagationAxisLabel;
-    s.HorizontalAxisLabel = settings.app.HorizontalAxisLabel;
-    s.VerticalAxisLabel = settings.app.VerticalAxisLabel;
-    m_autoRepeat = settings.app.AutoRepeat;
+    const common::TAppSettings& app = settings.App;
+    s.Proportions = settings.Proportions;
+    s.Styles = settings.Styles;
+    s.ScreenWidth = app.ScreenWidth;
+    s.ScreenFontName = app.ScreenFontName;
+    s.PropagationAxisLabel = app.PropagationAxisLabel;
+    s.HorizontalAxisLabel = app.HorizontalAxisLabel;
+    s.VerticalAxisLabel = app.VerticalAxisLabel;
+    m_autoRepeat = app.AutoRepeat;
 
     // Positions are clamped by the bars; every handler runs once so that each parameter matches
     // its bar even where the loaded value equals the bar's initial position.
-    TrackBarAzimuth->setValue(settings.azimuth);
-    TrackBarElevation->setValue(-settings.elevation);
-    TrackBarHorizontalAmplitude->setValue(settings.horizontalAmplitude);
-    TrackBarVerticalAmplitude->setValue(settings.verticalAmplitude);
-    TrackBarPhaseShift->setValue(settings.phaseShift);
+    TrackBarAzimuth->setValue(settings.Scene.Azimuth);
+    TrackBarElevation->setValue(-settings.Scene.Elevation);
+    TrackBarHorizontalAmplitude->setValue(settings.Scene.HorizontalAmplitude);
+    TrackBarVerticalAmplitude->setValue(settings.Scene.VerticalAmplitude);
+    TrackBarPhaseShift->setValue(settings.Scene.PhaseShift);
     TrackBarObservationAngleOnChange(TrackBarAzimuth);
     TrackBarObservationAngleOnChange(TrackBarElevation);
     TrackBarAmplitudeOnChange(TrackBarHorizontalAmplitude);
@@ -464,41 +464,36 @@ void TFormMain::drawGlyphs()
     }
 }
 
+void TFormMain::setLanguage(common::TLanguage language)
+{
+    m_settings.App.Language = language;
+    applyTexts();
+}
+
 void TFormMain::applyTexts()
 {
-    const struct {
-        QWidget* control;
-        const char* hint;
-    } hints[] = {
-        {SpeedButtonSave, "Save graphic to file (Ctrl+S)"},
-        {SpeedButtonSaveAs, "Save graphic file as (Ctrl+U)"},
-        {SpeedButtonCopy, "Copy graphic to clipboard (Ctrl+C)"},
-        {SpeedButtonShowHorizontalWave, "Show horizontal wave (Ctrl+H)"},
-        {SpeedButtonShowVerticalWave, "Show vertical wave (Ctrl+V)"},
-        {SpeedButtonShowResultantWave, "Show resultant wave (Ctrl+R)"},
-        {SpeedButtonShowResultantVector, "Show resultant vector (Alt+V)"},
-        {SpeedButtonPrint, "Print graphic (Ctrl+P)"},
-        {SpeedButtonCoordinateSystemCentered, "Coordinate system centered (Ctrl+Z)"},
-        {SpeedButtonRotateAzimuth, "Rotate graphic (Alt+R)"},
-        {SpeedButtonSettings, "Settings (Ctrl+E)"},
-        {SpeedButtonHelp, "Help (F1)"},
-        {PanelScale, "Scale"},
-        {UpDownScale, "Increase/decrease scale\r\n(keys + and -  or  Ctrl+mouse wheel)"},
-        {SpeedButtonStart, "Start (space bar)"},
-        {SpeedButtonPause, "Pause (space bar)"},
-        {BitBtnRewind, "Rewind (backspace)"},
-    };
-    for (const auto& h : hints) {
-        h.control->setToolTip(QString::fromUtf8(h.hint));
-        h.control->setToolTipDuration(HintHideMilliseconds);
+    const common::TLanguage language = m_settings.App.Language;
+    for (const settings::TControlText& entry : settings::formMainTexts()) {
+        const QString text = QString::fromUtf8(entry.text(language).data(),
+                                               static_cast<qsizetype>(entry.text(language).size()));
+        const QString name = QString::fromLatin1(entry.Control);
+        if (entry.Property == settings::TTextProperty::Hint) {
+            if (auto* control = findChild<QWidget*>(name)) {
+                control->setToolTip(text);
+                control->setToolTipDuration(HintHideMilliseconds);
+            }
+        } else if (entry.Property == settings::TTextProperty::Caption) {
+            if (auto* item = findChild<QAction*>(name)) {
+                // The menu shows the shortcut; the key itself is the window's.
+                const char* shortcut = entry.Control == std::string_view("PopupMenuImageCopy") ? "Ctrl+C" : "Ctrl+E";
+                item->setText(text + QStringLiteral("\t") + QString::fromLatin1(shortcut));
+            }
+        }
     }
     for (TTrackBar* bar : {TrackBarElevation, TrackBarAzimuth, TrackBarHorizontalAmplitude,
                            TrackBarVerticalAmplitude, TrackBarPhaseShift, TrackBarTime}) {
         bar->setToolTipDuration(HintHideMilliseconds);
     }
-    // The menu shows the shortcuts; the keys themselves are the window's.
-    findChild<QAction*>(QStringLiteral("PopupMenuImageCopy"))->setText(QStringLiteral("Copy\tCtrl+C"));
-    findChild<QAction*>(QStringLiteral("PopupMenuImageSettings"))->setText(QStringLiteral("Settings\tCtrl+E"));
     updateAllHints();
 }
 
@@ -506,23 +501,23 @@ void TFormMain::applyTexts()
 
 void TFormMain::updateAllHints()
 {
-    const int language = 0;
-    const auto hint = [language](HintIndex index, const QString& value) {
-        return QString::fromUtf8(HintPrefixes[index][language]) + value;
+    const common::TLanguage language = m_settings.App.Language;
+    const auto hint = [language](TTrackBar* bar, const QString& value) {
+        const std::string_view prefix = settings::hintPrefix(bar->objectName().toStdString(), language);
+        bar->setToolTip(QString::fromUtf8(prefix.data(), static_cast<qsizetype>(prefix.size())) + value);
     };
-    TrackBarElevation->setToolTip(hint(ElevationHint, QString::number(-TrackBarElevation->value()) + "°"));
-    TrackBarAzimuth->setToolTip(hint(AzimuthHint, QString::number(TrackBarAzimuth->value()) + "°"));
-    TrackBarHorizontalAmplitude->setToolTip(
-        hint(HorizontalHint, QString::number(TrackBarHorizontalAmplitude->value()) + " %"));
-    TrackBarVerticalAmplitude->setToolTip(
-        hint(VerticalHint, QString::number(TrackBarVerticalAmplitude->value()) + " %"));
+    hint(TrackBarElevation, QString::number(-TrackBarElevation->value()) + QStringLiteral("°"));
+    hint(TrackBarAzimuth, QString::number(TrackBarAzimuth->value()) + QStringLiteral("°"));
+    hint(TrackBarHorizontalAmplitude, QString::number(TrackBarHorizontalAmplitude->value()) + QStringLiteral(" %"));
+    hint(TrackBarVerticalAmplitude, QString::number(TrackBarVerticalAmplitude->value()) + QStringLiteral(" %"));
     const int phase = TrackBarPhaseShift->value();
     m_scene->Params.PhaseShift = phase;
     m_scene->Params.PhaseStep = phase * scene::StepsPerPeriod / 360;
-    TrackBarPhaseShift->setToolTip(
-        hint(PhaseHint, (phase > 0 ? QStringLiteral("+") : QString()) + QString::number(phase) + "°"));
-    TrackBarTime->setToolTip(hint(TimeHint, QString::asprintf("%5.3f", TrackBarTime->value() / 512.0) +
-                                                QStringLiteral(" · T")));
+    hint(TrackBarPhaseShift,
+         (phase > 0 ? QStringLiteral("+") : QString()) + QString::number(phase) + QStringLiteral("°"));
+    // Always with a decimal point, whatever the user's number format.
+    hint(TrackBarTime, QString::asprintf("%5.3f", TrackBarTime->value() / 512.0).replace(',', '.') +
+                           QStringLiteral(" · T"));
 }
 
 void TFormMain::showHintNearPointer(int dx, int dy)
@@ -685,16 +680,16 @@ void TFormMain::SpeedButtonRotateAzimuthOnClick()
 
 // --- Scale ------------------------------------------------------------------------------------
 
-void TFormMain::setUpScale(const TFormMainSettings& settings)
+void TFormMain::setUpScale(const settings::TSettingsData& settings)
 {
     scene::SceneState& s = *m_scene;
-    m_scales.assign(1, 1);
-    for (const std::int32_t step : settings.scales) {
-        m_scales.push_back(std::max<std::int32_t>(1, step));
+    m_scales.assign(1, 1);  // slot 0 is never a step
+    for (std::size_t k = 1; k < settings.Scales.size(); ++k) {
+        m_scales.push_back(std::max<std::int32_t>(1, settings.Scales[k]));
     }
     const int count = static_cast<int>(m_scales.size()) - 1;
     const auto [low, high] = std::minmax_element(m_scales.begin(), m_scales.end());
-    const std::int32_t denominator = std::clamp(settings.scale, *low, *high);
+    const std::int32_t denominator = std::clamp(settings.Scale, *low, *high);
     s.ScaleDenominator = denominator;
     // A denominator between the steps is used as it is; zooming goes on from the nearest step
     // (the smaller denominator on a tie).
@@ -828,7 +823,11 @@ bool TFormMain::FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers)
             SpeedButtonPauseOnClick();
             return false;
         case Qt::Key_F1:
-            run(onHelp);
+            if (onHelp) {
+                onHelp();
+            } else {
+                startHelp(false);
+            }
             return false;
         default:
             break;
@@ -1047,11 +1046,69 @@ void TFormMain::resizeEvent(QResizeEvent* event)
     layoutBottomRows();
 }
 
+settings::TSettingsData TFormMain::currentSettings() const
+{
+    const scene::SceneState& s = *m_scene;
+    settings::TSettingsData data = m_settings;
+    common::TAppSettings& app = data.App;
+    app.ScreenWidth = s.ScreenWidth;
+    app.ScreenFontName = s.ScreenFontName;
+    app.AutoRepeat = m_autoRepeat;
+    app.AnimationTimeInterval = m_timerTime.interval();
+    app.RotateAzimuthTimeInterval = m_timerRotateAzimuth.interval();
+    app.PropagationAxisLabel = s.PropagationAxisLabel;
+    app.HorizontalAxisLabel = s.HorizontalAxisLabel;
+    app.VerticalAxisLabel = s.VerticalAxisLabel;
+    app.ShowHorizontalWave = s.ShowHorizontalWave;
+    app.ShowVerticalWave = s.ShowVerticalWave;
+    app.ShowResultantWave = s.ShowResultantWave;
+    app.ShowResultantVector = s.ShowResultantVector;
+    app.CoordinateSystemCentered = s.CoordinateSystemCentered;
+    data.Proportions = s.Proportions;
+    data.Styles = s.Styles;
+    data.Scene.Azimuth = TrackBarAzimuth->value();
+    data.Scene.Elevation = -TrackBarElevation->value();
+    data.Scene.HorizontalAmplitude = TrackBarHorizontalAmplitude->value();
+    data.Scene.VerticalAmplitude = TrackBarVerticalAmplitude->value();
+    data.Scene.PhaseShift = TrackBarPhaseShift->value();
+    data.Scale = s.ScaleDenominator;
+    // The placement in the normal state, whatever state the window is in now.
+    const bool normal = (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;
+    const QRect bounds = normal ? QRect(pos(), size()) : m_normalGeometry;
+    data.FormMain.Left = bounds.left();
+    data.FormMain.Top = bounds.top();
+    data.FormMain.Width = bounds.width();
+    data.FormMain.Height = bounds.height();
+    data.FormMain.WindowState = m_minimized ? 1 : (windowState() & Qt::WindowMaximized) != 0 ? 2 : 0;
+    return data;
+}
+
 void TFormMain::closeEvent(QCloseEvent* event)
 {
     m_programState = TProgramState::Closing;
     m_timerRotateAzimuth.stop();
+    // Started with arguments (a presentation set up by a script, say): leave the file alone.
+    if (!m_environment.hasArguments && !m_environment.settingsFileName.empty()) {
+        const settings::TFileResult written = settings::WriteSettings(
+            m_environment.settingsFileName, currentSettings(), m_environment.numberFormat);
+        if (!written.Ok && showError) {
+            showError(QString::fromStdString(written.Error));
+        }
+    }
     event->accept();
+}
+
+void TFormMain::startHelp(bool waitCursor)
+{
+    if (waitCursor) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QCoreApplication::processEvents();
+    }
+    platform::QtProcessLauncher launcher;
+    platform::startHelpCommand(m_environment.helpCommand, launcher);
+    if (waitCursor) {
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 void TFormMain::changeEvent(QEvent* event)

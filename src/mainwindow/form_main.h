@@ -13,6 +13,8 @@
 
 #include "common/globals.h"
 #include "scene/scene.h"
+#include "settings/ini_file.h"
+#include "settings/settings_file.h"
 
 class QFrame;
 class QLabel;
@@ -43,36 +45,22 @@ struct TFormMainEnvironment {
     bool printerAvailable = true;
     QString executablePath;     // full path of the running program
     bool hasArguments = false;  // started with command-line arguments: no settings written
+    std::string settingsFileName;  // empty: nothing is written at close
+    std::string personalFolder;    // the user's documents folder, ending in "/"
+    settings::TNumberFormat numberFormat;
+    std::string helpCommand;  // what F1 and the help button start
 };
 
-// Everything start-up reads from the settings: the window takes these values through the same
-// path whether they come from the file or are the defaults.
-struct TFormMainSettings {
-    common::TAppSettings app;
-    common::TPrinterSettings printer;
-    scene::TProportions proportions;
-    scene::TSceneStyles styles = scene::defaultStyles();
-    std::int32_t azimuth = common::DefaultAzimuth;
-    std::int32_t elevation = common::DefaultElevation;
-    std::int32_t horizontalAmplitude = common::DefaultHorizontalAmplitude;
-    std::int32_t verticalAmplitude = common::DefaultVerticalAmplitude;
-    std::int32_t phaseShift = common::DefaultPhaseShift;
-    std::vector<std::int32_t> scales;  // zoom steps 1..n; filled with the built-in list
-    std::int32_t scale = common::DefaultScale;
-    std::uint8_t windowState = 0;  // 0 normal, 1 minimised, 2 maximised
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t width = 1024;
-    std::int32_t height = 768;
-};
-
-TFormMainSettings defaultFormMainSettings();
+// The defaults of every setting, as a first start without a settings file has them.
+settings::TSettingsData defaultFormMainSettings();
 
 // The program's main window: toolbar, drawing area, six track bars, animation buttons and timers.
 class TFormMain : public QWidget {
 public:
+    // Start-up takes every value from the settings record through the track bars and the
+    // controls, whether the record was read from the file or holds the defaults.
     explicit TFormMain(const TFormMainEnvironment& environment,
-                       const TFormMainSettings& settings = defaultFormMainSettings());
+                       const settings::TSettingsData& settings = defaultFormMainSettings());
     ~TFormMain() override;
 
     scene::SceneState& scene() { return *m_scene; }
@@ -105,8 +93,17 @@ public:
     bool FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormMainOnKeyPress(const QString& text, int key);
 
-    // Actions of other subsystems, installed by the application once they exist.
+    // The settings as they stand now, as closing writes them.
+    settings::TSettingsData currentSettings() const;
+    const std::string& graphFileName() const { return m_graphFileName; }
+    // SetLanguageFormMain: the texts of the window in that language and every track-bar hint.
+    void setLanguage(common::TLanguage language);
+
+    // Actions of other subsystems, installed by the application once they exist. Help starts the
+    // help command by default.
     std::function<void()> onCopy, onSave, onSaveAs, onPrint, onSettings, onHelp;
+    // Shows a failure to the user; a message box unless a test replaces it.
+    std::function<void(const QString&)> showError;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -117,13 +114,13 @@ protected:
 private:
     void createControls();
     void createTickLabels();
-    void applySettings(const TFormMainSettings& settings);
+    void applySettings(const settings::TSettingsData& settings);
     void layoutToolbar();
     void layoutBottomRows();
     void placeTickLabels(bool all);
     void drawGlyphs();
     void applyTexts();
-    void setUpScale(const TFormMainSettings& settings);
+    void setUpScale(const settings::TSettingsData& settings);
     void applyScale();
     void showScale();
 
@@ -154,7 +151,11 @@ private:
     void ApplicationOnMinimize();
     void ApplicationOnRestore();
 
+    void startHelp(bool waitCursor);
+
     TFormMainEnvironment m_environment;
+    settings::TSettingsData m_settings;  // what is not held by the controls and the scene
+    std::string m_graphFileName;
     std::unique_ptr<scene::SceneState> m_scene;
     TProgramState m_programState = TProgramState::Starting;
     QString m_exeBaseName;

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTest>
@@ -39,7 +41,7 @@ class FormMainTest : public ::testing::Test {
 protected:
     std::unique_ptr<TFormMain> form;
 
-    void start(const mainwindow::TFormMainSettings& settings = mainwindow::defaultFormMainSettings())
+    void start(const settings::TSettingsData& settings = mainwindow::defaultFormMainSettings())
     {
         form = std::make_unique<TFormMain>(environment(), settings);
         form->show();
@@ -94,14 +96,14 @@ TEST_F(FormMainTest, FirstStartShowsTheDefaultScene)
 
 TEST_F(FormMainTest, LoadedValuesGoThroughTheTrackBars)
 {
-    mainwindow::TFormMainSettings settings = mainwindow::defaultFormMainSettings();
-    settings.horizontalAmplitude = 50;  // the bar's initial position: its handler must still run
-    settings.verticalAmplitude = 250;   // clamped by the bar
-    settings.azimuth = 500;
-    settings.elevation = -120;
-    settings.left = -5000;
-    settings.width = 800;
-    settings.top = 5000;
+    settings::TSettingsData settings = mainwindow::defaultFormMainSettings();
+    settings.Scene.HorizontalAmplitude = 50;  // the bar's initial position: its handler must still run
+    settings.Scene.VerticalAmplitude = 250;   // clamped by the bar
+    settings.Scene.Azimuth = 500;
+    settings.Scene.Elevation = -120;
+    settings.FormMain.Left = -5000;
+    settings.FormMain.Width = 800;
+    settings.FormMain.Top = 5000;
     start(settings);
     const scene::SceneState& s = form->scene();
     EXPECT_DOUBLE_EQ(s.Params.HorizontalAmplitude, 0.5);
@@ -302,8 +304,8 @@ TEST_F(FormMainTest, LoadedScalesOutsideOrBetweenTheStepsStayUsable)
                         {7, "1 : 7", 6, "1 : 8"},  // 6 and 8 are equally near: the smaller wins
                         {45, "1 : 45", 14, "1 : 50"}};
     for (const Row& row : rows) {
-        mainwindow::TFormMainSettings settings = mainwindow::defaultFormMainSettings();
-        settings.scale = row.loaded;
+        settings::TSettingsData settings = mainwindow::defaultFormMainSettings();
+        settings.Scale = row.loaded;
         start(settings);
         EXPECT_EQ(panelScale(), QString::fromLatin1(row.shown)) << row.loaded;
         EXPECT_EQ(form->scaleIndex(), row.index) << row.loaded;
@@ -360,8 +362,8 @@ TEST_F(FormMainTest, AnimationRepeatsOrStopsAtTheEndOfThePeriod)
     form->TimerTimeOnTimer();
     EXPECT_EQ(time->value(), 0);
 
-    mainwindow::TFormMainSettings once = mainwindow::defaultFormMainSettings();
-    once.app.AutoRepeat = false;
+    settings::TSettingsData once = mainwindow::defaultFormMainSettings();
+    once.App.AutoRepeat = false;
     start(once);
     form->timerTime().setInterval(1000000);
     time = bar("TrackBarTime");
@@ -492,6 +494,70 @@ TEST_F(FormMainTest, GlyphsShowTheObjectsInTheirColours)
     EXPECT_EQ(centring.pixelColor(4, 4), QColor(255, 255, 255));  // the end pixel stays out
     EXPECT_EQ(centring.pixelColor(8, 8), QColor(240, 240, 240));  // the surface
     EXPECT_EQ(centring.pixelColor(1, 13), QColor(0, 0, 0));       // the axis starts here
+}
+
+TEST_F(FormMainTest, ClosingWritesTheSettingsUnlessStartedWithArguments)
+{
+    QTemporaryDir dir;
+    mainwindow::TFormMainEnvironment e = environment();
+    e.settingsFileName = dir.filePath(QStringLiteral("ondulix.ini")).toStdString();
+    form = std::make_unique<TFormMain>(e, mainwindow::defaultFormMainSettings());
+    form->show();
+    bar("TrackBarAzimuth")->setValue(60);
+    bar("TrackBarElevation")->setValue(-12);  // elevation 12
+    bar("TrackBarPhaseShift")->setValue(45);
+    form->ZoomOut();
+    button("SpeedButtonShowResultantWave")->click();
+    form->close();
+    QFile file(QString::fromStdString(e.settingsFileName));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(file.readAll());
+    for (const char* entry : {"Azimuth=60\r\n", "Elevation=12\r\n", "PhaseShift=45\r\n",
+                              "Scale=50\r\n", "ShowResultantWave=0\r\n", "Width=1024\r\n"}) {
+        EXPECT_TRUE(text.contains(QString::fromLatin1(entry))) << entry;
+    }
+    // The next start takes it all back.
+    const settings::TReadContext context{"", {1280, 1000}, e.numberFormat};
+    const settings::TSettingsRead read = settings::ReadSettings(e.settingsFileName, context);
+    start(read.Data);
+    EXPECT_EQ(form->scene().Params.Azimuth, 60);
+    EXPECT_EQ(form->scene().Params.Elevation, 12);
+    EXPECT_EQ(form->scene().Params.PhaseStep, 64);
+    EXPECT_EQ(panelScale(), QStringLiteral("1 : 50"));
+    EXPECT_FALSE(button("SpeedButtonShowResultantWave")->isChecked());
+    EXPECT_FALSE(form->scene().ShowResultantWave);
+
+    // With an argument on the command line the file stays as it was.
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(e.settingsFileName)));
+    e.hasArguments = true;
+    form = std::make_unique<TFormMain>(e, mainwindow::defaultFormMainSettings());
+    form->show();
+    form->close();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(e.settingsFileName)));
+}
+
+TEST_F(FormMainTest, AFailedWriteIsReported)
+{
+    mainwindow::TFormMainEnvironment e = environment();
+    e.settingsFileName = "/nonexistent-folder/deeper/ondulix.ini";
+    form = std::make_unique<TFormMain>(e, mainwindow::defaultFormMainSettings());
+    QString reported;
+    form->showError = [&reported](const QString& message) { reported = message; };
+    form->show();
+    form->close();
+    EXPECT_FALSE(reported.isEmpty());
+}
+
+TEST_F(FormMainTest, GermanTextsReplaceTheEnglishAtOnce)
+{
+    form->setLanguage(common::TLanguage::German);
+    EXPECT_EQ(button("SpeedButtonHelp")->toolTip(), QStringLiteral("Hilfe (F1)"));
+    EXPECT_EQ(bar("TrackBarTime")->toolTip(), QString::fromUtf8("Zeit = 0.000 · T"));
+    EXPECT_EQ(bar("TrackBarAzimuth")->toolTip(), QString::fromUtf8("Azimutwinkel des Beobachters = -45°"));
+    EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("PopupMenuImageCopy"))->text(),
+              QStringLiteral("Kopieren\tCtrl+C"));
+    form->setLanguage(common::TLanguage::English);
+    EXPECT_EQ(button("SpeedButtonHelp")->toolTip(), QStringLiteral("Help (F1)"));
 }
 
 TEST_F(FormMainTest, ButtonsWithoutTheirFeatureYetDoNothing)
