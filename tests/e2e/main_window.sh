@@ -64,5 +64,8 @@ status=0
 wait "$app_pid" || status=$?
 app_pid=""
 echo "exit status after SIGTERM: $status"
-[ "$status" -eq 0 ]
+if [ "$status" -ne 0 ]; then
+    tail -n 60 "$work/program.log"
+    exit 1
+fi
 echo "1 passed, 0 failed"
