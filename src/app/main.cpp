@@ -53,12 +53,8 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("ondulix"), QIcon(QStringLiteral(":/app/ondulix.svg"))));
 
-    // Checks that run before any window; one of them may ask the program to end.
-    const bool terminationRequested = false;
+    // Settled once, before any window exists.
     const bool printerAvailable = output::checkPrinterAvailable();
-    if (terminationRequested) {
-        return 1;
-    }
 
     mainwindow::installHintTimings();
     mainwindow::TFormMainEnvironment environment = readEnvironment(argc);
