@@ -1,5 +1,7 @@
 #include "platform/emf_canvas.h"
 
+#include "common/utf8.h"
+
 #include <QSaveFile>
 #include <QString>
 
@@ -112,42 +114,14 @@ std::u16string utf8ToUtf16(std::string_view utf8)
 {
     std::u16string out;
     out.reserve(utf8.size());
-    const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
     std::size_t i = 0;
     while (i < utf8.size()) {
-        const unsigned char lead = byteAt(i);
-        std::size_t length = 0;
-        char32_t cp = 0;
-        char32_t least = 0;
-        if (lead < 0x80) {
-            length = 1;
-            cp = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            cp = lead & 0x1Fu;
-            least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            cp = lead & 0x0Fu;
-            least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            cp = lead & 0x07u;
-            least = 0x10000;
-        }
-        bool valid = length > 0 && i + length <= utf8.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const unsigned char next = byteAt(i + k);
-            valid = (next & 0xC0u) == 0x80u;
-            cp = (cp << 6) | (next & 0x3Fu);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not characters.
-        valid = valid && cp >= least && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
-        if (!valid) {
+        const std::optional<char32_t> decoded = common::nextCodePoint(utf8, i);
+        if (!decoded) {
             out.push_back(u'\uFFFD');
-            ++i;
             continue;
         }
+        char32_t cp = *decoded;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -155,7 +129,6 @@ std::u16string utf8ToUtf16(std::string_view utf8)
         } else {
             out.push_back(static_cast<char16_t>(cp));
         }
-        i += length;
     }
     return out;
 }
