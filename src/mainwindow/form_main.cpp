@@ -651,6 +651,9 @@ void TFormMain::TimerTimeOnTimer()
         m_scene->DrawingInProgress = false;
         redraw();
     }
+    if (onAnimationStep) {
+        onAnimationStep();
+    }
 }
 
 void TFormMain::TimerRotateAzimuthOnTimer()
@@ -658,6 +661,9 @@ void TFormMain::TimerRotateAzimuthOnTimer()
     const int a = TrackBarAzimuth->value();
     TrackBarAzimuth->setValue(a >= TrackBarAzimuth->maximum() ? TrackBarAzimuth->minimum() : a + 1);
     QCoreApplication::processEvents();
+    if (onAnimationStep) {
+        onAnimationStep();
+    }
 }
 
 void TFormMain::TimerRedrawOnTimer()

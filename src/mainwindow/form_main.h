@@ -104,6 +104,21 @@ public:
     std::function<void()> onCopy, onSave, onSaveAs, onPrint, onSettings, onHelp;
     // Shows a failure to the user; a message box unless a test replaces it.
     std::function<void(const QString&)> showError;
+    // Runs after every step of the animation and of the rotation (the settings dialog's
+    // RefreshPrintPreview).
+    std::function<void()> onAnimationStep;
+
+    // What the settings dialog reads and changes in place.
+    const TFormMainEnvironment& environment() const { return m_environment; }
+    const QString& exeBaseName() const { return m_exeBaseName; }
+    common::TLanguage language() const { return m_settings.App.Language; }
+    bool autoRepeat() const { return m_autoRepeat; }
+    void setAutoRepeat(bool on) { m_autoRepeat = on; }
+    bool saveSettings() const { return m_settings.App.SaveSettings; }
+    void setSaveSettings(bool on) { m_settings.App.SaveSettings = on; }
+    common::TPrinterSettings& printerSettings() { return m_settings.Printer; }
+    // DrawGlyph for the five drawn toolbar glyphs, whose colours may have changed.
+    void redrawGlyphs() { drawGlyphs(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
