@@ -120,6 +120,12 @@ public:
     // DrawGlyph for the five drawn toolbar glyphs, whose colours may have changed.
     void redrawGlyphs() { drawGlyphs(); }
 
+    // What the export and print commands change: ProgramState while they run, GraphFileName,
+    // and GraphFilePath and GraphFileType in the record written at close.
+    void setProgramState(TProgramState state) { m_programState = state; }
+    common::TAppSettings& appSettings() { return m_settings.App; }
+    void setGraphFileName(const std::string& path) { m_graphFileName = path; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
