@@ -1,0 +1,158 @@
+#pragma once
+
+// UnitPrinter: the page-size query, the margin geometry with the printer's unprintable strips,
+// the printer font list and the print command. The printer's numbers come through PrinterDevice,
+// so the geometry works on any numbers a test chooses.
+//
+//   output::UnitPrinter printer;                     // the program's one printer
+//   printer.queryPageSize(settings.Printer.Orientation);   // PageWidthMm, PageHeightMm
+//   form.onPrint = [&] { output::SpeedButtonPrintOnClick(window, printer, dialogs); };
+
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+
+#include "common/globals.h"
+#include "output/output_window.h"
+#include "output/services.h"
+#include "scene/extent.h"
+
+class QPaintDevice;
+class QPrinter;
+
+namespace output {
+
+// The printer's numbers under the names the geometry uses. All in printer pixels except
+// HORZSIZE (millimetres) and LOGPIXELSX/Y (pixels per inch).
+struct TPrinterDeviceValues {
+    std::int32_t HORZSIZE = 0;  // printable width
+    std::int32_t HORZRES = 0;   // printable width
+    std::int32_t VERTRES = 0;   // printable height
+    std::int32_t PHYSICALWIDTH = 0;  // paper width
+    std::int32_t PHYSICALHEIGHT = 0;
+    std::int32_t PHYSICALOFFSETX = 0;  // unprintable strip at the left
+    std::int32_t PHYSICALOFFSETY = 0;  // unprintable strip at the top
+    std::int32_t LOGPIXELSX = 0;
+    std::int32_t LOGPIXELSY = 0;
+};
+
+struct TPageSize {
+    std::int32_t PageWidthMm = 0;
+    std::int32_t PageHeightMm = 0;
+};
+
+// PageWidthMm = Round(PHYSICALWIDTH x 25.4 / LOGPIXELSX), PageHeightMm likewise; a resolution
+// below 1 gives 0 x 0.
+TPageSize pageSizeOf(const TPrinterDeviceValues& device);
+
+// The margins of one orientation, in whole millimetres.
+struct TMargins {
+    std::int32_t Left = 0;
+    std::int32_t Right = 0;
+    std::int32_t Top = 0;
+    std::int32_t Bottom = 0;
+};
+
+// Printer pixels relative to the top-left corner of the printable area.
+struct TPrintRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+struct TMarginGeometry {
+    TPrintRect PrintRect;
+    double PrinterPixelsPerMetre = 0.0;  // HORZRES x 1000 / HORZSIZE
+    TMargins Margins;  // as given, each raised to cover its unprintable strip
+    bool Raised = false;  // some margin was raised
+};
+
+// Each margin in printer pixels (Round(mm x LOGPIXELS / 25.4)), widened to the unprintable strip
+// on its side with the setting raised to the smallest whole millimetre covering the strip, then
+// the rectangle between the margins. Needs LOGPIXELSX/Y and HORZSIZE of at least 1.
+TMarginGeometry marginGeometry(const TPrinterDeviceValues& device, const TMargins& margins);
+
+// The printer as the geometry and the print command see it.
+class PrinterDevice {
+public:
+    virtual ~PrinterDevice() = default;
+    virtual std::uint8_t orientation() const = 0;  // 0 portrait, 1 landscape
+    virtual void setOrientation(std::uint8_t orientation) = 0;
+    // The values for the current orientation.
+    virtual TPrinterDeviceValues deviceValues() const = 0;
+    // Where the page is painted; origin at the printable area's top-left corner. Beginning to
+    // paint starts the job, ending sends the page.
+    virtual QPaintDevice& paintDevice() = 0;
+    // After the page: empty when it went out, else what went wrong.
+    virtual QString jobError() const = 0;
+    // The Qt printer behind it, for the dialogs; null for a device without one.
+    virtual QPrinter* printer() { return nullptr; }
+};
+
+// The device values of a QPrinter: PHYSICALWIDTH/HEIGHT the paper rectangle, HORZRES/VERTRES
+// the printable rectangle and PHYSICALOFFSETX/Y its offset, all in device pixels; LOGPIXELSX/Y
+// the resolution; HORZSIZE the printable width rounded to whole millimetres.
+class QtPrinterDevice : public PrinterDevice {
+public:
+    explicit QtPrinterDevice(QPrinter& printer) : m_printer(printer) {}
+    std::uint8_t orientation() const override;
+    void setOrientation(std::uint8_t orientation) override;
+    TPrinterDeviceValues deviceValues() const override;
+    QPaintDevice& paintDevice() override;
+    QString jobError() const override;
+    QPrinter* printer() override { return &m_printer; }
+
+private:
+    QPrinter& m_printer;
+};
+
+// The program's one printer, kept for the whole run so that the dialogs' choices stay.
+class UnitPrinter {
+public:
+    // A QPrinter at high resolution; on a machine without printers it prints to PDF files.
+    UnitPrinter();
+    // Any device, for tests.
+    explicit UnitPrinter(std::unique_ptr<PrinterDevice> device);
+    ~UnitPrinter();
+
+    PrinterDevice& device() { return *m_device; }
+
+    // Page-size query: sets the orientation, then PageWidthMm and PageHeightMm for it.
+    TPageSize queryPageSize(std::uint8_t orientation);
+    std::int32_t pageWidthMm() const { return m_pageSize.PageWidthMm; }
+    std::int32_t pageHeightMm() const { return m_pageSize.PageHeightMm; }
+    // The page as the preview draws it, for the current orientation of `settings`.
+    scene::PageLayout pageLayout(const common::TPrinterSettings& settings) const;
+
+    // Margin geometry for an orientation with the margins of `settings`; raised margins are
+    // written back into `settings`.
+    TMarginGeometry applyMarginGeometry(std::uint8_t orientation, common::TPrinterSettings& settings);
+
+    // The names of the fonts the printer offers.
+    QStringList fontNames() const;
+
+private:
+    std::unique_ptr<QPrinter> m_printer;  // null for a test device
+    std::unique_ptr<PrinterDevice> m_device;
+    TPageSize m_pageSize;
+};
+
+// f = PrinterPixelsPerMetre / ScreenPixelsPerMetre: one metre on the calibrated screen is one
+// metre on paper, so the printout keeps 1 : N.
+double printDeviceFactor(double printerPixelsPerMetre, double screenPixelsPerMetre);
+
+// Draws the scene centred in `rect` of the device at factor f and sends the page; the scene is
+// projected on a private copy. Lets pending events other than user input run before the page
+// is ended. False with a reason when the job could not be started or failed.
+bool printPage(const scene::SceneState& s, PrinterDevice& device, const TPrintRect& rect,
+               double f, QString& error);
+
+// The print command: the print dialog, the page size for the orientation then in force, and,
+// when confirmed, one page at the true scale. Errors are shown; ProgramState ends Idle.
+// True when a page was sent.
+bool SpeedButtonPrintOnClick(OutputWindow& window, UnitPrinter& printer,
+                             PrintDialogService& dialogs);
+
+}  // namespace output

@@ -1,0 +1,114 @@
+#include "output/qt_services.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+
+#include "output/export_formats.h"
+#include "output/printing.h"
+
+namespace output {
+
+void QtClipboard::setMimeData(std::unique_ptr<QMimeData> data)
+{
+    // The clipboard takes the data over; its previous content goes once, with all formats.
+    QGuiApplication::clipboard()->setMimeData(data.release());
+}
+
+namespace {
+
+// SaveDialogOnTypeChange: the name in the dialog takes the extension of the chosen type.
+void SaveDialogOnTypeChange(QFileDialog& dialog, const SaveDialogRequest& request)
+{
+    const int type = chosenType(dialog, request);
+    if (type < 1) {
+        return;
+    }
+    const QString extension = request.extensions.at(type - 1);
+    dialog.setDefaultSuffix(extension);
+    const QStringList selected = dialog.selectedFiles();
+    if (selected.isEmpty()) {
+        return;
+    }
+    const QFileInfo current(selected.front());
+    if (current.fileName().isEmpty()) {
+        return;  // no name typed yet
+    }
+    dialog.selectFile(changeExtension(current.fileName(), extension));
+}
+
+}  // namespace
+
+int chosenType(const QFileDialog& dialog, const SaveDialogRequest& request)
+{
+    const qsizetype index = request.filters.indexOf(dialog.selectedNameFilter());
+    return index < 0 ? 0 : static_cast<int>(index) + 1;
+}
+
+void prepareSaveDialog(QFileDialog& dialog, const SaveDialogRequest& request)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setSizeGripEnabled(true);
+    dialog.setWindowTitle(request.title);
+    dialog.setNameFilters(request.filters);
+    const int type = request.type >= 1 && request.type <= request.filters.size() ? request.type : 1;
+    if (!request.filters.isEmpty()) {
+        dialog.selectNameFilter(request.filters.at(type - 1));
+    }
+    if (type <= request.extensions.size()) {
+        dialog.setDefaultSuffix(request.extensions.at(type - 1));
+    }
+    if (!request.folder.isEmpty()) {
+        dialog.setDirectory(request.folder);
+    }
+    dialog.selectFile(QFileInfo(request.fileName).fileName());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, request](const QString&) { SaveDialogOnTypeChange(dialog, request); });
+}
+
+std::optional<SaveDialogChoice> QtSaveDialog::run(const SaveDialogRequest& request, QWidget* parent)
+{
+    QFileDialog dialog(parent);
+    prepareSaveDialog(dialog, request);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    const int type = chosenType(dialog, request);
+    return SaveDialogChoice{dialog.selectedFiles().front(), type < 1 ? 1 : type};
+}
+
+bool QtPrintDialogs::print(PrinterDevice& device, QWidget* parent)
+{
+    QPrinter* printer = device.printer();
+    if (printer == nullptr) {
+        return false;
+    }
+    QPrintDialog dialog(printer, parent);
+    // One page: no ranges, copies of a selection or current page to choose.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrintDialogs::pageSetup(PrinterDevice& device, QWidget* parent)
+{
+    QPrinter* printer = device.printer();
+    if (printer == nullptr) {
+        return false;
+    }
+    QPageSetupDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtAlerts::beep()
+{
+    QApplication::beep();
+}
+
+}  // namespace output

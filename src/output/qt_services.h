@@ -1,0 +1,41 @@
+#pragma once
+
+// The real desktop services: the application's clipboard, QFileDialog, QPrintDialog and
+// QPageSetupDialog, QApplication::beep.
+
+#include "output/services.h"
+
+class QFileDialog;
+
+namespace output {
+
+class QtClipboard : public ClipboardService {
+public:
+    void setMimeData(std::unique_ptr<QMimeData> data) override;
+};
+
+// Qt's own file dialog rather than the desktop's: only it lets SaveDialogOnTypeChange follow
+// the chosen type while the dialog is open, and it asks before overwriting a file.
+class QtSaveDialog : public SaveDialogService {
+public:
+    std::optional<SaveDialogChoice> run(const SaveDialogRequest& request, QWidget* parent) override;
+};
+
+// Sets up `dialog` as SaveDialog for `request`, with SaveDialogOnTypeChange connected; run()
+// uses it, and tests drive the dialog it prepares.
+void prepareSaveDialog(QFileDialog& dialog, const SaveDialogRequest& request);
+// The type (1-based) of the dialog's chosen name filter; 0 when it is none of the request's.
+int chosenType(const QFileDialog& dialog, const SaveDialogRequest& request);
+
+class QtPrintDialogs : public PrintDialogService {
+public:
+    bool print(PrinterDevice& device, QWidget* parent) override;
+    bool pageSetup(PrinterDevice& device, QWidget* parent) override;
+};
+
+class QtAlerts : public AlertService {
+public:
+    void beep() override;
+};
+
+}  // namespace output

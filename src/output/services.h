@@ -1,0 +1,65 @@
+#pragma once
+
+// The desktop services the export and printing commands use, each behind a small interface so
+// that tests replace them with fakes. qt_services.h has the real ones.
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QMimeData;
+class QWidget;
+
+namespace output {
+
+class PrinterDevice;
+
+class ClipboardService {
+public:
+    virtual ~ClipboardService() = default;
+    // Replaces the clipboard's content with `data`, all its formats at once.
+    virtual void setMimeData(std::unique_ptr<QMimeData> data) = 0;
+};
+
+// What SaveDialog shows when it opens.
+struct SaveDialogRequest {
+    QString title;
+    QString folder;    // the folder it opens in
+    QString fileName;  // the proposed file, a full path or a bare name
+    QStringList filters;     // "Enhanced Metafile (*.emf)", ... type k is filters[k - 1]
+    QStringList extensions;  // "emf", ... in the same order
+    int type = 1;            // 1-based
+};
+
+struct SaveDialogChoice {
+    QString path;  // the chosen file, absolute
+    int type = 1;  // the chosen name filter, 1-based
+};
+
+class SaveDialogService {
+public:
+    virtual ~SaveDialogService() = default;
+    // Empty when the user cancels.
+    virtual std::optional<SaveDialogChoice> run(const SaveDialogRequest& request, QWidget* parent) = 0;
+};
+
+class PrintDialogService {
+public:
+    virtual ~PrintDialogService() = default;
+    // The print dialog on the device's printer; true when the user confirms. The dialog may
+    // change the printer, its orientation and its output file.
+    virtual bool print(PrinterDevice& device, QWidget* parent) = 0;
+    // The printer setup dialog ("Printer configuration"); true when confirmed.
+    virtual bool pageSetup(PrinterDevice& device, QWidget* parent) = 0;
+};
+
+class AlertService {
+public:
+    virtual ~AlertService() = default;
+    // The system's default beep.
+    virtual void beep() = 0;
+};
+
+}  // namespace output
