@@ -11,9 +11,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/output_wiring.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/hint_style.h"
 #include "output/printer_check.h"
+#include "output/printing.h"
+#include "output/qt_services.h"
 #include "platform/aux_files.h"
 #include "platform/qt_system.h"
 #include "platform/unix_signals.h"
@@ -77,6 +80,17 @@ int main(int argc, char** argv)
     environment.helpCommand = platform::makeHelpCommand(system, exe.Folder, read.Data.App.Language);
 
     mainwindow::TFormMain form(environment, read.Data);
+    // Copy, Save, Save As and Print on the desktop's clipboard, dialogs and printer. The metafile's
+    // resolution rests on the primary display alone, not on the whole desktop.
+    output::QtClipboard clipboard;
+    output::QtSaveDialog saveDialog;
+    output::QtAlerts alerts;
+    output::QtPrintDialogs printDialogs;
+    output::UnitPrinter printer;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    app::OutputWiring outputCommands(form, {clipboard, saveDialog, alerts, printDialogs}, printer,
+                                     primary != nullptr ? primary->geometry().width()
+                                                        : environment.desktopWidth);
     platform::routeTerminationSignals([&form] { form.close(); });
     form.show();
     if (!read.Problems.empty()) {

@@ -1,0 +1,69 @@
+#include "app/output_wiring.h"
+
+#include <QToolButton>
+
+namespace app {
+
+static_assert(static_cast<int>(output::TOutputState::Copying) ==
+                      static_cast<int>(mainwindow::TProgramState::Copying) &&
+                  static_cast<int>(output::TOutputState::Printing) ==
+                      static_cast<int>(mainwindow::TProgramState::Printing) &&
+                  static_cast<int>(output::TOutputState::Saving) ==
+                      static_cast<int>(mainwindow::TProgramState::Saving) &&
+                  static_cast<int>(output::TOutputState::Idle) ==
+                      static_cast<int>(mainwindow::TProgramState::Idle),
+              "the commands' states are the window's ProgramState values");
+
+void FormMainOutputWindow::setProgramState(output::TOutputState state)
+{
+    m_form.setProgramState(static_cast<mainwindow::TProgramState>(state));
+}
+
+bool FormMainOutputWindow::saveEnabled() const
+{
+    const auto* button = m_form.control<QToolButton>("SpeedButtonSave");
+    return button != nullptr && button->isEnabled();
+}
+
+void FormMainOutputWindow::enableSave()
+{
+    if (auto* button = m_form.control<QToolButton>("SpeedButtonSave")) {
+        button->setEnabled(true);
+    }
+}
+
+void FormMainOutputWindow::showError(const QString& message)
+{
+    if (m_form.showError) {
+        m_form.showError(message);
+    }
+}
+
+OutputWiring::OutputWiring(mainwindow::TFormMain& form, const OutputServices& services,
+                           output::UnitPrinter& printer, std::int32_t primaryScreenWidthPixels)
+    : m_form(form),
+      m_window(form),
+      m_export(m_window, services.clipboard, services.saveDialog, services.alerts,
+               primaryScreenWidthPixels)
+{
+    form.onCopy = [this] { m_export.SpeedButtonCopyOnClick(output::ExportSender::Copy); };
+    form.onSave = [this] { m_export.SpeedButtonSaveOnClick(); };
+    form.onSaveAs = [this] { m_export.SpeedButtonSaveAsOnClick(); };
+    if (form.environment().printerAvailable) {
+        printer.queryPageSize(form.printerSettings().Orientation);
+        output::PrintDialogService& dialogs = services.printDialogs;
+        form.onPrint = [this, &printer, &dialogs] {
+            output::SpeedButtonPrintOnClick(m_window, printer, dialogs);
+        };
+    }
+}
+
+OutputWiring::~OutputWiring()
+{
+    m_form.onCopy = nullptr;
+    m_form.onSave = nullptr;
+    m_form.onSaveAs = nullptr;
+    m_form.onPrint = nullptr;
+}
+
+}  // namespace app

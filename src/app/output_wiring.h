@@ -1,0 +1,61 @@
+#pragma once
+
+// Connects the main window's Copy, Save, Save As and Print hooks to the export and printing
+// commands, through an adapter that lends the commands what they need of TFormMain.
+
+#include <cstdint>
+
+#include "mainwindow/form_main.h"
+#include "output/graphic_export.h"
+#include "output/output_window.h"
+#include "output/printing.h"
+#include "output/services.h"
+
+namespace app {
+
+class FormMainOutputWindow : public output::OutputWindow {
+public:
+    explicit FormMainOutputWindow(mainwindow::TFormMain& form) : m_form(form) {}
+
+    scene::SceneState& scene() override { return m_form.scene(); }
+    void setProgramState(output::TOutputState state) override;
+    common::TAppSettings& appSettings() override { return m_form.appSettings(); }
+    common::TPrinterSettings& printerSettings() override { return m_form.printerSettings(); }
+    std::string graphFileName() const override { return m_form.graphFileName(); }
+    void setGraphFileName(const std::string& path) override { m_form.setGraphFileName(path); }
+    bool saveEnabled() const override;
+    void enableSave() override;
+    QWidget* dialogParent() override { return &m_form; }
+    void showError(const QString& message) override;
+
+private:
+    mainwindow::TFormMain& m_form;
+};
+
+struct OutputServices {
+    output::ClipboardService& clipboard;
+    output::SaveDialogService& saveDialog;
+    output::AlertService& alerts;
+    output::PrintDialogService& printDialogs;
+};
+
+// Installs onCopy, onSave, onSaveAs and onPrint on `form` and, when a printer is available,
+// queries the page size for the stored orientation. Must outlive the form's use of the hooks.
+class OutputWiring {
+public:
+    // primaryScreenWidthPixels: QGuiApplication::primaryScreen()->geometry().width().
+    OutputWiring(mainwindow::TFormMain& form, const OutputServices& services,
+                 output::UnitPrinter& printer, std::int32_t primaryScreenWidthPixels);
+    ~OutputWiring();
+    OutputWiring(const OutputWiring&) = delete;
+    OutputWiring& operator=(const OutputWiring&) = delete;
+
+    output::GraphicExport& graphicExport() { return m_export; }
+
+private:
+    mainwindow::TFormMain& m_form;
+    FormMainOutputWindow m_window;
+    output::GraphicExport m_export;
+};
+
+}  // namespace app
