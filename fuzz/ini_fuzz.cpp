@@ -74,21 +74,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
     const TDialogState secondDialog = ReadDialogState(again, area, printer);
 
-    // What was written is what is read back. Only the zoom steps may grow: once Scale1 .. Scalen
-    // are written, keys after them that the first reading did not count (Scale30 after a gap at
-    // Scale29) have become consecutive.
-    const std::vector<std::int32_t>& steps = first.Data.Scales;
-    if (second.Data.Scales.size() < steps.size() ||
-        !std::equal(steps.begin(), steps.end(), second.Data.Scales.begin())) {
-        fail("the zoom steps changed", writeAll({}, first.Data, firstDialog, format),
-             writeAll({}, second.Data, secondDialog, format));
-    }
-    TSettingsData secondWithFirstSteps = second.Data;
-    secondWithFirstSteps.Scales = steps;
-    const std::string firstValues = writeAll({}, first.Data, firstDialog, format);
-    const std::string secondValues = writeAll({}, secondWithFirstSteps, secondDialog, format);
-    if (firstValues != secondValues) {
-        fail("the values read back differ from those written", firstValues, secondValues);
+    // What was written is what is read back. With SaveSettings false nothing but that key is
+    // written, so the file keeps what it had, including values the reader had to correct.
+    if (first.Data.App.SaveSettings) {
+        // Only the zoom steps may grow: once Scale1 .. Scalen are written, keys after them that
+        // the first reading did not count (Scale30 after a gap at Scale29) have become
+        // consecutive.
+        const std::vector<std::int32_t>& steps = first.Data.Scales;
+        if (second.Data.Scales.size() < steps.size() ||
+            !std::equal(steps.begin(), steps.end(), second.Data.Scales.begin())) {
+            fail("the zoom steps changed", writeAll({}, first.Data, firstDialog, format),
+                 writeAll({}, second.Data, secondDialog, format));
+        }
+        TSettingsData secondWithFirstSteps = second.Data;
+        secondWithFirstSteps.Scales = steps;
+        const std::string firstValues = writeAll({}, first.Data, firstDialog, format);
+        const std::string secondValues = writeAll({}, secondWithFirstSteps, secondDialog, format);
+        if (firstValues != secondValues) {
+            fail("the values read back differ from those written", firstValues, secondValues);
+        }
     }
 
     // And so the file settles after at most two writes.

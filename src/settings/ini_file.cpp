@@ -359,8 +359,11 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
             c = ' ';
         }
     }
+    // Reading trims blanks and control characters at both ends, so they cannot be stored; writing
+    // without them keeps the file the same when it is read and written again.
+    const std::string_view stored = trim(oneLine);
     Section& s = sectionForWriting(section);
-    std::string raw = std::string(key) + "=" + oneLine;
+    std::string raw = std::string(key) + "=" + std::string(stored);
     const auto it = s.keyIndex.find(fold(key));
     if (it == s.keyIndex.end()) {
         addLine(s, std::move(raw));
@@ -368,7 +371,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     }
     Line& line = s.lines[it->second];
     line.raw = std::move(raw);
-    line.value = std::string(trim(oneLine));
+    line.value = std::string(stored);
 }
 
 void IniFile::writeInteger(std::string_view section, std::string_view key, std::int32_t value)
