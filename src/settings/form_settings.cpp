@@ -1,0 +1,1119 @@
+#include "settings/form_settings.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFont>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "common/numbers.h"
+#include "mainwindow/form_main.h"
+#include "output/printing.h"
+#include "output/qt_services.h"
+#include "platform/painter_canvas.h"
+#include "scene/extent.h"
+#include "scene/geometry.h"
+#include "scene/projection.h"
+#include "scene/render.h"
+#include "settings/settings_controls.h"
+#include "settings/texts.h"
+
+// The flags are compiled into this library; a static library needs them registered by hand.
+static void initialiseFlagResources()
+{
+    Q_INIT_RESOURCE(flags);
+}
+
+namespace settings {
+
+namespace {
+
+using common::TLanguage;
+using scene::TSceneObject;
+
+constexpr int ClientWidth = 352;
+constexpr int ClientHeight = 327;
+constexpr int ButtonHeight = 25;
+constexpr int ButtonWidth = 170;
+constexpr int LineStyleEntryHeight = 7;
+constexpr int LanguageEntryHeight = 16;
+constexpr int PenStyleCount = 6;
+constexpr int PrinterTabIndex = 3;
+constexpr int WheelNotch = 120;  // angle delta of one notch, in eighths of a degree
+constexpr int PreviewRetryMilliseconds = 20;
+
+// The objects as the dialog names their controls, by TSceneObject number.
+constexpr const char* ObjectNames[10] = {
+    "",
+    "Background",
+    "Text",
+    "CoordinateSystem",
+    "ReferenceSurface",
+    "HorizontalWave",
+    "VerticalWave",
+    "ResultantWave",
+    "ResultantVector",
+    "ResultantVectorEllipse",
+};
+
+constexpr const char* AxisLabelEditNames[4] = {"", "EditPropagationAxisLabel", "EditHorizontalAxisLabel",
+                                               "EditVerticalAxisLabel"};
+
+// Proportion rows 1 .. 9 in the order of TProportions.
+struct TProportionRow {
+    double scene::TProportions::*field;
+    int maximum;
+    bool perMille;  // shown as value × 1000 with "‰", else value × 100 with "%"
+};
+constexpr TProportionRow ProportionRows[10] = {
+    {nullptr, 0, false},
+    {&scene::TProportions::ReferenceRectHalfWidth, 250, false},
+    {&scene::TProportions::AxisHalfLength, 200, false},
+    {&scene::TProportions::AxisLabelSpacing, 30, false},
+    {&scene::TProportions::AxisLabelHeight, 30, false},
+    {&scene::TProportions::ArrowLength, 30, false},
+    {&scene::TProportions::DotRadius, 100, true},
+    {&scene::TProportions::Wavelength, 500, false},
+    {&scene::TProportions::GraphicMarginFactor, 100, true},
+    {&scene::TProportions::ClipboardBugfixScalingFactor, 150, false},
+};
+
+constexpr const char* MarginNames[5] = {"", "Left", "Right", "Top", "Bottom"};
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString fromStd(const std::string& text) { return QString::fromStdString(text); }
+
+// Margin t (1 left, 2 right, 3 top, 4 bottom) of an orientation.
+std::int32_t& marginOf(common::TPrinterSettings& printer, int tag, std::uint8_t orientation)
+{
+    const std::size_t o = orientation == 0 ? 0 : 1;
+    switch (tag) {
+    case 1:
+        return printer.MarginLeft[o];
+    case 2:
+        return printer.MarginRight[o];
+    case 3:
+        return printer.MarginTop[o];
+    default:
+        return printer.MarginBottom[o];
+    }
+}
+
+}  // namespace
+
+// --- Creation ------------------------------------------------------------------------------------
+
+TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices services)
+    : QDialog(&main), m_main(main), m_services(std::move(services))
+{
+    initialiseFlagResources();
+    m_isCreating = true;
+    if (!m_services.colorChooser) {
+        m_services.colorChooser = std::make_unique<QtColorChooser>();
+    }
+    if (!m_services.printer && printerAvailable()) {
+        m_ownPrinter = std::make_unique<output::UnitPrinter>();
+        m_ownPrintDialogs = std::make_unique<output::QtPrintDialogs>();
+        m_services.printer = std::make_unique<UnitPrinterSettingsPrinter>(*m_ownPrinter, *m_ownPrintDialogs);
+    }
+    if (!m_services.screenFonts) {
+        m_services.screenFonts = [] { return screenFontNames(); };
+    }
+    if (!m_services.beep) {
+        m_services.beep = [] { QApplication::beep(); };
+    }
+    m_previewRetry.setSingleShot(true);
+    m_previewRetry.setInterval(PreviewRetryMilliseconds);
+    connect(&m_previewRetry, &QTimer::timeout, this, [this] { drawPagePreview(); });
+
+    setObjectName(QStringLiteral("FormSettings"));
+    // A fixed border with only a close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(ClientWidth, ClientHeight);
+    // The layout's sizes are those of a small dialog face; the desktop's larger one would cut
+    // the longer labels short.
+    QFont face = font();
+    face.setPixelSize(11);
+    setFont(face);
+    createControls();
+
+    // 1, 2: the flags, and the language list bound to them.
+    m_flags = {flagPicture(0), flagPicture(1)};
+    ComboBoxLanguage->addItem(QString::fromLatin1(LanguageBoxItems[0]));
+    ComboBoxLanguage->addItem(QString::fromLatin1(LanguageBoxItems[1]));
+    ComboBoxLanguage->setCurrentIndex(0);
+    // 3.
+    setLanguageTexts(m_main.language());
+    // 4.
+    for (const std::string& name : m_services.screenFonts()) {
+        ComboBoxScreenFontName->addItem(fromStd(name));
+    }
+    // 5, 6: position and custom colours; the reader keeps the position on the work area.
+    const mainwindow::TFormMainEnvironment& environment = m_main.environment();
+    TDialogState state;
+    if (!environment.settingsFileName.empty()) {
+        state = ReadDialogState(environment.settingsFileName,
+                                {environment.workAreaWidth, environment.workAreaHeight},
+                                printerAvailable())
+                    .State;
+    }
+    move(state.Left, state.Top);
+    m_customColorEntries = state.CustomColors;
+    TCustomColors customSlots;
+    for (std::size_t i = 0; i < CustomColorCount; ++i) {
+        customSlots[i] = parseCustomColor(m_customColorEntries[i]);
+    }
+    m_services.colorChooser->setCustomColors(customSlots);
+    // 7: the line-style lists start with their first entry on the Background colour.
+    const common::TColor background = scene().style(TSceneObject::Background).Color;
+    for (int k = 3; k <= 9; ++k) {
+        m_lineStyleBackgrounds[static_cast<std::size_t>(k)] = background;
+        m_lineStyleLists[static_cast<std::size_t>(k)]->setCurrentIndex(0);
+    }
+    // 8: the Proportions tab was built with the other controls.
+    if (printerAvailable()) {
+        fetchPageSize();
+    }
+    // 9: the reader has already turned the Printer tab without a printer into the General tab.
+    PageControlSettings->setTabVisible(PrinterTabIndex, printerAvailable());
+    PageControlSettings->setCurrentIndex(state.ActiveTabSheetIndex);
+
+    m_main.onSettings = [this] { SpeedButtonSettingsOnClick(); };
+    m_main.onAnimationStep = [this] { RefreshPrintPreview(); };
+    qApp->installEventFilter(this);
+    m_isCreating = false;
+}
+
+TFormSettings::~TFormSettings()
+{
+    qApp->removeEventFilter(this);
+    m_main.onSettings = nullptr;
+    m_main.onAnimationStep = nullptr;
+    // Independent of the command line: only SaveSettings decides.
+    const std::string& fileName = m_main.environment().settingsFileName;
+    if (m_main.saveSettings() && !fileName.empty()) {
+        const TFileResult written = WriteDialogState(fileName, dialogState());
+        if (!written.Ok && m_main.showError) {
+            m_main.showError(fromStd(written.Error));
+        }
+    }
+}
+
+scene::SceneState& TFormSettings::scene() { return m_main.scene(); }
+
+common::TPrinterSettings& TFormSettings::printerSettings() { return m_main.printerSettings(); }
+
+bool TFormSettings::printerAvailable() const { return m_main.environment().printerAvailable; }
+
+TDialogState TFormSettings::dialogState() const
+{
+    TDialogState state;
+    state.Left = pos().x();
+    state.Top = pos().y();
+    state.ActiveTabSheetIndex = PageControlSettings->currentIndex();
+    if (m_customColorsConfirmed) {
+        const TCustomColors customSlots = m_services.colorChooser->customColors();
+        for (std::size_t i = 0; i < CustomColorCount; ++i) {
+            state.CustomColors[i] = formatCustomColor(customSlots[i]);
+        }
+    } else {
+        // Never confirmed: the customSlots go back as they were read.
+        state.CustomColors = m_customColorEntries;
+    }
+    return state;
+}
+
+QLabel* TFormSettings::label(const char* name, QWidget* parent, int x, int y)
+{
+    auto* result = new QLabel(parent);
+    result->setObjectName(QString::fromLatin1(name));
+    result->move(x, y);
+    return result;
+}
+
+void TFormSettings::createControls()
+{
+    PageControlSettings = new QTabWidget(this);
+    PageControlSettings->setObjectName(QStringLiteral("PageControlSettings"));
+    PageControlSettings->setGeometry(2, 2, ClientWidth - 4, ClientHeight - ButtonHeight - 10);
+    // All four tabs in sight within the dialog's fixed width.
+    PageControlSettings->setUsesScrollButtons(false);
+    PageControlSettings->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 7px; }"));
+    const auto page = [this](const char* name) {
+        auto* sheet = new QWidget;
+        sheet->setObjectName(QString::fromLatin1(name));
+        PageControlSettings->addTab(sheet, QString());
+        return sheet;
+    };
+    TabSheetGeneral = page("TabSheetGeneral");
+    TabSheetColorsAndLineStyles = page("TabSheetColorsAndLineStyles");
+    TabSheetProportions = page("TabSheetProportions");
+    TabSheetPrinter = page("TabSheetPrinter");
+    connect(PageControlSettings, &QTabWidget::currentChanged, this, [this] { PageControlSettingsOnChange(); });
+
+    ButtonCancel = new QPushButton(this);
+    ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
+    ButtonCancel->setGeometry(4, ClientHeight - ButtonHeight - 4, ButtonWidth, ButtonHeight);
+    ButtonOk = new QPushButton(this);
+    ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
+    ButtonOk->setGeometry(ClientWidth - ButtonWidth - 4, ClientHeight - ButtonHeight - 4, ButtonWidth,
+                          ButtonHeight);
+    ButtonOk->setDefault(true);
+    connect(ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelOnClick(); });
+    connect(ButtonOk, &QPushButton::clicked, this, [this] { ButtonOkOnClick(); });
+
+    createGeneralTab();
+    createColorsTab();
+    createProportionsTab();
+    createPrinterTab();
+
+    for (TSpinEdit* box : m_spinEdits) {
+        box->onEnter = [this] { ButtonOkOnClick(); };
+    }
+}
+
+void TFormSettings::createGeneralTab()
+{
+    QWidget* tab = TabSheetGeneral;
+    constexpr int rowTop = 8;
+    constexpr int rowStep = 24;
+    constexpr int inputLeft = 200;
+    constexpr int inputWidth = 132;
+    constexpr int inputHeight = 21;
+    const auto rowY = [](int row) { return rowTop + rowStep * row; };
+
+    const char* editLabels[4] = {"", "LabelPropagationAxisLabel", "LabelHorizontalAxisLabel",
+                                 "LabelVerticalAxisLabel"};
+    for (int tag = 1; tag <= 3; ++tag) {
+        label(editLabels[tag], tab, 4, rowY(tag - 1) + 3);
+        auto* edit = new QLineEdit(tab);
+        edit->setObjectName(QString::fromLatin1(AxisLabelEditNames[tag]));
+        edit->setProperty("tag", tag);
+        edit->setGeometry(inputLeft, rowY(tag - 1), inputWidth, inputHeight);
+        connect(edit, &QLineEdit::textChanged, this, [this, tag] { EditAxisLabelOnChange(tag); });
+        m_axisLabelEdits[static_cast<std::size_t>(tag)] = edit;
+    }
+
+    label("LabelLanguage", tab, 4, rowY(3) + 3);
+    ComboBoxLanguage = new TOwnerDrawComboBox(0, LanguageEntryHeight, tab);
+    ComboBoxLanguage->setObjectName(QStringLiteral("ComboBoxLanguage"));
+    ComboBoxLanguage->setGeometry(inputLeft, rowY(3), inputWidth, inputHeight);
+    ComboBoxLanguage->drawEntry = [this](QPainter& painter, const QRect& rect, int index, bool selected) {
+        drawLanguage(painter, rect, index, selected);
+    };
+    // A choice of the user's, not the programmatic selection at creation and opening.
+    connect(ComboBoxLanguage, &QComboBox::activated, this, [this](int index) { ComboBoxLanguageOnChange(index); });
+
+    label("LabelScreenFontName", tab, 4, rowY(4) + 3);
+    ComboBoxScreenFontName = new QComboBox(tab);
+    ComboBoxScreenFontName->setObjectName(QStringLiteral("ComboBoxScreenFontName"));
+    ComboBoxScreenFontName->setEditable(true);
+    ComboBoxScreenFontName->setInsertPolicy(QComboBox::NoInsert);
+    ComboBoxScreenFontName->setGeometry(inputLeft, rowY(4), inputWidth, inputHeight);
+    ComboBoxScreenFontName->setToolTip(QString::fromLatin1(ScreenFontNameHint));
+    connect(ComboBoxScreenFontName, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { ComboBoxScreenFontNameOnChange(text); });
+
+    const auto spin = [this, tab, &rowY](const char* labelName, const char* name, int row, int min, int max) {
+        label(labelName, tab, 4, rowY(row) + 3);
+        auto* box = new TSpinEdit(min, max, 0, tab);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(inputLeft, rowY(row), inputWidth, inputHeight);
+        box->onChange = [this](TSpinEdit* sender) { SpinEditGeneralOnChange(sender); };
+        m_spinEdits.push_back(box);
+        return box;
+    };
+    SpinEditScreenWidth = spin("LabelScreenWidth", "SpinEditScreenWidth", 5, 50, 1000);
+    SpinEditAnimationTimeInterval =
+        spin("LabelAnimationTimeInterval", "SpinEditAnimationTimeInterval", 6, 5, 100);
+    SpinEditRotateAzimuthTimeInterval =
+        spin("LabelRotateAzimuthTimeInterval", "SpinEditRotateAzimuthTimeInterval", 7, 5, 100);
+
+    // Both with their text at the left of the box.
+    CheckBoxAutoRepeat = new TCheckBoxTextLeft(tab);
+    CheckBoxAutoRepeat->setObjectName(QStringLiteral("CheckBoxAutoRepeat"));
+    CheckBoxAutoRepeat->setGeometry(4, rowY(8), 150, inputHeight);
+    CheckBoxSaveSettings = new TCheckBoxTextLeft(tab);
+    CheckBoxSaveSettings->setObjectName(QStringLiteral("CheckBoxSaveSettings"));
+    CheckBoxSaveSettings->setGeometry(inputLeft - 32, rowY(8), inputWidth + 32, inputHeight);
+    // These two always copy their state, guard flags or not.
+    connect(CheckBoxAutoRepeat, &QCheckBox::toggled, this, [this](bool on) { m_main.setAutoRepeat(on); });
+    connect(CheckBoxSaveSettings, &QCheckBox::toggled, this, [this](bool on) { m_main.setSaveSettings(on); });
+}
+
+void TFormSettings::createColorsTab()
+{
+    auto* group = new QGroupBox(TabSheetColorsAndLineStyles);
+    group->setObjectName(QStringLiteral("GroupBoxColorsAndLineStyles"));
+    group->setGeometry(4, 4, ClientWidth - 18, 226);
+    constexpr int listLeft = 196;
+    constexpr int shapeLeft = 306;
+    constexpr int boxFieldWidth = 172;
+    label("LabelObject", group, 8, 20);
+    label("LabelBold", group, 150, 20);
+    label("LabelLineStyle", group, listLeft, 20);
+    label("LabelColor", group, shapeLeft - 8, 20);
+
+    for (int k = 1; k <= 9; ++k) {
+        const std::size_t i = static_cast<std::size_t>(k);
+        const int top = 20 + 20 * k;
+        const QString object = QString::fromLatin1(ObjectNames[k]);
+        if (k == 1) {
+            label("LabelBackground", group, 8, top);
+        } else {
+            // The text at the left, the box at the right end of the field.
+            auto* box = new TCheckBoxTextLeft(group);
+            box->setObjectName(QStringLiteral("CheckBox") + object + QStringLiteral("Bold"));
+            box->setProperty("tag", k);
+            box->setGeometry(4, top - 2, boxFieldWidth, 17);
+            connect(box, &QCheckBox::toggled, this, [this, k] { CheckBoxBoldOnClick(k); });
+            m_boldBoxes[i] = box;
+        }
+        if (k >= 3) {
+            auto* list = new TOwnerDrawComboBox(k, LineStyleEntryHeight, group);
+            list->setObjectName(QStringLiteral("ComboBoxLineStyle") + object);
+            list->setGeometry(listLeft, top, 100, 13);
+            list->setMaxVisibleItems(PenStyleCount);
+            for (int style = 0; style < PenStyleCount; ++style) {
+                list->addItem(QString());
+            }
+            list->drawEntry = [this, k](QPainter& painter, const QRect& rect, int index, bool selected) {
+                drawLineStyle(painter, rect, k, index, selected);
+            };
+            connect(list, &QComboBox::activated, this, [this, k](int index) { ComboBoxLineStyleOnChange(k, index); });
+            m_lineStyleLists[i] = list;
+        }
+        auto* shape = new TColorShape(k, group);
+        shape->setObjectName(QStringLiteral("Shape") + object + QStringLiteral("Color"));
+        shape->move(shapeLeft, top);
+        shape->onMouseUp = [this](TColorShape* sender) { ShapeColorOnMouseUp(sender); };
+        m_shapes[i] = shape;
+    }
+}
+
+void TFormSettings::createProportionsTab()
+{
+    QWidget* tab = TabSheetProportions;
+    for (int i = 1; i <= 9; ++i) {
+        const std::size_t row = static_cast<std::size_t>(i);
+        const TProportionRow& rule = ProportionRows[i];
+        QLabel* text = label("", tab, 4, 28 * i - 17);
+        text->setObjectName(QStringLiteral("LabelProportion%1").arg(i));
+        text->setProperty("tag", i);
+        auto* box = new TSpinEdit(0, rule.maximum, i, tab);
+        box->setObjectName(QStringLiteral("SpinEditProportion%1").arg(i));
+        box->setGeometry(180, 28 * i - 20, 48, 21);
+        box->refused = QStringLiteral("+-.");
+        box->beep = [this] { m_services.beep(); };
+        box->onChange = [this](TSpinEdit* sender) { SpinEditProportionOnChange(sender); };
+        QLabel* unit = label("", tab, 232, 28 * i - 17);
+        unit->setObjectName(QStringLiteral("LabelProportionUnit%1").arg(i));
+        unit->setProperty("tag", i);
+        if (rule.perMille) {
+            unit->setText(QStringLiteral("‰"));
+            unit->setFont(QFont(QStringLiteral("ArialConsole"), 10));
+        } else {
+            unit->setText(QStringLiteral("%"));
+        }
+        unit->adjustSize();
+        m_proportionLabels[row] = text;
+        m_proportionBoxes[row] = box;
+        m_proportionUnits[row] = unit;
+        m_spinEdits.push_back(box);
+    }
+    LabelProportionsHint = label("LabelProportionsHint", tab, m_proportionUnits[6]->width() + 236, 11);
+    LabelProportionsHint->setWordWrap(true);
+    LabelProportionsHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabelProportionsHint->resize(85, 118);
+}
+
+void TFormSettings::createPrinterTab()
+{
+    QWidget* tab = TabSheetPrinter;
+    RadioGroupPageOrientation = new QGroupBox(tab);
+    RadioGroupPageOrientation->setObjectName(QStringLiteral("RadioGroupPageOrientation"));
+    RadioGroupPageOrientation->setGeometry(4, 4, 164, 64);
+    m_orientationButtons = new QButtonGroup(this);
+    const char* choiceNames[2] = {"RadioButtonPortrait", "RadioButtonLandscape"};
+    for (int index = 0; index < 2; ++index) {
+        auto* choice = new QRadioButton(RadioGroupPageOrientation);
+        choice->setObjectName(QString::fromLatin1(choiceNames[index]));
+        choice->setGeometry(10, 18 + 21 * index, 148, 20);
+        m_orientationButtons->addButton(choice, index);
+        m_orientationChoices[static_cast<std::size_t>(index)] = choice;
+    }
+    // Always carried out, guard flags or not.
+    connect(m_orientationButtons, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (checked) {
+            RadioGroupPageOrientationOnClick(index);
+        }
+    });
+
+    GroupBoxPageMargins = new QGroupBox(tab);
+    GroupBoxPageMargins->setObjectName(QStringLiteral("GroupBoxPageMargins"));
+    GroupBoxPageMargins->setGeometry(4, 72, 164, 130);
+    struct Place {
+        int boxX, boxY, labelY;
+    };
+    // Top centre with its label above; left and right in the middle row and bottom centre, their
+    // labels below.
+    const Place places[5] = {{0, 0, 0}, {8, 52, 75}, {108, 52, 75}, {58, 34, 17}, {58, 92, 115}};
+    for (int tag = 1; tag <= 4; ++tag) {
+        const Place& at = places[tag];
+        const QString side = QString::fromLatin1(MarginNames[tag]);
+        auto* box = new TSpinEdit(5, 100, tag, GroupBoxPageMargins);
+        box->setObjectName(QStringLiteral("SpinEditMargin") + side);
+        box->setGeometry(at.boxX, at.boxY, 48, 21);
+        box->onChange = [this](TSpinEdit* sender) { SpinEditMarginOnChange(sender); };
+        m_marginBoxes[static_cast<std::size_t>(tag)] = box;
+        m_spinEdits.push_back(box);
+        QLabel* text = label("", GroupBoxPageMargins, at.boxX + 2, at.labelY);
+        text->setObjectName(QStringLiteral("LabelMargin") + side);
+    }
+
+    ButtonPrinterConfiguration = new QPushButton(tab);
+    ButtonPrinterConfiguration->setObjectName(QStringLiteral("ButtonPrinterConfiguration"));
+    ButtonPrinterConfiguration->setGeometry(176, 8, 160, ButtonHeight);
+    connect(ButtonPrinterConfiguration, &QPushButton::clicked, this, [this] { ButtonPrinterConfigurationOnClick(); });
+
+    label("LabelPrinterFontName", tab, 4, 208);
+    ComboBoxPrinterFontName = new QComboBox(tab);
+    ComboBoxPrinterFontName->setObjectName(QStringLiteral("ComboBoxPrinterFontName"));
+    ComboBoxPrinterFontName->setEditable(true);
+    ComboBoxPrinterFontName->setInsertPolicy(QComboBox::NoInsert);
+    ComboBoxPrinterFontName->setGeometry(4, 224, 164, 21);
+
+    // The two pictures share their centre in the right half.
+    const QPoint centre(256, 140);
+    ImagePreviewPortrait = new TPreviewImage(100, 141, tab);
+    ImagePreviewPortrait->setObjectName(QStringLiteral("ImagePreviewPortrait"));
+    ImagePreviewPortrait->move(centre.x() - 50, centre.y() - 70);
+    ImagePreviewLandscape = new TPreviewImage(141, 100, tab);
+    ImagePreviewLandscape->setObjectName(QStringLiteral("ImagePreviewLandscape"));
+    ImagePreviewLandscape->move(centre.x() - 70, centre.y() - 50);
+}
+
+// --- Texts ---------------------------------------------------------------------------------------
+
+void TFormSettings::setLanguageTexts(TLanguage language)
+{
+    setWindowTitle(fromStd(formSettingsTitle(m_main.exeBaseName().toStdString(), language)));
+    for (const TControlText& row : formSettingsTexts()) {
+        const QString text = fromUtf8(row.text(language));
+        const QString name = QString::fromLatin1(row.Control);
+        switch (row.Property) {
+        case TTextProperty::Caption: {
+            auto* widget = findChild<QWidget*>(name);
+            if (widget == nullptr) {
+                break;  // "Apply" has no button in this dialog
+            }
+            if (const int tab = PageControlSettings->indexOf(widget); tab >= 0) {
+                PageControlSettings->setTabText(tab, text);
+            } else if (auto* caption = qobject_cast<QLabel*>(widget)) {
+                caption->setText(text);
+                if (!caption->wordWrap()) {
+                    caption->adjustSize();
+                }
+            } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                button->setText(text);
+            } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+                group->setTitle(text);
+            }
+            break;
+        }
+        case TTextProperty::Hint:
+            if (auto* widget = findChild<QWidget*>(name)) {
+                widget->setToolTip(text);
+            }
+            break;
+        case TTextProperty::Item0:
+        case TTextProperty::Item1:
+            if (name == QStringLiteral("RadioGroupPageOrientation")) {
+                m_orientationChoices[row.Property == TTextProperty::Item0 ? 0 : 1]->setText(text);
+            }
+            break;
+        case TTextProperty::Title:
+            break;
+        }
+    }
+    for (int i = 1; i <= 9; ++i) {
+        QLabel* caption = m_proportionLabels[static_cast<std::size_t>(i)];
+        caption->setText(fromUtf8(settings::proportionLabel(i, language)));
+        caption->adjustSize();
+    }
+}
+
+// --- Opening and closing -------------------------------------------------------------------------
+
+void TFormSettings::SpeedButtonSettingsOnClick()
+{
+    if (isVisible()) {
+        return;  // already open further up the call chain
+    }
+    scene::SceneState& s = scene();
+    QCoreApplication::processEvents();
+    s.DrawingInProgress = false;
+    const bool ok = exec() == QDialog::Accepted;
+    if (ok) {
+        s.ArrowHalfWidth = 0.25 * s.Proportions.ArrowLength;
+        s.TwoWavelengths = 2.0 * s.Proportions.Wavelength;
+    }
+    m_main.redrawGlyphs();
+    rescaleAndRedraw();
+    m_main.activateWindow();
+    m_main.setFocus();
+}
+
+void TFormSettings::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {  // the window system showing it again is no opening
+        FormSettingsOnShow();
+    }
+}
+
+void TFormSettings::FormSettingsOnShow()
+{
+    m_isFilling = true;
+    const int tab = PageControlSettings->currentIndex();
+    m_snapshot = takeSnapshot();
+    fillControls();
+    setLanguageTexts(m_main.language());
+    ButtonOk->setFocus();
+    QCoreApplication::processEvents();
+    PageControlSettings->setCurrentIndex(tab);
+    if (printerAvailable() && PageControlSettings->currentWidget() == TabSheetPrinter) {
+        showPreviewOf(printerSettings().Orientation);
+        drawPagePreview();
+    }
+    ButtonOk->setFocus();
+    rescaleAndRedraw();
+    m_dialogResult = TDialogResult::Cancel;
+    m_isFilling = false;
+}
+
+TSettingsSnapshot TFormSettings::takeSnapshot()
+{
+    const scene::SceneState& s = scene();
+    TSettingsSnapshot snapshot;
+    snapshot.PropagationAxisLabel = s.PropagationAxisLabel;
+    snapshot.HorizontalAxisLabel = s.HorizontalAxisLabel;
+    snapshot.VerticalAxisLabel = s.VerticalAxisLabel;
+    snapshot.Language = m_main.language();
+    snapshot.ScreenFontName = s.ScreenFontName;
+    snapshot.ScreenWidth = s.ScreenWidth;
+    snapshot.AnimationTimeInterval = m_main.timerTime().interval();
+    snapshot.RotateAzimuthTimeInterval = m_main.timerRotateAzimuth().interval();
+    snapshot.AutoRepeat = m_main.autoRepeat();
+    snapshot.SaveSettings = m_main.saveSettings();
+    snapshot.Styles = s.Styles;
+    snapshot.Proportions = s.Proportions;
+    snapshot.HasPrinter = printerAvailable();
+    if (snapshot.HasPrinter) {
+        const common::TPrinterSettings& printer = printerSettings();
+        snapshot.Orientation = printer.Orientation;
+        snapshot.FontName = printer.FontName;
+        snapshot.MarginLeft = printer.MarginLeft;
+        snapshot.MarginRight = printer.MarginRight;
+        snapshot.MarginTop = printer.MarginTop;
+        snapshot.MarginBottom = printer.MarginBottom;
+    }
+    return snapshot;
+}
+
+void TFormSettings::restoreSnapshot()
+{
+    scene::SceneState& s = scene();
+    const TSettingsSnapshot& snapshot = m_snapshot;
+    s.PropagationAxisLabel = snapshot.PropagationAxisLabel;
+    s.HorizontalAxisLabel = snapshot.HorizontalAxisLabel;
+    s.VerticalAxisLabel = snapshot.VerticalAxisLabel;
+    s.ScreenFontName = snapshot.ScreenFontName;
+    s.ScreenWidth = snapshot.ScreenWidth;
+    m_main.setAutoRepeat(snapshot.AutoRepeat);
+    m_main.setSaveSettings(snapshot.SaveSettings);
+    s.Styles = snapshot.Styles;
+    s.Proportions = snapshot.Proportions;
+    if (snapshot.HasPrinter) {
+        common::TPrinterSettings& printer = printerSettings();
+        printer.Orientation = snapshot.Orientation;
+        printer.FontName = snapshot.FontName;
+        printer.MarginLeft = snapshot.MarginLeft;
+        printer.MarginRight = snapshot.MarginRight;
+        printer.MarginTop = snapshot.MarginTop;
+        printer.MarginBottom = snapshot.MarginBottom;
+    }
+
+    scene::updateHiddenColors(s);
+    rebuildGeometry();
+    if (printerAvailable()) {
+        fetchPageSize();
+    }
+    m_main.setLanguage(snapshot.Language);
+    m_main.timerTime().setInterval(snapshot.AnimationTimeInterval);
+    m_main.timerRotateAzimuth().setInterval(snapshot.RotateAzimuthTimeInterval);
+}
+
+void TFormSettings::fillControls()
+{
+    const scene::SceneState& s = scene();
+    const QString fontName = fromStd(s.ScreenFontName);
+    const std::string* labels[4] = {nullptr, &s.PropagationAxisLabel, &s.HorizontalAxisLabel,
+                                    &s.VerticalAxisLabel};
+    for (int tag = 1; tag <= 3; ++tag) {
+        QLineEdit* edit = m_axisLabelEdits[static_cast<std::size_t>(tag)];
+        edit->setText(fromStd(*labels[tag]));
+        QFont font = edit->font();
+        font.setFamily(fontName);
+        edit->setFont(font);
+    }
+    ComboBoxLanguage->setCurrentIndex(m_main.language() == TLanguage::German ? 1 : 0);
+    ComboBoxScreenFontName->setEditText(fontName);
+    SpinEditScreenWidth->setValue(common::roundToInt(static_cast<long double>(s.ScreenWidth) * 1000));
+    SpinEditAnimationTimeInterval->setValue(m_main.timerTime().interval());
+    SpinEditRotateAzimuthTimeInterval->setValue(m_main.timerRotateAzimuth().interval());
+    CheckBoxAutoRepeat->setChecked(m_main.autoRepeat());
+    CheckBoxSaveSettings->setChecked(m_main.saveSettings());
+
+    for (int k = 2; k <= 9; ++k) {
+        m_boldBoxes[static_cast<std::size_t>(k)]->setChecked(s.Styles[static_cast<std::size_t>(k)].Bold);
+    }
+    const common::TColor background = s.style(TSceneObject::Background).Color;
+    for (int k = 3; k <= 9; ++k) {
+        const std::size_t i = static_cast<std::size_t>(k);
+        const int code = static_cast<int>(s.Styles[i].PenStyle);
+        // A code outside the six entries shows as solid.
+        m_lineStyleLists[i]->setCurrentIndex(code >= 0 && code < PenStyleCount ? code : 0);
+        m_lineStyleBackgrounds[i] = background;
+        m_lineStyleLists[i]->update();
+    }
+    for (int k = 1; k <= 9; ++k) {
+        m_shapes[static_cast<std::size_t>(k)]->setColor(s.Styles[static_cast<std::size_t>(k)].Color);
+    }
+
+    for (int i = 1; i <= 9; ++i) {
+        const TProportionRow& rule = ProportionRows[i];
+        const long double factor = rule.perMille ? 1000.0L : 100.0L;
+        m_proportionBoxes[static_cast<std::size_t>(i)]->setValue(
+            common::roundToInt(static_cast<long double>(s.Proportions.*rule.field) * factor));
+    }
+    PageControlSettings->setTabVisible(PrinterTabIndex, printerAvailable());
+    if (printerAvailable()) {
+        fillPrinterTab();
+    }
+}
+
+void TFormSettings::fillPrinterTab()
+{
+    const common::TPrinterSettings& printer = printerSettings();
+    // The print command may have changed the printer since the last opening.
+    fetchPageSize();
+    const std::uint8_t orientation = printer.Orientation == 0 ? 0 : 1;
+    m_orientationChoices[orientation]->setChecked(true);
+    fillPrinterFonts();
+    ComboBoxPrinterFontName->setEditText(fromStd(printer.FontName));
+    showMarginsOf(orientation);
+    showPreviewOf(orientation);
+}
+
+void TFormSettings::done(int /*result*/)
+{
+    if (!isVisible()) {
+        return;
+    }
+    if (m_dialogResult == TDialogResult::Cancel) {
+        restoreSnapshot();
+    }
+    ButtonCancel->setFocus();
+    QDialog::done(m_dialogResult == TDialogResult::Ok ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void TFormSettings::ButtonOkOnClick()
+{
+    m_dialogResult = TDialogResult::Ok;
+    done(QDialog::Accepted);
+}
+
+void TFormSettings::ButtonCancelOnClick()
+{
+    m_dialogResult = TDialogResult::Cancel;
+    done(QDialog::Rejected);
+}
+
+// --- Drawing the main view -----------------------------------------------------------------------
+
+void TFormSettings::redraw()
+{
+    scene::SceneState& s = scene();
+    if (s.Host == nullptr) {
+        return;
+    }
+    if (s.DrawingInProgress) {
+        m_main.timerRedraw().start();
+        return;
+    }
+    scene::drawScene(s, 0, 0, s.DrawWidth, s.DrawHeight, s.Host->screenCanvas(), 1.0);
+    s.Host->screenCanvasDrawn();
+}
+
+void TFormSettings::rescaleAndRedraw()
+{
+    scene::SceneState& s = scene();
+    const bool deferred = s.DrawingInProgress;
+    scene::rescaleAndRedraw(s);  // projects; the drawing itself does nothing during another
+    if (deferred) {
+        m_main.timerRedraw().start();
+    }
+}
+
+void TFormSettings::rebuildGeometry()
+{
+    scene::SceneState& s = scene();
+    scene::buildModel(s);
+    scene::setWaveAbscissae(s, s.Proportions.Wavelength);
+    scene::buildResultantVector(s);
+}
+
+// --- General tab ---------------------------------------------------------------------------------
+
+void TFormSettings::EditAxisLabelOnChange(int tag)
+{
+    if (guarded()) {
+        return;
+    }
+    scene::SceneState& s = scene();
+    const std::string text = m_axisLabelEdits[static_cast<std::size_t>(tag)]->text().toStdString();
+    (tag == 1 ? s.PropagationAxisLabel : tag == 2 ? s.HorizontalAxisLabel : s.VerticalAxisLabel) = text;
+    rescaleAndRedraw();
+}
+
+void TFormSettings::ComboBoxLanguageOnChange(int index)
+{
+    const TLanguage language = index == 1 ? TLanguage::German : TLanguage::English;
+    setLanguageTexts(language);
+    m_main.setLanguage(language);
+}
+
+void TFormSettings::ComboBoxScreenFontNameOnChange(const QString& text)
+{
+    if (guarded()) {
+        return;
+    }
+    scene().ScreenFontName = text.toStdString();
+    for (int tag = 1; tag <= 3; ++tag) {
+        QLineEdit* edit = m_axisLabelEdits[static_cast<std::size_t>(tag)];
+        QFont font = edit->font();
+        font.setFamily(text);
+        edit->setFont(font);
+    }
+    redraw();
+}
+
+void TFormSettings::SpinEditGeneralOnChange(TSpinEdit* sender)
+{
+    if (guarded()) {
+        return;
+    }
+    const int value = sender->value();
+    if (sender == SpinEditScreenWidth) {
+        scene().ScreenWidth = value / 1000.0;
+        rescaleAndRedraw();
+    } else if (sender == SpinEditAnimationTimeInterval) {
+        m_main.timerTime().setInterval(value);
+    } else if (sender == SpinEditRotateAzimuthTimeInterval) {
+        m_main.timerRotateAzimuth().setInterval(value);
+    }
+}
+
+// --- Colors and line styles tab ------------------------------------------------------------------
+
+void TFormSettings::CheckBoxBoldOnClick(int tag)
+{
+    const std::size_t k = static_cast<std::size_t>(tag);
+    if (m_lineStyleLists[k] != nullptr) {
+        m_lineStyleLists[k]->update();  // its lines change width at once
+    }
+    if (guarded()) {
+        return;
+    }
+    scene().Styles[k].Bold = m_boldBoxes[k]->isChecked();
+    redraw();
+}
+
+void TFormSettings::ComboBoxLineStyleOnChange(int tag, int index)
+{
+    ButtonOk->setFocus();  // the list gives up the focus after every choice
+    if (guarded()) {
+        return;
+    }
+    scene().Styles[static_cast<std::size_t>(tag)].PenStyle = static_cast<common::TPenStyle>(index);
+    redraw();
+}
+
+void TFormSettings::ShapeColorOnMouseUp(TColorShape* sender)
+{
+    const int k = sender->tag();
+    if (const std::optional<common::TColor> chosen = m_services.colorChooser->choose(sender->color(), this)) {
+        m_customColorsConfirmed = true;
+        sender->setColor(*chosen);
+        if (k == 1) {
+            for (int list = 3; list <= 9; ++list) {
+                m_lineStyleBackgrounds[static_cast<std::size_t>(list)] = *chosen;
+                m_lineStyleLists[static_cast<std::size_t>(list)]->update();
+            }
+        } else if (k == 3) {
+            m_lineStyleLists[3]->update();
+            m_lineStyleLists[4]->update();  // the surface's outline is drawn in this colour
+        } else if (k >= 5) {
+            m_lineStyleLists[static_cast<std::size_t>(k)]->update();
+        }
+    }
+    ButtonOk->setFocus();
+    if (guarded()) {
+        return;
+    }
+    scene::SceneState& s = scene();
+    // Stored again even when cancelled: the colour then stays what it was.
+    s.Styles[static_cast<std::size_t>(k)].Color = sender->color();
+    // All five glyphs: each shows the objects' current colours, so drawing them all keeps every
+    // one that shows this colour right.
+    m_main.redrawGlyphs();
+    scene::updateHiddenColors(s);
+    redraw();
+}
+
+void TFormSettings::drawLineStyle(QPainter& painter, const QRect& rect, int tag, int index, bool selected)
+{
+    const std::size_t k = static_cast<std::size_t>(tag);
+    // The surface's outline is drawn in the coordinate system's colour.
+    const common::TColor pen = m_shapes[tag == 4 ? 3 : k]->color();
+    const bool bold = m_boldBoxes[k]->isChecked();
+    painter.drawImage(rect.topLeft(), lineStyleEntryPicture(rect.width(), rect.height(),
+                                                            m_lineStyleBackgrounds[k], pen, bold, index));
+    if (selected) {
+        painter.setPen(QPen(palette().highlight().color(), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+}
+
+void TFormSettings::drawLanguage(QPainter& painter, const QRect& rect, int index, bool selected)
+{
+    const QPalette& colours = ComboBoxLanguage->palette();
+    const QColor background = selected ? colours.highlight().color() : colours.base().color();
+    const QColor text = selected ? colours.highlightedText().color() : colours.text().color();
+    const QImage* flag = index >= 0 && index < 2 ? &m_flags[static_cast<std::size_t>(index)] : nullptr;
+    drawLanguageEntry(painter, rect, flag, ComboBoxLanguage->itemText(index), background, text);
+}
+
+// --- Proportions tab -----------------------------------------------------------------------------
+
+void TFormSettings::SpinEditProportionOnChange(TSpinEdit* sender)
+{
+    if (guarded()) {
+        return;
+    }
+    const TProportionRow& rule = ProportionRows[sender->tag()];
+    scene::SceneState& s = scene();
+    // An empty box has already been set to 0 by the box itself.
+    s.Proportions.*rule.field = sender->value() / (rule.perMille ? 1000.0 : 100.0);
+    rebuildGeometry();
+    rescaleAndRedraw();
+}
+
+// --- Printer tab ---------------------------------------------------------------------------------
+
+void TFormSettings::fetchPageSize()
+{
+    if (!m_services.printer) {
+        return;
+    }
+    m_services.printer->setOrientation(printerSettings().Orientation == 0 ? 0 : 1);
+    m_pageSize = m_services.printer->pageSizeMm();
+}
+
+void TFormSettings::fillPrinterFonts()
+{
+    const QString text = ComboBoxPrinterFontName->currentText();
+    ComboBoxPrinterFontName->clear();
+    if (m_services.printer) {
+        for (const std::string& name : m_services.printer->fontNames()) {
+            ComboBoxPrinterFontName->addItem(fromStd(name));
+        }
+    }
+    ComboBoxPrinterFontName->setEditText(text);
+}
+
+void TFormSettings::showMarginsOf(std::uint8_t orientation)
+{
+    common::TPrinterSettings& printer = printerSettings();
+    for (int tag = 1; tag <= 4; ++tag) {
+        m_marginBoxes[static_cast<std::size_t>(tag)]->setValue(marginOf(printer, tag, orientation));
+    }
+}
+
+void TFormSettings::showPreviewOf(std::uint8_t orientation)
+{
+    ImagePreviewPortrait->setVisible(orientation == 0);
+    ImagePreviewLandscape->setVisible(orientation != 0);
+}
+
+void TFormSettings::RadioGroupPageOrientationOnClick(int index)
+{
+    const std::uint8_t orientation = index == 0 ? 0 : 1;
+    printerSettings().Orientation = orientation;
+    showMarginsOf(orientation);
+    showPreviewOf(orientation);
+    fetchPageSize();
+    drawPagePreview();
+}
+
+void TFormSettings::SpinEditMarginOnChange(TSpinEdit* sender)
+{
+    if (guarded()) {
+        return;
+    }
+    common::TPrinterSettings& printer = printerSettings();
+    marginOf(printer, sender->tag(), printer.Orientation) = sender->value();
+    drawPagePreview();
+}
+
+void TFormSettings::ButtonPrinterConfigurationOnClick()
+{
+    if (!m_services.printer) {
+        return;
+    }
+    SettingsPrinter& printer = *m_services.printer;
+    printer.setOrientation(printerSettings().Orientation == 0 ? 0 : 1);
+    QCoreApplication::processEvents();
+    if (!printer.showPageSetup(this)) {
+        return;
+    }
+    const int orientation = printer.orientation() == 0 ? 0 : 1;
+    QRadioButton* choice = m_orientationChoices[static_cast<std::size_t>(orientation)];
+    if (choice->isChecked()) {
+        // Selecting it again would not report; the orientation's steps run all the same, as the
+        // paper may have changed.
+        RadioGroupPageOrientationOnClick(orientation);
+    } else {
+        choice->setChecked(true);
+    }
+    fillPrinterFonts();
+}
+
+void TFormSettings::PageControlSettingsOnChange()
+{
+    if (printerAvailable() && PageControlSettings->currentWidget() == TabSheetPrinter) {
+        const std::uint8_t orientation = printerSettings().Orientation == 0 ? 0 : 1;
+        showPreviewOf(orientation);
+        drawPagePreview();
+    }
+}
+
+void TFormSettings::RefreshPrintPreview()
+{
+    if (printerAvailable() && isVisible() && PageControlSettings->currentWidget() == TabSheetPrinter) {
+        drawPagePreview();
+    }
+}
+
+void TFormSettings::drawPagePreview()
+{
+    scene::SceneState& s = scene();
+    if (m_drawingPreview) {
+        return;
+    }
+    if (s.DrawingInProgress) {
+        // Inside another drawing the scene would not be drawn; try again shortly.
+        m_previewRetry.start();
+        return;
+    }
+    m_drawingPreview = true;
+    const common::TPrinterSettings& printer = printerSettings();
+    const std::uint8_t orientation = printer.Orientation == 0 ? 0 : 1;
+    TPreviewImage* picture = orientation == 0 ? ImagePreviewPortrait : ImagePreviewLandscape;
+    scene::PageLayout page;
+    page.orientation = orientation;
+    page.pageWidthMm = m_pageSize.Width;
+    page.pageHeightMm = m_pageSize.Height;
+    page.marginLeftMm = printer.MarginLeft[orientation];
+    page.marginRightMm = printer.MarginRight[orientation];
+    page.marginTopMm = printer.MarginTop[orientation];
+    page.marginBottomMm = printer.MarginBottom[orientation];
+    {
+        platform::PainterCanvas canvas(picture->picture());
+        scene::drawPagePreview(s, page, picture->picture().width(), picture->picture().height(), canvas);
+    }
+    picture->update();
+    // The preview leaves its own projection in the shared state; the main view's redraws that
+    // do not project (colours, styles, the deferred redraw) must find the main view's again.
+    scene::projectScene(s, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
+    m_drawingPreview = false;
+}
+
+// --- Keys and wheel ------------------------------------------------------------------------------
+
+TSpinEdit* TFormSettings::focusedSpinEdit() const
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr) {
+        return nullptr;
+    }
+    for (TSpinEdit* box : m_spinEdits) {
+        if (focus == box || box->isAncestorOf(focus)) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+bool TFormSettings::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::Wheel) {
+        return QDialog::eventFilter(watched, event);
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
+        return false;
+    }
+    if (TSpinEdit* box = focusedSpinEdit()) {
+        // Away from the user is +1; fine-grained wheels add up to whole notches. stepBy keeps
+        // the value within the range.
+        m_wheelRemainder += static_cast<QWheelEvent*>(event)->angleDelta().y();
+        const int notches = m_wheelRemainder / WheelNotch;
+        m_wheelRemainder -= notches * WheelNotch;
+        if (notches != 0) {
+            box->stepBy(notches);
+        }
+        return true;
+    }
+    m_wheelRemainder = 0;
+    // A spin box without the focus ignores the wheel.
+    for (TSpinEdit* box : m_spinEdits) {
+        if (widget == box || box->isAncestorOf(widget)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace settings
