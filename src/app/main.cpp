@@ -20,6 +20,7 @@
 #include "platform/aux_files.h"
 #include "platform/qt_system.h"
 #include "platform/unix_signals.h"
+#include "settings/form_settings.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -91,6 +92,11 @@ int main(int argc, char** argv)
     app::OutputWiring outputCommands(form, {clipboard, saveDialog, alerts, printDialogs}, printer,
                                      primary != nullptr ? primary->geometry().width()
                                                         : environment.desktopWidth);
+    // Created once, hidden until called; it shares the print command's printer and writes its own
+    // state when it goes at program end.
+    settings::TFormSettingsServices dialogServices;
+    dialogServices.printer = std::make_unique<settings::UnitPrinterSettingsPrinter>(printer, printDialogs);
+    settings::TFormSettings formSettings(form, std::move(dialogServices));
     platform::routeTerminationSignals([&form] { form.close(); });
     form.show();
     if (!read.Problems.empty()) {
