@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -14,12 +15,14 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/emf_canvas.h"
 #include "platform/painter_canvas.h"
 #include "render_options.h"
+#include "render_settings.h"
 #include "scene/geometry.h"
 #include "scene/projection.h"
 #include "scene/render.h"
@@ -207,7 +210,7 @@ int main(int argc, char** argv)
     case render::ParseResult::Action::Render:
         break;
     }
-    const render::RenderOptions& o = parsed.options;
+    render::RenderOptions o = parsed.options;
 
     // Headless by default: a teacher may run this over ssh or from a script.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -215,11 +218,33 @@ int main(int argc, char** argv)
     }
     QGuiApplication app(argc, argv);
 
+    // The file was written with the user's decimal separator, as the program writes it.
+    std::optional<settings::TSettingsData> look;
+    if (!o.settingsFile.empty()) {
+        render::SettingsFileRead read = render::readSettingsFile(
+            o.settingsFile, settings::TNumberFormat::forDecimalSeparator(
+                                QLocale::system().decimalPoint().toStdString()));
+        if (!read.ok) {
+            std::fprintf(stderr, "%s: cannot read %s: %s\n", program.c_str(), o.settingsFile.c_str(),
+                         read.error.c_str());
+            return 1;
+        }
+        for (const std::string& warning : read.warnings) {
+            std::fprintf(stderr, "%s: %s: %s\n", program.c_str(), o.settingsFile.c_str(),
+                         warning.c_str());
+        }
+        render::mergeSettings(o, read.data);
+        look = std::move(read.data);
+    }
+
     auto state = std::make_unique<scene::SceneState>();
     scene::SceneState& s = *state;
     ImageHost host(o.width, o.height);
     s.Host = &host;
     configure(s, o);
+    if (look) {
+        render::applyLook(s, *look);
+    }
     scene::startScene(s);
     if (o.timeStep != 0) {
         s.Params.TimeStep = o.timeStep;

@@ -56,6 +56,7 @@ void parseHideList(const std::string& option, const std::string& text, RenderOpt
     bool any = false;
     while (std::getline(items, item, ',')) {
         any = true;
+        o.given.push_back(option + " " + item);
         if (item == "horizontal") {
             o.showHorizontal = false;
         } else if (item == "vertical") {
@@ -91,6 +92,11 @@ constexpr std::int32_t MaxPicturePixels = 16384;
 
 }  // namespace
 
+bool RenderOptions::wasGiven(std::string_view option) const
+{
+    return std::find(given.begin(), given.end(), option) != given.end();
+}
+
 ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
 {
     ParseResult result;
@@ -112,6 +118,13 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
         {"--desktop-width",
          [&](auto& n, auto& v) { o.desktopWidth = parseInteger(n, v, 1, 1000000); }},
         {"--hide", [&](auto& n, auto& v) { parseHideList(n, v, o); }},
+        {"--settings",
+         [&](auto& n, auto& v) {
+             if (v.empty()) {
+                 throw Failure{n + ": the file name is empty"};
+             }
+             o.settingsFile = v;
+         }},
     };
 
     // Help and version answer whatever else the line holds.
@@ -135,6 +148,7 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
             const std::string& arg = arguments[i];
             if (arg == "--centered") {
                 o.centered = true;
+                o.given.push_back(arg);
                 continue;
             }
             if (arg == "--") {
@@ -159,6 +173,7 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
                     throw Failure{name + ": a value is missing"};
                 }
                 found->second(name, value);
+                o.given.push_back(name);
                 continue;
             }
             positional.push_back(arg);
@@ -210,10 +225,14 @@ std::string renderUsage(const std::string& program)
            "  --desktop-width PX            width of the desktop in pixels [1280]\n"
            "  --centered                    centre the drawing on the coordinate system\n"
            "  --hide LIST                   comma-separated: horizontal,vertical,resultant,vector\n"
+           "  --settings FILE               colours, line styles, proportions, labels, scale and\n"
+           "                                scene of an ondulix settings file; the options above\n"
+           "                                that are given win over the file\n"
            "  --help                        show this text\n"
            "  --version                     show the version\n"
            "\n"
-           "Exit status: 0 written, 1 the file could not be written, 2 bad command line.\n";
+           "Exit status: 0 written, 1 the settings file could not be read or the picture\n"
+           "could not be written, 2 bad command line.\n";
 }
 
 }  // namespace render

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace render {
@@ -30,6 +31,13 @@ struct RenderOptions {
     bool showVector = true;
     std::string output;
     OutputFormat format = OutputFormat::Png;
+    // --settings FILE: the look and the scene of a settings file of ondulix; empty for none.
+    std::string settingsFile;
+    // What the command line set itself, so that a settings file does not override it: the
+    // option names ("--azimuth", "--centered") and "--hide ITEM" for each part hidden.
+    std::vector<std::string> given;
+
+    bool wasGiven(std::string_view option) const;
 };
 
 struct ParseResult {
