@@ -25,7 +25,8 @@ bool writeImage(const QImage& image, const char* format, QIODevice& device, QStr
     QImageWriter writer(&device, format);
     if (!writer.write(image)) {
         // A failing device explains more than the writer's generic message.
-        error = device.errorString().isEmpty() || device.errorString() == QStringLiteral("Unknown error")
+        error = device.errorString().isEmpty() ||
+                        device.errorString() == QStringLiteral("Unknown error")
                     ? writer.errorString()
                     : device.errorString();
         return false;

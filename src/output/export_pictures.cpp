@@ -36,8 +36,8 @@ std::int32_t metafileDotsPerInch(std::int32_t primaryScreenWidthPixels, double s
     if (!(scalingFactor > 0.0)) {
         return 1;
     }
-    const long double dpi = static_cast<long double>(primaryScreenWidthPixels) / screenWidth *
-                            0.0254L / scalingFactor;
+    const long double dpi =
+        static_cast<long double>(primaryScreenWidthPixels) / screenWidth * 0.0254L / scalingFactor;
     return std::max(common::roundToInt(dpi), 1);
 }
 
@@ -82,7 +82,8 @@ ExportPictures::ExportPictures(const scene::SceneState& s, std::int32_t primaryS
     const QSize vector = cutToExtent(*m_vectorScene, areaWidth, areaHeight);
     m_vector.width = vector.width();
     m_vector.height = vector.height();
-    m_vector.frameWidth = std::max(platform::emfFrameLength(m_vector.width, m_vector.dotsPerInch), 1);
+    m_vector.frameWidth =
+        std::max(platform::emfFrameLength(m_vector.width, m_vector.dotsPerInch), 1);
     m_vector.frameHeight =
         std::max(platform::emfFrameLength(m_vector.height, m_vector.dotsPerInch), 1);
 

@@ -29,8 +29,8 @@ std::int32_t metafileDotsPerInch(std::int32_t primaryScreenWidthPixels, double s
                                  double scalingFactor);
 
 struct VectorPictureSize {
-    std::int32_t width = 0;   // MetafileWidth, device units
-    std::int32_t height = 0;  // MetafileHeight
+    std::int32_t width = 0;        // MetafileWidth, device units
+    std::int32_t height = 0;       // MetafileHeight
     std::int32_t dotsPerInch = 1;  // MetafileDotsPerInch
     // The physical size in hundredths of a millimetre: width x 2540 div dotsPerInch (at least 1).
     std::int32_t frameWidth = 0;

@@ -54,8 +54,8 @@ bool GraphicExport::SpeedButtonCopyOnClick(ExportSender sender)
             QString error;
             delivered = savePicture(*exporter, pictures, path, error);
             if (!delivered) {
-                m_window.showError(
-                    QStringLiteral("The graphic could not be saved to \"%1\": %2").arg(path, error));
+                m_window.showError(QStringLiteral("The graphic could not be saved to \"%1\": %2")
+                                       .arg(path, error));
             }
         } else {
             m_clipboard.setMimeData(clipboardContent(pictures));
@@ -80,8 +80,8 @@ SaveDialogRequest GraphicExport::saveDialogRequest() const
 {
     const common::TAppSettings& app = m_window.appSettings();
     SaveDialogRequest request;
-    request.title = fromUtf8(settings::formMainText("SaveDialog", settings::TTextProperty::Title,
-                                                    app.Language));
+    request.title = fromUtf8(
+        settings::formMainText("SaveDialog", settings::TTextProperty::Title, app.Language));
     request.folder = QString::fromStdString(app.GraphFilePath);
     request.fileName = QString::fromStdString(m_window.graphFileName());
     for (const auto& exporter : graphicExporters()) {

@@ -144,12 +144,12 @@ QPaintDevice& QtPrinterDevice::paintDevice()
 QString QtPrinterDevice::jobError() const
 {
     switch (m_printer.printerState()) {
-    case QPrinter::Error:
-        return QStringLiteral("The printer reported an error.");
-    case QPrinter::Aborted:
-        return QStringLiteral("The print job was aborted.");
-    default:
-        return {};
+        case QPrinter::Error:
+            return QStringLiteral("The printer reported an error.");
+        case QPrinter::Aborted:
+            return QStringLiteral("The print job was aborted.");
+        default:
+            return {};
     }
 }
 
@@ -257,7 +257,8 @@ bool printPage(const scene::SceneState& s, PrinterDevice& device, const TPrintRe
     return error.isEmpty();
 }
 
-bool SpeedButtonPrintOnClick(OutputWindow& window, UnitPrinter& printer, PrintDialogService& dialogs)
+bool SpeedButtonPrintOnClick(OutputWindow& window, UnitPrinter& printer,
+                             PrintDialogService& dialogs)
 {
     window.setProgramState(TOutputState::Printing);
     common::TPrinterSettings& settings = window.printerSettings();

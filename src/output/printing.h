@@ -26,9 +26,9 @@ namespace output {
 // The printer's numbers under the names the geometry uses. All in printer pixels except
 // HORZSIZE (millimetres) and LOGPIXELSX/Y (pixels per inch).
 struct TPrinterDeviceValues {
-    std::int32_t HORZSIZE = 0;  // printable width
-    std::int32_t HORZRES = 0;   // printable width
-    std::int32_t VERTRES = 0;   // printable height
+    std::int32_t HORZSIZE = 0;       // printable width
+    std::int32_t HORZRES = 0;        // printable width
+    std::int32_t VERTRES = 0;        // printable height
     std::int32_t PHYSICALWIDTH = 0;  // paper width
     std::int32_t PHYSICALHEIGHT = 0;
     std::int32_t PHYSICALOFFSETX = 0;  // unprintable strip at the left
@@ -65,8 +65,8 @@ struct TPrintRect {
 struct TMarginGeometry {
     TPrintRect PrintRect;
     double PrinterPixelsPerMetre = 0.0;  // HORZRES x 1000 / HORZSIZE
-    TMargins Margins;  // as given, each raised to cover its unprintable strip
-    bool Raised = false;  // some margin was raised
+    TMargins Margins;                    // as given, each raised to cover its unprintable strip
+    bool Raised = false;                 // some margin was raised
 };
 
 // Each margin in printer pixels (Round(mm x LOGPIXELS / 25.4)), widened to the unprintable strip
@@ -128,7 +128,8 @@ public:
 
     // Margin geometry for an orientation with the margins of `settings`; raised margins are
     // written back into `settings`.
-    TMarginGeometry applyMarginGeometry(std::uint8_t orientation, common::TPrinterSettings& settings);
+    TMarginGeometry applyMarginGeometry(std::uint8_t orientation,
+                                        common::TPrinterSettings& settings);
 
     // The names of the fonts the printer offers.
     QStringList fontNames() const;
@@ -146,8 +147,8 @@ double printDeviceFactor(double printerPixelsPerMetre, double screenPixelsPerMet
 // Draws the scene centred in `rect` of the device at factor f and sends the page; the scene is
 // projected on a private copy. Lets pending events other than user input run before the page
 // is ended. False with a reason when the job could not be started or failed.
-bool printPage(const scene::SceneState& s, PrinterDevice& device, const TPrintRect& rect,
-               double f, QString& error);
+bool printPage(const scene::SceneState& s, PrinterDevice& device, const TPrintRect& rect, double f,
+               QString& error);
 
 // The print command: the print dialog, the page size for the orientation then in force, and,
 // when confirmed, one page at the true scale. Errors are shown; ProgramState ends Idle.

@@ -69,8 +69,9 @@ void prepareSaveDialog(QFileDialog& dialog, const SaveDialogRequest& request)
         dialog.setDirectory(request.folder);
     }
     dialog.selectFile(QFileInfo(request.fileName).fileName());
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog, request](const QString&) { SaveDialogOnTypeChange(dialog, request); });
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog, request](const QString&) { SaveDialogOnTypeChange(dialog, request); });
 }
 
 std::optional<SaveDialogChoice> QtSaveDialog::run(const SaveDialogRequest& request, QWidget* parent)

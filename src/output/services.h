@@ -26,8 +26,8 @@ public:
 // What SaveDialog shows when it opens.
 struct SaveDialogRequest {
     QString title;
-    QString folder;    // the folder it opens in
-    QString fileName;  // the proposed file, a full path or a bare name
+    QString folder;          // the folder it opens in
+    QString fileName;        // the proposed file, a full path or a bare name
     QStringList filters;     // "Enhanced Metafile (*.emf)", ... type k is filters[k - 1]
     QStringList extensions;  // "emf", ... in the same order
     int type = 1;            // 1-based
@@ -42,7 +42,8 @@ class SaveDialogService {
 public:
     virtual ~SaveDialogService() = default;
     // Empty when the user cancels.
-    virtual std::optional<SaveDialogChoice> run(const SaveDialogRequest& request, QWidget* parent) = 0;
+    virtual std::optional<SaveDialogChoice> run(const SaveDialogRequest& request,
+                                                QWidget* parent) = 0;
 };
 
 class PrintDialogService {

@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
-#include <QtEndian>
 
 #include "output/export_pictures.h"
 #include "output/graphic_export.h"
@@ -44,9 +43,9 @@ TEST(Copy, LeavesTheVectorPictureAndTheBitmapOnTheClipboard)
 
     const QByteArray emf = data->data(QStringLiteral("image/emf"));
     ASSERT_GT(emf.size(), 88);
-    EXPECT_EQ(qFromLittleEndian<quint32>(emf.constData()), 1u) << "EMR_HEADER first";
+    EXPECT_EQ(le32(emf, 0), 1) << "EMR_HEADER first";
     EXPECT_EQ(emf.mid(40, 4), QByteArray(" EMF"));
-    EXPECT_EQ(qFromLittleEndian<qint32>(emf.constData() + 16), expected.vectorSize().width - 1);
+    EXPECT_EQ(le32(emf, 16), expected.vectorSize().width - 1);
 
     const QByteArray svg = data->data(QStringLiteral("image/svg+xml"));
     EXPECT_TRUE(svg.contains("<svg"));

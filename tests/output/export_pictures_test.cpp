@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
-#include <QtEndian>
 
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +16,7 @@
 namespace {
 
 using output::ExportPictures;
+using output_test::le32;
 using output_test::TestScene;
 
 struct DotsPerInchRow {
@@ -65,17 +65,14 @@ class PhysicalSize : public ::testing::TestWithParam<FrameRow> {};
 
 TEST_P(PhysicalSize, IsUnitsTimes2540DivDotsPerInch)
 {
-    EXPECT_EQ(platform::emfFrameLength(GetParam().units, GetParam().dotsPerInch), GetParam().expected);
+    EXPECT_EQ(platform::emfFrameLength(GetParam().units, GetParam().dotsPerInch),
+              GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PhysicalSize,
                          ::testing::Values(FrameRow{6001, 108, 141134}, FrameRow{8000, 108, 188148},
-                                           FrameRow{8000, 54, 376296}, FrameRow{6000, 108, 141111}));
-
-std::int32_t le32(const QByteArray& data, int offset)
-{
-    return qFromLittleEndian<qint32>(data.constData() + offset);
-}
+                                           FrameRow{8000, 54, 376296},
+                                           FrameRow{6000, 108, 141111}));
 
 // The inclusive bounds and frame of the metafile's header, as a player reads them.
 struct EmfHeader {
@@ -191,8 +188,9 @@ TEST(ExportPictures, BeginWithTheBackgroundColour)
     });
     const ExportPictures pictures(t.s(), 1280);
     EXPECT_EQ(pictures.bitmap().pixel(0, 0), qRgb(10, 200, 30));
-    EXPECT_EQ(pictures.bitmap().pixel(pictures.bitmap().width() - 1, pictures.bitmap().height() - 1),
-              qRgb(10, 200, 30));
+    EXPECT_EQ(
+        pictures.bitmap().pixel(pictures.bitmap().width() - 1, pictures.bitmap().height() - 1),
+        qRgb(10, 200, 30));
     EXPECT_TRUE(pictures.svg().contains("#0ac81e"));
 }
 

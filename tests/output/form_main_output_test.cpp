@@ -52,7 +52,8 @@ protected:
         mainwindow::TFormMainEnvironment e;
         e.executablePath = QStringLiteral("/opt/bin/ondulix");
         e.printerAvailable = printerAvailable;
-        settings::TSettingsData data = settings::defaultSettingsData(folder.path().toStdString() + "/");
+        settings::TSettingsData data =
+            settings::defaultSettingsData(folder.path().toStdString() + "/");
         data.Printer.Orientation = 0;
         form = std::make_unique<TFormMain>(e, data);
         form->showError = [this](const QString& message) { errors.push_back(message); };
@@ -63,7 +64,8 @@ protected:
         device = fake.get();
         printer = std::make_unique<output::UnitPrinter>(std::move(fake));
         wiring = std::make_unique<app::OutputWiring>(
-            *form, app::OutputServices{clipboard, saveDialog, alerts, printDialogs}, *printer, 1280);
+            *form, app::OutputServices{clipboard, saveDialog, alerts, printDialogs}, *printer,
+            1280);
     }
     void SetUp() override { start(); }
     void TearDown() override
@@ -74,7 +76,8 @@ protected:
 
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
     {
-        QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get();
+        QWidget* target =
+            QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get();
         QKeyEvent down(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(target, &down);
         QKeyEvent up(QEvent::KeyRelease, key, modifiers);

@@ -3,6 +3,7 @@
 // A ready scene measured and drawn as the window does (on a QImage), and fakes of the window and
 // of the desktop services the output commands use.
 
+#include <QByteArray>
 #include <QImage>
 #include <QMimeData>
 #include <QString>
@@ -22,11 +23,25 @@
 
 namespace output_test {
 
+// A little-endian 32-bit field of a file, as a reader of the format takes it; 0 beyond the end.
+inline std::int32_t le32(const QByteArray& data, int offset)
+{
+    if (offset < 0 || data.size() < offset + 4) {
+        return 0;
+    }
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = (value << 8) | static_cast<std::uint8_t>(data.at(offset + i));
+    }
+    return static_cast<std::int32_t>(value);
+}
+
 // The drawing area's picture: labels are measured on it, and the scene is drawn into it.
 class ImageHost : public scene::SceneHost {
 public:
     ImageHost(int width, int height)
-        : m_image(width, height, QImage::Format_RGB32), m_canvas(std::make_unique<platform::PainterCanvas>(m_image))
+        : m_image(width, height, QImage::Format_RGB32),
+          m_canvas(std::make_unique<platform::PainterCanvas>(m_image))
     {
     }
     scene::Canvas& screenCanvas() override { return *m_canvas; }

@@ -41,8 +41,8 @@ TPrinterDeviceValues paper(std::int32_t w, std::int32_t h, std::int32_t offset =
 class PrintCommand : public ::testing::Test {
 protected:
     TestScene scene{800, 600, [](scene::SceneState& s) {
-        s.style(scene::TSceneObject::Background).Color = common::rgb(200, 210, 220);
-    }};
+                        s.style(scene::TSceneObject::Background).Color = common::rgb(200, 210, 220);
+                    }};
     FakeWindow window{scene.s()};
     FakePrintDialogs dialogs;
     FakePrinterDevice* device = nullptr;
@@ -139,7 +139,8 @@ TEST_F(PrintCommand, APrinterWithoutResolutionIsAnErrorNotADivisionByZero)
     none.LOGPIXELSX = 0;
     none.LOGPIXELSY = 0;
     none.HORZSIZE = 0;
-    printer = std::make_unique<output::UnitPrinter>(std::make_unique<FakePrinterDevice>(none, none));
+    printer =
+        std::make_unique<output::UnitPrinter>(std::make_unique<FakePrinterDevice>(none, none));
     EXPECT_FALSE(print());
     EXPECT_EQ(window.errors.size(), 1u);
     EXPECT_EQ(window.state(), TOutputState::Idle);
@@ -242,7 +243,8 @@ TEST(PrintToPdf, KeepsTheScaleOneToFortyOnPaper)
     // Three wavelengths, three or four crests; 3 model units at 1 : 40 are 75 mm.
     const std::vector<double> crests = crestColumns(page, qRgb(255, 0, 0));
     ASSERT_GE(crests.size(), 3u);
-    const double wavelength = (crests.back() - crests.front()) / static_cast<double>(crests.size() - 1);
+    const double wavelength =
+        (crests.back() - crests.front()) / static_cast<double>(crests.size() - 1);
     EXPECT_NEAR(wavelength * mmPerPixel, 75.0, 0.5);
 
     // The background starts at the margins: 15 mm left, 20 mm top (the defaults).

@@ -44,20 +44,20 @@ TEST_P(PageSize, IsThePaperInWholeMillimetres)
     EXPECT_EQ(size.PageHeightMm, GetParam().heightMm);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PageSize,
-    ::testing::Values(
-        // Round(209.97...) = 210, Round(297.01...) = 297
-        PageRow{"A4PortraitAt600", device(4960, 7016, 600), 210, 297},
-        PageRow{"A4LandscapeAt600", device(7016, 4960, 600), 297, 210},
-        // Qt's A4 in points at 1200 dpi: 209.9 x 297.03 mm
-        PageRow{"A4PdfAt1200", device(9917, 14033, 1200), 210, 297},
-        // Round(215.9) = 216, Round(279.4) = 279
-        PageRow{"LetterAt300", device(2550, 3300, 300), 216, 279},
-        // The strips do not count: the paper does.
-        PageRow{"WithStrips", device(4960, 7016, 600, 150, 100, 120, 200), 210, 297},
-        PageRow{"NoResolution", device(4960, 7016, 0), 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, PageSize,
+                         ::testing::Values(
+                             // Round(209.97...) = 210, Round(297.01...) = 297
+                             PageRow{"A4PortraitAt600", device(4960, 7016, 600), 210, 297},
+                             PageRow{"A4LandscapeAt600", device(7016, 4960, 600), 297, 210},
+                             // Qt's A4 in points at 1200 dpi: 209.9 x 297.03 mm
+                             PageRow{"A4PdfAt1200", device(9917, 14033, 1200), 210, 297},
+                             // Round(215.9) = 216, Round(279.4) = 279
+                             PageRow{"LetterAt300", device(2550, 3300, 300), 216, 279},
+                             // The strips do not count: the paper does.
+                             PageRow{"WithStrips", device(4960, 7016, 600, 150, 100, 120, 200), 210,
+                                     297},
+                             PageRow{"NoResolution", device(4960, 7016, 0), 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct MarginRow {
     const char* name;
@@ -89,23 +89,47 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, MarginGeometry,
     ::testing::Values(
         // 15 mm at 600 dpi is Round(354.33) = 354 pixels, 20 mm Round(472.44) = 472.
-        MarginRow{"DefaultsOnA4At600", device(4960, 7016, 600), {15, 15, 20, 15},
-                  {354, 472, 4960 - 354, 7016 - 354}, {15, 15, 20, 15}, false},
+        MarginRow{"DefaultsOnA4At600",
+                  device(4960, 7016, 600),
+                  {15, 15, 20, 15},
+                  {354, 472, 4960 - 354, 7016 - 354},
+                  {15, 15, 20, 15},
+                  false},
         // Left 5 mm inside a 150-pixel strip: 150 pixels, PrintRect.left 0, Ceil(6.35) = 7 mm.
-        MarginRow{"LeftRaisedTo7", device(4960, 7016, 600, 150), {5, 15, 20, 15},
-                  {0, 472, 4960 - 150 - 354, 7016 - 354}, {7, 15, 20, 15}, true},
+        MarginRow{"LeftRaisedTo7",
+                  device(4960, 7016, 600, 150),
+                  {5, 15, 20, 15},
+                  {0, 472, 4960 - 150 - 354, 7016 - 354},
+                  {7, 15, 20, 15},
+                  true},
         // Strips of 100 at the right and 200 at the bottom: Ceil(4.23) = 5, Ceil(8.47) = 9.
-        MarginRow{"RightAndBottomRaised", device(4960, 7016, 600, 0, 0, 100, 200), {15, 0, 20, 2},
-                  {354, 472, 4960 - 100, 7016 - 200}, {15, 5, 20, 9}, true},
+        MarginRow{"RightAndBottomRaised",
+                  device(4960, 7016, 600, 0, 0, 100, 200),
+                  {15, 0, 20, 2},
+                  {354, 472, 4960 - 100, 7016 - 200},
+                  {15, 5, 20, 9},
+                  true},
         // A strip of exactly 30 mm (300 pixels at 254 dpi) needs 30 mm, not 31.
-        MarginRow{"ExactStripIsNotRoundedUp", device(2100, 2970, 254, 300, 300), {10, 10, 10, 10},
-                  {0, 0, 2100 - 300 - 100, 2970 - 300 - 100}, {30, 10, 30, 10}, true},
+        MarginRow{"ExactStripIsNotRoundedUp",
+                  device(2100, 2970, 254, 300, 300),
+                  {10, 10, 10, 10},
+                  {0, 0, 2100 - 300 - 100, 2970 - 300 - 100},
+                  {30, 10, 30, 10},
+                  true},
         // Margins as wide as the strips stay.
-        MarginRow{"MarginOnTheStrip", device(4960, 7016, 600, 354, 472), {15, 15, 20, 15},
-                  {0, 0, 4960 - 354 - 354, 7016 - 472 - 354}, {15, 15, 20, 15}, false},
+        MarginRow{"MarginOnTheStrip",
+                  device(4960, 7016, 600, 354, 472),
+                  {15, 15, 20, 15},
+                  {0, 0, 4960 - 354 - 354, 7016 - 472 - 354},
+                  {15, 15, 20, 15},
+                  false},
         // A negative margin from a hand-edited file becomes the strip, here none.
-        MarginRow{"NegativeMarginBecomesTheStrip", device(4960, 7016, 600), {-5, 15, 20, 15},
-                  {0, 472, 4960 - 354, 7016 - 354}, {0, 15, 20, 15}, true},
+        MarginRow{"NegativeMarginBecomesTheStrip",
+                  device(4960, 7016, 600),
+                  {-5, 15, 20, 15},
+                  {0, 472, 4960 - 354, 7016 - 354},
+                  {0, 15, 20, 15},
+                  true},
         // Different resolutions across and down.
         MarginRow{"ResolutionPerAxis",
                   [] {
@@ -113,7 +137,10 @@ INSTANTIATE_TEST_SUITE_P(
                       d.LOGPIXELSY = 600;
                       return d;
                   }(),
-                  {10, 10, 10, 10}, {118, 236, 2480 - 118, 7016 - 236}, {10, 10, 10, 10}, false}),
+                  {10, 10, 10, 10},
+                  {118, 236, 2480 - 118, 7016 - 236},
+                  {10, 10, 10, 10},
+                  false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PrinterPixelsPerMetre, KeepsTheScaleOfTheScreen)

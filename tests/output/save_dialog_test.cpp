@@ -40,7 +40,10 @@ protected:
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     }
-    QString typedName() const { return dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(); }
+    QString typedName() const
+    {
+        return dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+    }
     // The user picks type k in the type box, with the keyboard as with the mouse.
     void pickType(int type)
     {

@@ -10,11 +10,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QtEndian>
 
+#include <sys/resource.h>
 #include <csignal>
 #include <functional>
-#include <sys/resource.h>
 
 #include "output/export_formats.h"
 #include "output/export_pictures.h"
@@ -62,11 +61,10 @@ struct TypeRow {
 void isEmf(const Saved& f)
 {
     ASSERT_GT(f.bytes.size(), 88);
-    EXPECT_EQ(qFromLittleEndian<quint32>(f.bytes.constData()), 1u);
+    EXPECT_EQ(le32(f.bytes, 0), 1);
     EXPECT_EQ(f.bytes.mid(40, 4), QByteArray(" EMF"));
-    EXPECT_EQ(qFromLittleEndian<qint32>(f.bytes.constData() + 16), f.pictures.vectorSize().width - 1);
-    EXPECT_EQ(qFromLittleEndian<qint32>(f.bytes.constData() + 32),
-              f.pictures.vectorSize().frameWidth - 1);
+    EXPECT_EQ(le32(f.bytes, 16), f.pictures.vectorSize().width - 1);
+    EXPECT_EQ(le32(f.bytes, 32), f.pictures.vectorSize().frameWidth - 1);
 }
 
 void isBitmap(const Saved& f, const char* magic, const char* format)
@@ -80,8 +78,8 @@ void isBitmap(const Saved& f, const char* magic, const char* format)
 void isSvg(const Saved& f)
 {
     EXPECT_TRUE(f.bytes.contains("<svg"));
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("width=\"([0-9.]+)mm\"")).match(QString::fromUtf8(f.bytes));
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("width=\"([0-9.]+)mm\""))
+                                          .match(QString::fromUtf8(f.bytes));
     ASSERT_TRUE(m.hasMatch());
     const output::VectorPictureSize& v = f.pictures.vectorSize();
     EXPECT_NEAR(m.captured(1).toDouble(), v.width * 25.4 / v.dotsPerInch, 0.01);
@@ -108,7 +106,10 @@ protected:
     output::GraphicExport commands{window, clipboard, dialog, alerts, 1280};
 
     QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
-    void choose(const QString& file, int type) { dialog.answer = output::SaveDialogChoice{file, type}; }
+    void choose(const QString& file, int type)
+    {
+        dialog.answer = output::SaveDialogChoice{file, type};
+    }
 };
 
 class SaveAsEachType : public SaveTest, public ::testing::WithParamInterface<TypeRow> {};
@@ -130,7 +131,8 @@ TEST_P(SaveAsEachType, WritesTheContentOfTheChosenType)
                                           TOutputState::Idle, TOutputState::Idle}));
     EXPECT_EQ(clipboard.content, nullptr);
     // Nothing but the picture in the folder: no temporary file stays behind.
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QString::fromLatin1(row.fileName)});
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files),
+              QStringList{QString::fromLatin1(row.fileName)});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TypeRow{"EnhancedMetafile", 1, "figure.emf", isEmf},
         // The name's extension is not consulted.
-        TypeRow{"BitmapNamedEmf", 2, "figure.emf", [](const Saved& f) { isBitmap(f, "BM", "BMP"); }},
+        TypeRow{"BitmapNamedEmf", 2, "figure.emf",
+                [](const Saved& f) { isBitmap(f, "BM", "BMP"); }},
         TypeRow{"Bitmap", 2, "figure.bmp", [](const Saved& f) { isBitmap(f, "BM", "BMP"); }},
         TypeRow{"Svg", 3, "figure.svg", isSvg},
         TypeRow{"Png", 4, "figure.png", [](const Saved& f) { isBitmap(f, "\x89PNG", "PNG"); }},
@@ -164,9 +167,9 @@ TEST_F(SaveTest, TheDialogOpensWithTheSettingsAndTheNameOfTheDrawing)
                                       QStringLiteral("Scalable Vector Graphics (*.svg)"),
                                       QStringLiteral("Portable Network Graphics (*.png)"),
                                       QStringLiteral("Portable Document Format (*.pdf)")}));
-    EXPECT_EQ(r.extensions, (QStringList{QStringLiteral("emf"), QStringLiteral("bmp"),
-                                         QStringLiteral("svg"), QStringLiteral("png"),
-                                         QStringLiteral("pdf")}));
+    EXPECT_EQ(r.extensions,
+              (QStringList{QStringLiteral("emf"), QStringLiteral("bmp"), QStringLiteral("svg"),
+                           QStringLiteral("png"), QStringLiteral("pdf")}));
 }
 
 TEST_F(SaveTest, AStoredTypeThatIsNoneOfTheListOpensTheDialogOnTheFirst)
@@ -271,7 +274,8 @@ TEST_F(SaveTest, AFailedSaveLeavesTheExistingFileAsItWas)
     }
     ASSERT_EQ(window.errors.size(), 1u);
     EXPECT_EQ(readAll(file), QByteArray("the picture of last week"));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("figure.bmp")});
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files),
+              QStringList{QStringLiteral("figure.bmp")});
     EXPECT_FALSE(window.saveButton);
     EXPECT_EQ(window.state(), TOutputState::Idle);
 
@@ -292,18 +296,19 @@ class ChangeExtension : public ::testing::TestWithParam<ExtensionRow> {};
 TEST_P(ChangeExtension, ReplacesOrAppendsTheExtensionOnly)
 {
     const ExtensionRow& row = GetParam();
-    EXPECT_EQ(output::changeExtension(QString::fromUtf8(row.fileName), QString::fromLatin1(row.extension)),
+    EXPECT_EQ(output::changeExtension(QString::fromUtf8(row.fileName),
+                                      QString::fromLatin1(row.extension)),
               QString::fromUtf8(row.expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ChangeExtension,
-    ::testing::Values(ExtensionRow{"NoName", "emf", "NoName.emf"},
-                      ExtensionRow{"figure.emf", "bmp", "figure.bmp"},
-                      ExtensionRow{"wave.2.emf", "svg", "wave.2.svg"},
-                      ExtensionRow{"/home/a.b/Unbenannt", "bmp", "/home/a.b/Unbenannt.bmp"},
-                      ExtensionRow{".hidden", "png", ".hidden.png"},
-                      ExtensionRow{"trailing.", "pdf", "trailing.pdf"},
-                      ExtensionRow{"Grafik ä.bmp", "emf", "Grafik ä.emf"}));
+INSTANTIATE_TEST_SUITE_P(Rows, ChangeExtension,
+                         ::testing::Values(ExtensionRow{"NoName", "emf", "NoName.emf"},
+                                           ExtensionRow{"figure.emf", "bmp", "figure.bmp"},
+                                           ExtensionRow{"wave.2.emf", "svg", "wave.2.svg"},
+                                           ExtensionRow{"/home/a.b/Unbenannt", "bmp",
+                                                        "/home/a.b/Unbenannt.bmp"},
+                                           ExtensionRow{".hidden", "png", ".hidden.png"},
+                                           ExtensionRow{"trailing.", "pdf", "trailing.pdf"},
+                                           ExtensionRow{"Grafik ä.bmp", "emf", "Grafik ä.emf"}));
 
 }  // namespace

@@ -105,7 +105,10 @@ class RenderSettingsFile : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     const settings::TNumberFormat format = settings::TNumberFormat::forDecimalSeparator(".");
-    std::string path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
+    std::string path(const char* name) const
+    {
+        return dir.filePath(QString::fromLatin1(name)).toStdString();
+    }
     std::string write(const settings::TSettingsData& d)
     {
         const std::string file = path("ondulix.ini");
@@ -167,8 +170,12 @@ TEST_F(RenderSettingsFile, ThePictureHasTheFilesLookAndScale)
     const QString sameScale = dir.filePath(QStringLiteral("same.png"));
     const QString otherScale = dir.filePath(QStringLiteral("other.png"));
     ASSERT_EQ(render({QStringLiteral("--settings"), file, fromFile}), 0);
-    ASSERT_EQ(render({QStringLiteral("--settings"), file, QStringLiteral("--scale"), QStringLiteral("20"), sameScale}), 0);
-    ASSERT_EQ(render({QStringLiteral("--settings"), file, QStringLiteral("--scale"), QStringLiteral("40"), otherScale}), 0);
+    ASSERT_EQ(render({QStringLiteral("--settings"), file, QStringLiteral("--scale"),
+                      QStringLiteral("20"), sameScale}),
+              0);
+    ASSERT_EQ(render({QStringLiteral("--settings"), file, QStringLiteral("--scale"),
+                      QStringLiteral("40"), otherScale}),
+              0);
     const QImage picture(fromFile);
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.pixel(0, 0), qRgb(1, 2, 3));
@@ -180,7 +187,9 @@ TEST_F(RenderSettingsFile, AMissingFileEndsWithOneAndWritesNothing)
 {
     QString errors;
     const QString missing = dir.filePath(QStringLiteral("nothing.ini"));
-    EXPECT_EQ(render({QStringLiteral("--settings"), missing, dir.filePath(QStringLiteral("a.png"))}, &errors), 1);
+    EXPECT_EQ(render({QStringLiteral("--settings"), missing, dir.filePath(QStringLiteral("a.png"))},
+                     &errors),
+              1);
     EXPECT_TRUE(errors.contains(missing)) << errors.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("a.png"))));
 }
