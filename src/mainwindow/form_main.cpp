@@ -899,7 +899,9 @@ bool TFormMain::FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers)
             break;
         case Qt::Key_E:
             run(onSettings);
-            break;
+            // Consumed: the dialog has moved the focus, and the key travelling on to the window
+            // would count as a new one there and open the dialog again.
+            return true;
         case Qt::Key_H:
             toggle(SpeedButtonShowHorizontalWave);
             break;
