@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFont>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -149,6 +150,7 @@ TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices 
     // A fixed border with only a close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(ClientWidth, ClientHeight);
+    setWindowModality(Qt::ApplicationModal);
     // The layout's sizes are those of a small dialog face; the desktop's larger one would cut
     // the longer labels short.
     QFont face = font();
@@ -572,15 +574,25 @@ void TFormSettings::SpeedButtonSettingsOnClick()
     scene::SceneState& s = scene();
     QCoreApplication::processEvents();
     s.DrawingInProgress = false;
-    const bool ok = exec() == QDialog::Accepted;
+    // Modal, but with a loop of its own: the opening lets events run, and a close that comes
+    // then must not leave a loop waiting for a dialog that is gone.
+    show();
+    if (isVisible()) {
+        QEventLoop loop;
+        m_modalLoop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        m_modalLoop = nullptr;
+    }
+    const bool ok = m_dialogResult == TDialogResult::Ok;
     if (ok) {
         s.ArrowHalfWidth = 0.25 * s.Proportions.ArrowLength;
         s.TwoWavelengths = 2.0 * s.Proportions.Wavelength;
     }
     m_main.redrawGlyphs();
     rescaleAndRedraw();
+    // The window, not one of its controls: the control that had the focus gets it back, and the
+    // key that opened the dialog, travelling on from it, does not reach the window a second time.
     m_main.activateWindow();
-    m_main.setFocus();
 }
 
 void TFormSettings::showEvent(QShowEvent* event)
@@ -599,7 +611,9 @@ void TFormSettings::FormSettingsOnShow()
     fillControls();
     setLanguageTexts(m_main.language());
     ButtonOk->setFocus();
-    QCoreApplication::processEvents();
+    // Timers and window events run; the user's keys and clicks wait until the controls are filled,
+    // as the guard flags would swallow them.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     PageControlSettings->setCurrentIndex(tab);
     if (printerAvailable() && PageControlSettings->currentWidget() == TabSheetPrinter) {
         showPreviewOf(printerSettings().Orientation);
@@ -745,6 +759,9 @@ void TFormSettings::done(int /*result*/)
     }
     ButtonCancel->setFocus();
     QDialog::done(m_dialogResult == TDialogResult::Ok ? QDialog::Accepted : QDialog::Rejected);
+    if (m_modalLoop != nullptr) {
+        m_modalLoop->exit();
+    }
 }
 
 void TFormSettings::ButtonOkOnClick()

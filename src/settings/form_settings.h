@@ -27,6 +27,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QEventLoop;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -190,6 +191,7 @@ private:
     std::array<QImage, 2> m_flags;
     int m_wheelRemainder = 0;
     bool m_drawingPreview = false;
+    QEventLoop* m_modalLoop = nullptr;
     QTimer m_previewRetry;
 
     // Controls, named as the dialog names them.

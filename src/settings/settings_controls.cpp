@@ -220,8 +220,10 @@ void drawLineStyleEntry(scene::Canvas& canvas, int width, int height, common::TC
     canvas.setPenStyle(static_cast<common::TPenStyle>(style));
     // (top + bottom) / 2 with the bottom edge excluded, as the entry rectangle has it.
     const int middle = height / 2;
+    // To 2 pixels inside the right edge, that pixel excluded as a line's end point is; the
+    // canvas draws the end point itself.
     canvas.moveTo({2, middle});
-    canvas.lineTo({width - 2, middle});
+    canvas.lineTo({width - 3, middle});
 }
 
 QImage lineStyleEntryPicture(int width, int height, common::TColor background, common::TColor pen,
