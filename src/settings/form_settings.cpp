@@ -72,8 +72,8 @@ constexpr const char* ObjectNames[10] = {
     "ResultantVectorEllipse",
 };
 
-constexpr const char* AxisLabelEditNames[4] = {"", "EditPropagationAxisLabel", "EditHorizontalAxisLabel",
-                                               "EditVerticalAxisLabel"};
+constexpr const char* AxisLabelEditNames[4] = {"", "EditPropagationAxisLabel",
+                                               "EditHorizontalAxisLabel", "EditVerticalAxisLabel"};
 
 // Proportion rows 1 .. 9 in the order of TProportions.
 struct TProportionRow {
@@ -101,21 +101,24 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString fromStd(const std::string& text) { return QString::fromStdString(text); }
+QString fromStd(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 // Margin t (1 left, 2 right, 3 top, 4 bottom) of an orientation.
 std::int32_t& marginOf(common::TPrinterSettings& printer, int tag, std::uint8_t orientation)
 {
     const std::size_t o = orientation == 0 ? 0 : 1;
     switch (tag) {
-    case 1:
-        return printer.MarginLeft[o];
-    case 2:
-        return printer.MarginRight[o];
-    case 3:
-        return printer.MarginTop[o];
-    default:
-        return printer.MarginBottom[o];
+        case 1:
+            return printer.MarginLeft[o];
+        case 2:
+            return printer.MarginRight[o];
+        case 3:
+            return printer.MarginTop[o];
+        default:
+            return printer.MarginBottom[o];
     }
 }
 
@@ -134,7 +137,8 @@ TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices 
     if (!m_services.printer && printerAvailable()) {
         m_ownPrinter = std::make_unique<output::UnitPrinter>();
         m_ownPrintDialogs = std::make_unique<output::QtPrintDialogs>();
-        m_services.printer = std::make_unique<UnitPrinterSettingsPrinter>(*m_ownPrinter, *m_ownPrintDialogs);
+        m_services.printer =
+            std::make_unique<UnitPrinterSettingsPrinter>(*m_ownPrinter, *m_ownPrintDialogs);
     }
     if (!m_services.screenFonts) {
         m_services.screenFonts = [] { return screenFontNames(); };
@@ -148,7 +152,8 @@ TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices 
 
     setObjectName(QStringLiteral("FormSettings"));
     // A fixed border with only a close box.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setFixedSize(ClientWidth, ClientHeight);
     setWindowModality(Qt::ApplicationModal);
     // The layout's sizes are those of a small dialog face; the desktop's larger one would cut
@@ -220,11 +225,20 @@ TFormSettings::~TFormSettings()
     }
 }
 
-scene::SceneState& TFormSettings::scene() { return m_main.scene(); }
+scene::SceneState& TFormSettings::scene()
+{
+    return m_main.scene();
+}
 
-common::TPrinterSettings& TFormSettings::printerSettings() { return m_main.printerSettings(); }
+common::TPrinterSettings& TFormSettings::printerSettings()
+{
+    return m_main.printerSettings();
+}
 
-bool TFormSettings::printerAvailable() const { return m_main.environment().printerAvailable; }
+bool TFormSettings::printerAvailable() const
+{
+    return m_main.environment().printerAvailable;
+}
 
 TDialogState TFormSettings::dialogState() const
 {
@@ -259,7 +273,8 @@ void TFormSettings::createControls()
     PageControlSettings->setGeometry(2, 2, ClientWidth - 4, ClientHeight - ButtonHeight - 10);
     // All four tabs in sight within the dialog's fixed width.
     PageControlSettings->setUsesScrollButtons(false);
-    PageControlSettings->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 7px; }"));
+    PageControlSettings->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { padding: 3px 7px; }"));
     const auto page = [this](const char* name) {
         auto* sheet = new QWidget;
         sheet->setObjectName(QString::fromLatin1(name));
@@ -270,15 +285,16 @@ void TFormSettings::createControls()
     TabSheetColorsAndLineStyles = page("TabSheetColorsAndLineStyles");
     TabSheetProportions = page("TabSheetProportions");
     TabSheetPrinter = page("TabSheetPrinter");
-    connect(PageControlSettings, &QTabWidget::currentChanged, this, [this] { PageControlSettingsOnChange(); });
+    connect(PageControlSettings, &QTabWidget::currentChanged, this,
+            [this] { PageControlSettingsOnChange(); });
 
     ButtonCancel = new QPushButton(this);
     ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
     ButtonCancel->setGeometry(4, ClientHeight - ButtonHeight - 4, ButtonWidth, ButtonHeight);
     ButtonOk = new QPushButton(this);
     ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
-    ButtonOk->setGeometry(ClientWidth - ButtonWidth - 4, ClientHeight - ButtonHeight - 4, ButtonWidth,
-                          ButtonHeight);
+    ButtonOk->setGeometry(ClientWidth - ButtonWidth - 4, ClientHeight - ButtonHeight - 4,
+                          ButtonWidth, ButtonHeight);
     ButtonOk->setDefault(true);
     connect(ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelOnClick(); });
     connect(ButtonOk, &QPushButton::clicked, this, [this] { ButtonOkOnClick(); });
@@ -319,11 +335,13 @@ void TFormSettings::createGeneralTab()
     ComboBoxLanguage = new TOwnerDrawComboBox(0, LanguageEntryHeight, tab);
     ComboBoxLanguage->setObjectName(QStringLiteral("ComboBoxLanguage"));
     ComboBoxLanguage->setGeometry(inputLeft, rowY(3), inputWidth, inputHeight);
-    ComboBoxLanguage->drawEntry = [this](QPainter& painter, const QRect& rect, int index, bool selected) {
+    ComboBoxLanguage->drawEntry = [this](QPainter& painter, const QRect& rect, int index,
+                                         bool selected) {
         drawLanguage(painter, rect, index, selected);
     };
     // A choice of the user's, not the programmatic selection at creation and opening.
-    connect(ComboBoxLanguage, &QComboBox::activated, this, [this](int index) { ComboBoxLanguageOnChange(index); });
+    connect(ComboBoxLanguage, &QComboBox::activated, this,
+            [this](int index) { ComboBoxLanguageOnChange(index); });
 
     label("LabelScreenFontName", tab, 4, rowY(4) + 3);
     ComboBoxScreenFontName = new QComboBox(tab);
@@ -335,7 +353,8 @@ void TFormSettings::createGeneralTab()
     connect(ComboBoxScreenFontName, &QComboBox::editTextChanged, this,
             [this](const QString& text) { ComboBoxScreenFontNameOnChange(text); });
 
-    const auto spin = [this, tab, &rowY](const char* labelName, const char* name, int row, int min, int max) {
+    const auto spin = [this, tab, &rowY](const char* labelName, const char* name, int row, int min,
+                                         int max) {
         label(labelName, tab, 4, rowY(row) + 3);
         auto* box = new TSpinEdit(min, max, 0, tab);
         box->setObjectName(QString::fromLatin1(name));
@@ -358,8 +377,10 @@ void TFormSettings::createGeneralTab()
     CheckBoxSaveSettings->setObjectName(QStringLiteral("CheckBoxSaveSettings"));
     CheckBoxSaveSettings->setGeometry(inputLeft - 32, rowY(8), inputWidth + 32, inputHeight);
     // These two always copy their state, guard flags or not.
-    connect(CheckBoxAutoRepeat, &QCheckBox::toggled, this, [this](bool on) { m_main.setAutoRepeat(on); });
-    connect(CheckBoxSaveSettings, &QCheckBox::toggled, this, [this](bool on) { m_main.setSaveSettings(on); });
+    connect(CheckBoxAutoRepeat, &QCheckBox::toggled, this,
+            [this](bool on) { m_main.setAutoRepeat(on); });
+    connect(CheckBoxSaveSettings, &QCheckBox::toggled, this,
+            [this](bool on) { m_main.setSaveSettings(on); });
 }
 
 void TFormSettings::createColorsTab()
@@ -398,10 +419,12 @@ void TFormSettings::createColorsTab()
             for (int style = 0; style < PenStyleCount; ++style) {
                 list->addItem(QString());
             }
-            list->drawEntry = [this, k](QPainter& painter, const QRect& rect, int index, bool selected) {
+            list->drawEntry = [this, k](QPainter& painter, const QRect& rect, int index,
+                                        bool selected) {
                 drawLineStyle(painter, rect, k, index, selected);
             };
-            connect(list, &QComboBox::activated, this, [this, k](int index) { ComboBoxLineStyleOnChange(k, index); });
+            connect(list, &QComboBox::activated, this,
+                    [this, k](int index) { ComboBoxLineStyleOnChange(k, index); });
             m_lineStyleLists[i] = list;
         }
         auto* shape = new TColorShape(k, group);
@@ -442,7 +465,8 @@ void TFormSettings::createProportionsTab()
         m_proportionUnits[row] = unit;
         m_spinEdits.push_back(box);
     }
-    LabelProportionsHint = label("LabelProportionsHint", tab, m_proportionUnits[6]->width() + 236, 11);
+    LabelProportionsHint =
+        label("LabelProportionsHint", tab, m_proportionUnits[6]->width() + 236, 11);
     LabelProportionsHint->setWordWrap(true);
     LabelProportionsHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LabelProportionsHint->resize(85, 118);
@@ -495,7 +519,8 @@ void TFormSettings::createPrinterTab()
     ButtonPrinterConfiguration = new QPushButton(tab);
     ButtonPrinterConfiguration->setObjectName(QStringLiteral("ButtonPrinterConfiguration"));
     ButtonPrinterConfiguration->setGeometry(176, 8, 160, ButtonHeight);
-    connect(ButtonPrinterConfiguration, &QPushButton::clicked, this, [this] { ButtonPrinterConfigurationOnClick(); });
+    connect(ButtonPrinterConfiguration, &QPushButton::clicked, this,
+            [this] { ButtonPrinterConfigurationOnClick(); });
 
     label("LabelPrinterFontName", tab, 4, 208);
     ComboBoxPrinterFontName = new QComboBox(tab);
@@ -523,38 +548,39 @@ void TFormSettings::setLanguageTexts(TLanguage language)
         const QString text = fromUtf8(row.text(language));
         const QString name = QString::fromLatin1(row.Control);
         switch (row.Property) {
-        case TTextProperty::Caption: {
-            auto* widget = findChild<QWidget*>(name);
-            if (widget == nullptr) {
-                break;  // "Apply" has no button in this dialog
-            }
-            if (const int tab = PageControlSettings->indexOf(widget); tab >= 0) {
-                PageControlSettings->setTabText(tab, text);
-            } else if (auto* caption = qobject_cast<QLabel*>(widget)) {
-                caption->setText(text);
-                if (!caption->wordWrap()) {
-                    caption->adjustSize();
+            case TTextProperty::Caption: {
+                auto* widget = findChild<QWidget*>(name);
+                if (widget == nullptr) {
+                    break;  // "Apply" has no button in this dialog
                 }
-            } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-                button->setText(text);
-            } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-                group->setTitle(text);
+                if (const int tab = PageControlSettings->indexOf(widget); tab >= 0) {
+                    PageControlSettings->setTabText(tab, text);
+                } else if (auto* caption = qobject_cast<QLabel*>(widget)) {
+                    caption->setText(text);
+                    if (!caption->wordWrap()) {
+                        caption->adjustSize();
+                    }
+                } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                    button->setText(text);
+                } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+                    group->setTitle(text);
+                }
+                break;
             }
-            break;
-        }
-        case TTextProperty::Hint:
-            if (auto* widget = findChild<QWidget*>(name)) {
-                widget->setToolTip(text);
-            }
-            break;
-        case TTextProperty::Item0:
-        case TTextProperty::Item1:
-            if (name == QStringLiteral("RadioGroupPageOrientation")) {
-                m_orientationChoices[row.Property == TTextProperty::Item0 ? 0 : 1]->setText(text);
-            }
-            break;
-        case TTextProperty::Title:
-            break;
+            case TTextProperty::Hint:
+                if (auto* widget = findChild<QWidget*>(name)) {
+                    widget->setToolTip(text);
+                }
+                break;
+            case TTextProperty::Item0:
+            case TTextProperty::Item1:
+                if (name == QStringLiteral("RadioGroupPageOrientation")) {
+                    m_orientationChoices[row.Property == TTextProperty::Item0 ? 0 : 1]->setText(
+                        text);
+                }
+                break;
+            case TTextProperty::Title:
+                break;
         }
     }
     for (int i = 1; i <= 9; ++i) {
@@ -702,14 +728,16 @@ void TFormSettings::fillControls()
     }
     ComboBoxLanguage->setCurrentIndex(m_main.language() == TLanguage::German ? 1 : 0);
     ComboBoxScreenFontName->setEditText(fontName);
-    SpinEditScreenWidth->setValue(common::roundToInt(static_cast<long double>(s.ScreenWidth) * 1000));
+    SpinEditScreenWidth->setValue(
+        common::roundToInt(static_cast<long double>(s.ScreenWidth) * 1000));
     SpinEditAnimationTimeInterval->setValue(m_main.timerTime().interval());
     SpinEditRotateAzimuthTimeInterval->setValue(m_main.timerRotateAzimuth().interval());
     CheckBoxAutoRepeat->setChecked(m_main.autoRepeat());
     CheckBoxSaveSettings->setChecked(m_main.saveSettings());
 
     for (int k = 2; k <= 9; ++k) {
-        m_boldBoxes[static_cast<std::size_t>(k)]->setChecked(s.Styles[static_cast<std::size_t>(k)].Bold);
+        m_boldBoxes[static_cast<std::size_t>(k)]->setChecked(
+            s.Styles[static_cast<std::size_t>(k)].Bold);
     }
     const common::TColor background = s.style(TSceneObject::Background).Color;
     for (int k = 3; k <= 9; ++k) {
@@ -721,7 +749,8 @@ void TFormSettings::fillControls()
         m_lineStyleLists[i]->update();
     }
     for (int k = 1; k <= 9; ++k) {
-        m_shapes[static_cast<std::size_t>(k)]->setColor(s.Styles[static_cast<std::size_t>(k)].Color);
+        m_shapes[static_cast<std::size_t>(k)]->setColor(
+            s.Styles[static_cast<std::size_t>(k)].Color);
     }
 
     for (int i = 1; i <= 9; ++i) {
@@ -819,7 +848,9 @@ void TFormSettings::EditAxisLabelOnChange(int tag)
     }
     scene::SceneState& s = scene();
     const std::string text = m_axisLabelEdits[static_cast<std::size_t>(tag)]->text().toStdString();
-    (tag == 1 ? s.PropagationAxisLabel : tag == 2 ? s.HorizontalAxisLabel : s.VerticalAxisLabel) = text;
+    (tag == 1   ? s.PropagationAxisLabel
+     : tag == 2 ? s.HorizontalAxisLabel
+                : s.VerticalAxisLabel) = text;
     rescaleAndRedraw();
 }
 
@@ -889,7 +920,8 @@ void TFormSettings::ComboBoxLineStyleOnChange(int tag, int index)
 void TFormSettings::ShapeColorOnMouseUp(TColorShape* sender)
 {
     const int k = sender->tag();
-    if (const std::optional<common::TColor> chosen = m_services.colorChooser->choose(sender->color(), this)) {
+    if (const std::optional<common::TColor> chosen =
+            m_services.colorChooser->choose(sender->color(), this)) {
         m_customColorsConfirmed = true;
         sender->setColor(*chosen);
         if (k == 1) {
@@ -918,14 +950,16 @@ void TFormSettings::ShapeColorOnMouseUp(TColorShape* sender)
     redraw();
 }
 
-void TFormSettings::drawLineStyle(QPainter& painter, const QRect& rect, int tag, int index, bool selected)
+void TFormSettings::drawLineStyle(QPainter& painter, const QRect& rect, int tag, int index,
+                                  bool selected)
 {
     const std::size_t k = static_cast<std::size_t>(tag);
     // The surface's outline is drawn in the coordinate system's colour.
     const common::TColor pen = m_shapes[tag == 4 ? 3 : k]->color();
     const bool bold = m_boldBoxes[k]->isChecked();
-    painter.drawImage(rect.topLeft(), lineStyleEntryPicture(rect.width(), rect.height(),
-                                                            m_lineStyleBackgrounds[k], pen, bold, index));
+    painter.drawImage(rect.topLeft(),
+                      lineStyleEntryPicture(rect.width(), rect.height(), m_lineStyleBackgrounds[k],
+                                            pen, bold, index));
     if (selected) {
         painter.setPen(QPen(palette().highlight().color(), 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
@@ -938,7 +972,8 @@ void TFormSettings::drawLanguage(QPainter& painter, const QRect& rect, int index
     const QPalette& colours = ComboBoxLanguage->palette();
     const QColor background = selected ? colours.highlight().color() : colours.base().color();
     const QColor text = selected ? colours.highlightedText().color() : colours.text().color();
-    const QImage* flag = index >= 0 && index < 2 ? &m_flags[static_cast<std::size_t>(index)] : nullptr;
+    const QImage* flag =
+        index >= 0 && index < 2 ? &m_flags[static_cast<std::size_t>(index)] : nullptr;
     drawLanguageEntry(painter, rect, flag, ComboBoxLanguage->itemText(index), background, text);
 }
 
@@ -1048,7 +1083,8 @@ void TFormSettings::PageControlSettingsOnChange()
 
 void TFormSettings::RefreshPrintPreview()
 {
-    if (printerAvailable() && isVisible() && PageControlSettings->currentWidget() == TabSheetPrinter) {
+    if (printerAvailable() && isVisible() &&
+        PageControlSettings->currentWidget() == TabSheetPrinter) {
         drawPagePreview();
     }
 }
@@ -1078,7 +1114,8 @@ void TFormSettings::drawPagePreview()
     page.marginBottomMm = printer.MarginBottom[orientation];
     {
         platform::PainterCanvas canvas(picture->picture());
-        scene::drawPagePreview(s, page, picture->picture().width(), picture->picture().height(), canvas);
+        scene::drawPagePreview(s, page, picture->picture().width(), picture->picture().height(),
+                               canvas);
     }
     picture->update();
     // The preview leaves its own projection in the shared state; the main view's redraws that

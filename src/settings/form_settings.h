@@ -112,9 +112,18 @@ public:
     TDialogState dialogState() const;
     TPageSizeMm pageSize() const { return m_pageSize; }
     // The proportion row controls, rows 1 .. 9.
-    TSpinEdit* proportionBox(int row) const { return m_proportionBoxes.at(static_cast<std::size_t>(row)); }
-    QLabel* proportionLabel(int row) const { return m_proportionLabels.at(static_cast<std::size_t>(row)); }
-    QLabel* proportionUnit(int row) const { return m_proportionUnits.at(static_cast<std::size_t>(row)); }
+    TSpinEdit* proportionBox(int row) const
+    {
+        return m_proportionBoxes.at(static_cast<std::size_t>(row));
+    }
+    QLabel* proportionLabel(int row) const
+    {
+        return m_proportionLabels.at(static_cast<std::size_t>(row));
+    }
+    QLabel* proportionUnit(int row) const
+    {
+        return m_proportionUnits.at(static_cast<std::size_t>(row));
+    }
 
 protected:
     void showEvent(QShowEvent* event) override;

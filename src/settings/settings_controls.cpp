@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyledItemDelegate>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 
 #include "platform/painter_canvas.h"
 
@@ -40,7 +40,8 @@ TSpinEdit::TSpinEdit(int minimum, int maximum, int tag, QWidget* parent)
     });
     // The spin box itself says nothing while its text is not a number; an empty text must still
     // count, as the minimum.
-    connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString& text) { editTextChanged(text); });
+    connect(lineEdit(), &QLineEdit::textChanged, this,
+            [this](const QString& text) { editTextChanged(text); });
 }
 
 void TSpinEdit::editTextChanged(const QString& text)
@@ -96,12 +97,14 @@ void TCheckBoxTextLeft::paintEvent(QPaintEvent* /*event*/)
     indicator.rect = box;
     painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, indicator);
     const QRect textRect(0, 0, std::max(0, box.left() - 4), height());
-    style()->drawItemText(&painter, textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
-                          palette(), isEnabled(), text(), QPalette::WindowText);
+    style()->drawItemText(&painter, textRect,
+                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, palette(),
+                          isEnabled(), text(), QPalette::WindowText);
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
-        focus.rect = textRect.intersected(QRect(QPoint(0, 0), QSize(fontMetrics().horizontalAdvance(text()) + 2, height())));
+        focus.rect = textRect.intersected(
+            QRect(QPoint(0, 0), QSize(fontMetrics().horizontalAdvance(text()) + 2, height())));
         painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
 }
@@ -146,16 +149,19 @@ class EntryDelegate : public QStyledItemDelegate {
 public:
     explicit EntryDelegate(TOwnerDrawComboBox& box) : QStyledItemDelegate(&box), m_box(box) {}
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
     {
         if (m_box.drawEntry) {
             painter->save();
             painter->setClipRect(option.rect);
-            m_box.drawEntry(*painter, option.rect, index.row(), (option.state & QStyle::State_Selected) != 0);
+            m_box.drawEntry(*painter, option.rect, index.row(),
+                            (option.state & QStyle::State_Selected) != 0);
             painter->restore();
         }
     }
-    QSize sizeHint(const QStyleOptionViewItem& /*option*/, const QModelIndex& /*index*/) const override
+    QSize sizeHint(const QStyleOptionViewItem& /*option*/,
+                   const QModelIndex& /*index*/) const override
     {
         return QSize(m_box.width(), m_box.entryHeight());
     }
@@ -181,8 +187,8 @@ void TOwnerDrawComboBox::paintEvent(QPaintEvent* /*event*/)
     option.currentIcon = QIcon();
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     if (drawEntry && currentIndex() >= 0) {
-        const QRect field =
-            style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                    QStyle::SC_ComboBoxEditField, this);
         painter.save();
         painter.setClipRect(field);
         drawEntry(painter, field, currentIndex(), hasFocus());
@@ -239,7 +245,8 @@ QImage lineStyleEntryPicture(int width, int height, common::TColor background, c
 
 QImage flagPicture(int language)
 {
-    QImage flag(language == 1 ? QStringLiteral(":/flags/BANNER1.png") : QStringLiteral(":/flags/BANNER0.png"));
+    QImage flag(language == 1 ? QStringLiteral(":/flags/BANNER1.png")
+                              : QStringLiteral(":/flags/BANNER0.png"));
     flag = flag.convertToFormat(QImage::Format_RGB888);
     if (language == 1) {
         // The stored stripe is plain yellow; the flag's gold is red 255, green 224, blue 0.
@@ -269,8 +276,8 @@ QImage flagOnBackground(const QImage& flag, const QColor& background)
     return result;
 }
 
-void drawLanguageEntry(QPainter& painter, const QRect& rect, const QImage* flag, const QString& text,
-                       const QColor& background, const QColor& textColor)
+void drawLanguageEntry(QPainter& painter, const QRect& rect, const QImage* flag,
+                       const QString& text, const QColor& background, const QColor& textColor)
 {
     painter.fillRect(rect, background);
     int textLeft = rect.left() + 16 + 8;
@@ -282,7 +289,8 @@ void drawLanguageEntry(QPainter& painter, const QRect& rect, const QImage* flag,
         textLeft = rect.left() + flag->width() + 8;
     }
     painter.setPen(textColor);
-    const QRect textRect(textLeft, rect.top(), std::max(0, rect.right() + 1 - textLeft), rect.height());
+    const QRect textRect(textLeft, rect.top(), std::max(0, rect.right() + 1 - textLeft),
+                         rect.height());
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
 }
 

@@ -123,7 +123,7 @@ QImage flagPicture(int language);
 QImage flagOnBackground(const QImage& flag, const QColor& background);
 // An entry of the language list: the flag 2 pixels from the left, centred vertically, the text
 // 8 pixels right of it in one line, without mnemonic prefixes.
-void drawLanguageEntry(QPainter& painter, const QRect& rect, const QImage* flag, const QString& text,
-                       const QColor& background, const QColor& textColor);
+void drawLanguageEntry(QPainter& painter, const QRect& rect, const QImage* flag,
+                       const QString& text, const QColor& background, const QColor& textColor);
 
 }  // namespace settings

@@ -23,7 +23,8 @@ void QtColorChooser::setCustomColors(const TCustomColors& colors)
 {
     for (std::size_t i = 0; i < CustomColorCount; ++i) {
         m_empty[i] = !colors[i].has_value();
-        QColorDialog::setCustomColor(static_cast<int>(i), colors[i] ? toQColor(*colors[i]) : EmptySlot);
+        QColorDialog::setCustomColor(static_cast<int>(i),
+                                     colors[i] ? toQColor(*colors[i]) : EmptySlot);
     }
 }
 

@@ -17,7 +17,10 @@ using settings::lineStyleEntryPicture;
 constexpr common::TColor Background = rgb(250, 240, 200);
 constexpr common::TColor Pen = rgb(20, 40, 160);
 
-QColor colour(common::TColor c) { return settings::toQColor(c); }
+QColor colour(common::TColor c)
+{
+    return settings::toQColor(c);
+}
 
 // Rows of a column that show the pen colour.
 int penRows(const QImage& picture, int x)
@@ -71,7 +74,8 @@ TEST(LineStyleEntry, EachStyleLeavesItsOwnGaps)
     const int solid = penColumns(lineStyleEntryPicture(100, 7, Background, Pen, false, 0), 3);
     EXPECT_EQ(solid, 96);
     for (int style = 1; style <= 4; ++style) {
-        const int columns = penColumns(lineStyleEntryPicture(100, 7, Background, Pen, false, style), 3);
+        const int columns =
+            penColumns(lineStyleEntryPicture(100, 7, Background, Pen, false, style), 3);
         EXPECT_GT(columns, 0) << "style " << style;
         EXPECT_LT(columns, solid) << "style " << style;
     }
@@ -128,15 +132,16 @@ TEST(Flags, LanguageEntryReplacesTheKeyByTheBackground)
         const QImage flag = settings::flagPicture(1);
         {
             QPainter painter(&picture);
-            settings::drawLanguageEntry(painter, picture.rect(), &flag, QStringLiteral("Deutsch"), background,
-                                        Qt::white);
+            settings::drawLanguageEntry(painter, picture.rect(), &flag, QStringLiteral("Deutsch"),
+                                        background, Qt::white);
         }
         EXPECT_EQ(picture.pixelColor(0, 0), background);
         EXPECT_EQ(picture.pixelColor(1, row.flagTop), background);
         // The flag 2 pixels from the left: black stripe on top, gold above the key row, which
         // shows the background.
         EXPECT_EQ(picture.pixelColor(2, row.flagTop), QColor(0, 0, 0)) << "height " << row.height;
-        EXPECT_EQ(picture.pixelColor(17, row.flagTop + 14), QColor(255, 224, 0)) << "height " << row.height;
+        EXPECT_EQ(picture.pixelColor(17, row.flagTop + 14), QColor(255, 224, 0))
+            << "height " << row.height;
         EXPECT_EQ(picture.pixelColor(10, row.flagTop + 15), background) << "height " << row.height;
         EXPECT_EQ(picture.pixelColor(18, row.flagTop + 5), background) << "height " << row.height;
     }
@@ -144,9 +149,9 @@ TEST(Flags, LanguageEntryReplacesTheKeyByTheBackground)
 
 TEST(Fonts, SortedWithoutRegardToCase)
 {
-    const std::vector<std::string> sorted =
-        settings::sortedFontNames({QStringLiteral("courier"), QStringLiteral("Arial"), QStringLiteral("Bitstream"),
-                                   QStringLiteral("arial"), QStringLiteral("Arial")});
+    const std::vector<std::string> sorted = settings::sortedFontNames(
+        {QStringLiteral("courier"), QStringLiteral("Arial"), QStringLiteral("Bitstream"),
+         QStringLiteral("arial"), QStringLiteral("Arial")});
     EXPECT_EQ(sorted, (std::vector<std::string>{"Arial", "arial", "Bitstream", "courier"}));
 }
 

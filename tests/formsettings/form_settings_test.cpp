@@ -92,7 +92,10 @@ public:
     FakePrinter* printer = nullptr;
     int beeps = 0;
 
-    std::string iniPath() const { return folder.filePath(QStringLiteral("ondulix.ini")).toStdString(); }
+    std::string iniPath() const
+    {
+        return folder.filePath(QStringLiteral("ondulix.ini")).toStdString();
+    }
 
     void start(const Start& how = {})
     {
@@ -124,7 +127,9 @@ public:
         auto fakePrinter = std::make_unique<FakePrinter>();
         printer = fakePrinter.get();
         services.printer = std::move(fakePrinter);
-        services.screenFonts = [] { return std::vector<std::string>{"Arial", "DejaVu Sans", "Liberation Serif"}; };
+        services.screenFonts = [] {
+            return std::vector<std::string>{"Arial", "DejaVu Sans", "Liberation Serif"};
+        };
         services.beep = [this] { ++beeps; };
         dialog = std::make_unique<TFormSettings>(*main, std::move(services));
     }
@@ -143,7 +148,10 @@ public:
     }
     TSpinEdit* spin(const char* name) const { return control<TSpinEdit>(name); }
     scene::SceneState& s() { return main->scene(); }
-    QImage mainPicture() const { return main->control<mainwindow::DrawingArea>("Image")->picture(); }
+    QImage mainPicture() const
+    {
+        return main->control<mainwindow::DrawingArea>("Image")->picture();
+    }
     QString mainHint(const char* name) const { return main->control<QWidget>(name)->toolTip(); }
 
     // Ctrl+E on the main window; `whileOpen` runs inside the modal loop and closes the dialog.
@@ -183,8 +191,9 @@ public:
     {
         QWidget* widget = control<QWidget>(name);
         // A radio button answers on its circle and its text only.
-        const QPoint at = qobject_cast<QRadioButton*>(widget) != nullptr ? QPoint(8, widget->height() / 2)
-                                                                          : widget->rect().center();
+        const QPoint at = qobject_cast<QRadioButton*>(widget) != nullptr
+                              ? QPoint(8, widget->height() / 2)
+                              : widget->rect().center();
         QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
     }
     void showTab(const char* name)
@@ -218,9 +227,10 @@ bool sameStyles(const scene::TSceneStyles& a, const scene::TSceneStyles& b)
 
 bool sameProportions(const scene::TProportions& a, const scene::TProportions& b)
 {
-    return a.ReferenceRectHalfWidth == b.ReferenceRectHalfWidth && a.AxisHalfLength == b.AxisHalfLength &&
-           a.AxisLabelSpacing == b.AxisLabelSpacing && a.AxisLabelHeight == b.AxisLabelHeight &&
-           a.ArrowLength == b.ArrowLength && a.DotRadius == b.DotRadius && a.Wavelength == b.Wavelength &&
+    return a.ReferenceRectHalfWidth == b.ReferenceRectHalfWidth &&
+           a.AxisHalfLength == b.AxisHalfLength && a.AxisLabelSpacing == b.AxisLabelSpacing &&
+           a.AxisLabelHeight == b.AxisLabelHeight && a.ArrowLength == b.ArrowLength &&
+           a.DotRadius == b.DotRadius && a.Wavelength == b.Wavelength &&
            a.GraphicMarginFactor == b.GraphicMarginFactor &&
            a.ClipboardBugfixScalingFactor == b.ClipboardBugfixScalingFactor;
 }
@@ -369,7 +379,9 @@ TEST_F(FormSettingsVisitTest, OkKeepsEverything)
     EXPECT_EQ(after.rotation, 7);
     EXPECT_NE(after.autoRepeat, before.autoRepeat);
     EXPECT_NE(after.saveSettings, before.saveSettings);
-    const auto style = [&after](TSceneObject object) { return after.styles[static_cast<std::size_t>(object)]; };
+    const auto style = [&after](TSceneObject object) {
+        return after.styles[static_cast<std::size_t>(object)];
+    };
     EXPECT_EQ(style(TSceneObject::HorizontalWave).Color, rgb(0, 200, 100));
     EXPECT_EQ(style(TSceneObject::ReferenceSurface).Color, rgb(90, 90, 10));
     EXPECT_EQ(style(TSceneObject::Background).Color, rgb(255, 255, 210));
@@ -383,7 +395,8 @@ TEST_F(FormSettingsVisitTest, OkKeepsEverything)
     EXPECT_EQ(after.printer.MarginLeft[1], 33);  // typed while landscape was chosen
     EXPECT_EQ(after.printer.MarginBottom[0], 44);
     EXPECT_EQ(after.printer.MarginBottom[1], 15);
-    EXPECT_EQ(after.hiddenAxis, common::mixColors(50, rgb(90, 90, 10), style(TSceneObject::CoordinateSystem).Color));
+    EXPECT_EQ(after.hiddenAxis,
+              common::mixColors(50, rgb(90, 90, 10), style(TSceneObject::CoordinateSystem).Color));
     EXPECT_EQ(after.settingsHint, QStringLiteral("Einstellungen (Strg+E)"));
     // OK recomputes the values derived from the proportions.
     EXPECT_DOUBLE_EQ(s().ArrowHalfWidth, 0.25 * 0.30);
@@ -403,11 +416,18 @@ TEST_F(FormSettingsTest, EscAndTheCloseBoxActAsCancelAndEnterInASpinBoxAsOk)
         settings::TDialogResult result;
     };
     const Row rows[] = {
-        {"Esc", [](FormSettingsTest& t) { QTest::keyClick(t.spin("SpinEditScreenWidth"), Qt::Key_Escape); }, 0.3,
+        {"Esc",
+         [](FormSettingsTest& t) {
+             QTest::keyClick(t.spin("SpinEditScreenWidth"), Qt::Key_Escape);
+         },
+         0.3, settings::TDialogResult::Cancel},
+        {"close box", [](FormSettingsTest& t) { t.dialog->close(); }, 0.3,
          settings::TDialogResult::Cancel},
-        {"close box", [](FormSettingsTest& t) { t.dialog->close(); }, 0.3, settings::TDialogResult::Cancel},
-        {"Enter", [](FormSettingsTest& t) { QTest::keyClick(t.spin("SpinEditScreenWidth"), Qt::Key_Return); }, 0.5,
-         settings::TDialogResult::Ok},
+        {"Enter",
+         [](FormSettingsTest& t) {
+             QTest::keyClick(t.spin("SpinEditScreenWidth"), Qt::Key_Return);
+         },
+         0.5, settings::TDialogResult::Ok},
     };
     for (const Row& row : rows) {
         s().ScreenWidth = 0.3;
@@ -464,7 +484,8 @@ TEST_F(FormSettingsTest, CreationKeepsTheLanguageAndSpeaksIt)
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("Allgemein"));
     EXPECT_EQ(control<QPushButton>("ButtonCancel")->text(), QStringLiteral("Abbrechen"));
     EXPECT_EQ(dialog->proportionLabel(7)->text(), QString::fromUtf8("Wellenänge"));
-    EXPECT_EQ(control<QGroupBox>("GroupBoxPageMargins")->title(), QStringLiteral(" Seitenränder in mm "));
+    EXPECT_EQ(control<QGroupBox>("GroupBoxPageMargins")->title(),
+              QStringLiteral(" Seitenränder in mm "));
     EXPECT_EQ(control<QRadioButton>("RadioButtonLandscape")->text(), QStringLiteral("Querformat"));
     // Texts no language touches.
     EXPECT_EQ(control<QWidget>("ComboBoxScreenFontName")->toolTip(), QStringLiteral("Screen font"));
@@ -514,9 +535,15 @@ TEST_F(FormSettingsTest, ColourChangesRecolourTheirLineStyleLists)
         {"ShapeHorizontalWaveColor", rgb(123, 45, 6), {5}},
         {"ShapeResultantVectorEllipseColor", rgb(7, 140, 140), {9}},
     };
-    const char* lists[10] = {"", "", "", "ComboBoxLineStyleCoordinateSystem", "ComboBoxLineStyleReferenceSurface",
-                             "ComboBoxLineStyleHorizontalWave", "ComboBoxLineStyleVerticalWave",
-                             "ComboBoxLineStyleResultantWave", "ComboBoxLineStyleResultantVector",
+    const char* lists[10] = {"",
+                             "",
+                             "",
+                             "ComboBoxLineStyleCoordinateSystem",
+                             "ComboBoxLineStyleReferenceSurface",
+                             "ComboBoxLineStyleHorizontalWave",
+                             "ComboBoxLineStyleVerticalWave",
+                             "ComboBoxLineStyleResultantWave",
+                             "ComboBoxLineStyleResultantVector",
                              "ComboBoxLineStyleResultantVectorEllipse"};
     openAndDo([&] {
         showTab("TabSheetColorsAndLineStyles");
@@ -524,8 +551,10 @@ TEST_F(FormSettingsTest, ColourChangesRecolourTheirLineStyleLists)
             pickColor(row.shape, row.colour);
             EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("ButtonOk")) << row.shape;
             for (int k = 3; k <= 9; ++k) {
-                const bool expected = std::find(row.lists.begin(), row.lists.end(), k) != row.lists.end();
-                EXPECT_EQ(shows(control<QWidget>(lists[k]), row.colour), expected) << row.shape << " list " << k;
+                const bool expected =
+                    std::find(row.lists.begin(), row.lists.end(), k) != row.lists.end();
+                EXPECT_EQ(shows(control<QWidget>(lists[k]), row.colour), expected)
+                    << row.shape << " list " << k;
             }
         }
         // A cancelled chooser keeps the colour and stores it again unchanged.
@@ -571,7 +600,8 @@ TEST_F(FormSettingsTest, BoldBoxWidensItsListsLinesAtOnce)
 TEST_F(FormSettingsTest, LineStyleChoiceStoresTheCodeAndGivesUpTheFocus)
 {
     Start how;
-    how.data.Styles[static_cast<std::size_t>(TSceneObject::ResultantWave)].PenStyle = common::TPenStyle::DashDot;
+    how.data.Styles[static_cast<std::size_t>(TSceneObject::ResultantWave)].PenStyle =
+        common::TPenStyle::DashDot;
     start(how);
     openAndDo([this] {
         showTab("TabSheetColorsAndLineStyles");
@@ -599,7 +629,8 @@ TEST_F(FormSettingsTest, ProportionBoxesApplyTheirRows)
         {1, "200", &scene::TProportions::ReferenceRectHalfWidth, 2.0},
         {3, "5", &scene::TProportions::AxisLabelSpacing, 0.05},
         {5, "30", &scene::TProportions::ArrowLength, 0.30},
-        {5, "31", &scene::TProportions::ArrowLength, 0.03},  // 31 is past the maximum: only "3" goes in
+        {5, "31", &scene::TProportions::ArrowLength,
+         0.03},  // 31 is past the maximum: only "3" goes in
         {6, "25", &scene::TProportions::DotRadius, 0.025},
         {7, "450", &scene::TProportions::Wavelength, 4.5},
         {8, "7", &scene::TProportions::GraphicMarginFactor, 0.007},
@@ -609,7 +640,8 @@ TEST_F(FormSettingsTest, ProportionBoxesApplyTheirRows)
         showTab("TabSheetProportions");
         for (const Row& row : rows) {
             type(dialog->proportionBox(row.row), QString::fromLatin1(row.typed));
-            EXPECT_DOUBLE_EQ(s().Proportions.*row.field, row.expected) << "row " << row.row << " " << row.typed;
+            EXPECT_DOUBLE_EQ(s().Proportions.*row.field, row.expected)
+                << "row " << row.row << " " << row.typed;
         }
         // The model follows at once: the wavelength 4.5 puts the first sample at -2λ.
         EXPECT_DOUBLE_EQ(s().Model.HorizontalWave[0].X, -9.0);
@@ -678,8 +710,8 @@ TEST_F(FormSettingsTest, WheelStepsOnlyTheFocusedSpinBox)
     start();
     const auto wheel = [](QWidget* target, int delta) {
         const QPointF at(target->width() / 2.0, target->height() / 2.0);
-        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &event);
     };
     openAndDo([&] {
@@ -743,9 +775,11 @@ TEST_F(FormSettingsTest, StoredTabOpensUnlessItIsThePrinterWithoutPrinter)
         bool printerAvailable;
         int shown;
     };
-    for (const Row& row : {Row{1, true, 1}, Row{3, true, 3}, Row{3, false, 0}, Row{7, true, 0}, Row{-1, true, 0}}) {
+    for (const Row& row :
+         {Row{1, true, 1}, Row{3, true, 3}, Row{3, false, 0}, Row{7, true, 0}, Row{-1, true, 0}}) {
         Start how;
-        how.iniText = "[FormSettings]\r\nActiveTabSheetIndex=" + std::to_string(row.stored) + "\r\n";
+        how.iniText =
+            "[FormSettings]\r\nActiveTabSheetIndex=" + std::to_string(row.stored) + "\r\n";
         how.printerAvailable = row.printerAvailable;
         how.data.App.SaveSettings = false;
         start(how);
@@ -766,8 +800,9 @@ TEST_F(FormSettingsTest, OrientationShowsThatOrientationsOwnMargins)
     how.data.Printer.MarginBottom = {13, 23};
     start(how);
     const auto shown = [this] {
-        return std::array<int, 4>{spin("SpinEditMarginLeft")->value(), spin("SpinEditMarginRight")->value(),
-                                  spin("SpinEditMarginTop")->value(), spin("SpinEditMarginBottom")->value()};
+        return std::array<int, 4>{
+            spin("SpinEditMarginLeft")->value(), spin("SpinEditMarginRight")->value(),
+            spin("SpinEditMarginTop")->value(), spin("SpinEditMarginBottom")->value()};
     };
     openAndDo([&] {
         showTab("TabSheetPrinter");
@@ -830,7 +865,8 @@ TEST_F(FormSettingsTest, PrinterConfigurationFollowsTheChosenPrinter)
         EXPECT_TRUE(control<QWidget>("ImagePreviewPortrait")->isVisible());
         EXPECT_EQ(fonts->count(), 3);
         EXPECT_EQ(fonts->itemText(1), QStringLiteral("Helvetica"));
-        EXPECT_EQ(fonts->currentText(), QStringLiteral("Arial"));  // FontName is shown, not replaced
+        EXPECT_EQ(fonts->currentText(),
+                  QStringLiteral("Arial"));  // FontName is shown, not replaced
         // The same orientation again still takes the new paper.
         printer->setup = [](FakePrinter& p) {
             p.sizes[0] = {148, 210};
@@ -920,7 +956,8 @@ TEST_F(FormSettingsTest, StateIsWrittenAtTheEndWhenSaveSettingsIsOn)
         bool confirmColour;
         bool written;
     };
-    for (const Row& row : {Row{true, false, false, true}, Row{true, true, true, true}, Row{false, false, true, false}}) {
+    for (const Row& row : {Row{true, false, false, true}, Row{true, true, true, true},
+                           Row{false, false, true, false}}) {
         Start how;
         how.iniText = "[Colors]\r\nColorA=00FF00\r\nColorB=FFFFFFFF\r\nColorC=zz\r\n";
         how.data.App.SaveSettings = row.saveSettings;
@@ -951,7 +988,8 @@ TEST_F(FormSettingsTest, StateIsWrittenAtTheEndWhenSaveSettingsIsOn)
             EXPECT_EQ(value("FormSettings", "ActiveTabSheetIndex"), "2");
             EXPECT_EQ(value("Colors", "ColorA"), "00FF00");
             if (row.confirmColour) {
-                // The chooser's customSlots, as six hexadecimal digits or FFFFFFFF for an empty one.
+                // The chooser's customSlots, as six hexadecimal digits or FFFFFFFF for an empty
+                // one.
                 EXPECT_EQ(value("Colors", "ColorB"), "FFFFFFFF");
                 EXPECT_EQ(value("Colors", "ColorC"), "FFFFFFFF");
                 EXPECT_EQ(value("Colors", "ColorD"), "563412");
