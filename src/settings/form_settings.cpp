@@ -274,7 +274,7 @@ void TFormSettings::createControls()
     // All four tabs in sight within the dialog's fixed width.
     PageControlSettings->setUsesScrollButtons(false);
     PageControlSettings->tabBar()->setStyleSheet(
-        QStringLiteral("QTabBar::tab { padding: 3px 7px; }"));
+        QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
     const auto page = [this](const char* name) {
         auto* sheet = new QWidget;
         sheet->setObjectName(QString::fromLatin1(name));
@@ -391,7 +391,7 @@ void TFormSettings::createColorsTab()
     constexpr int listLeft = 196;
     constexpr int shapeLeft = 306;
     constexpr int boxFieldWidth = 172;
-    label("LabelObject", group, 8, 20);
+    label("LabelObject", group, 4, 20);
     label("LabelBold", group, 150, 20);
     label("LabelLineStyle", group, listLeft, 20);
     label("LabelColor", group, shapeLeft - 8, 20);
@@ -401,7 +401,7 @@ void TFormSettings::createColorsTab()
         const int top = 20 + 20 * k;
         const QString object = QString::fromLatin1(ObjectNames[k]);
         if (k == 1) {
-            label("LabelBackground", group, 8, top);
+            label("LabelBackground", group, 4, top);
         } else {
             // The text at the left, the box at the right end of the field.
             auto* box = new TCheckBoxTextLeft(group);
