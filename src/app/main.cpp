@@ -78,7 +78,8 @@ int main(int argc, char** argv)
                                          environment.numberFormat};
     settings::TSettingsRead read = settings::ReadSettings(environment.settingsFileName, context);
     settings::sanitizeSettings(read.Data);
-    environment.helpCommand = platform::makeHelpCommand(system, exe.Folder, read.Data.App.Language);
+    environment.helpOpenCommand = platform::helpOpenCommand(system);
+    environment.exeFolder = exe.Folder;
 
     mainwindow::TFormMain form(environment, read.Data);
     // Copy, Save, Save As and Print on the desktop's clipboard, dialogs and printer. The metafile's

@@ -468,6 +468,19 @@ void TFormMain::setLanguage(common::TLanguage language)
 {
     m_settings.App.Language = language;
     applyTexts();
+    rebuildHelpCommand();
+}
+
+void TFormMain::rebuildHelpCommand()
+{
+    if (m_environment.helpOpenCommand.empty()) {
+        m_helpCommand.clear();
+        return;
+    }
+    platform::QtSystemEnvironment system;
+    m_helpCommand = platform::buildHelpCommand(
+        m_environment.helpOpenCommand,
+        platform::helpFileName(system, m_environment.exeFolder, m_settings.App.Language));
 }
 
 void TFormMain::applyTexts()
@@ -1113,7 +1126,7 @@ void TFormMain::startHelp(bool waitCursor)
         QCoreApplication::processEvents();
     }
     platform::QtProcessLauncher launcher;
-    platform::startHelpCommand(m_environment.helpCommand, launcher);
+    platform::startHelpCommand(m_helpCommand, launcher);
     if (waitCursor) {
         QApplication::restoreOverrideCursor();
     }

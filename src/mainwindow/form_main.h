@@ -48,7 +48,10 @@ struct TFormMainEnvironment {
     std::string settingsFileName;  // empty: nothing is written at close
     std::string personalFolder;    // the user's documents folder, ending in "/"
     settings::TNumberFormat numberFormat;
-    std::string helpCommand;  // what F1 and the help button start
+    // What opens the help page: the desktop's HTML viewer with "%1" for the page, found once at
+    // start; the page itself follows the language. Empty: help starts nothing.
+    std::string helpOpenCommand;
+    std::string exeFolder;  // the program's folder, where the help pages are looked up first
 };
 
 // The defaults of every setting, as a first start without a settings file has them.
@@ -96,6 +99,7 @@ public:
     // The settings as they stand now, as closing writes them.
     settings::TSettingsData currentSettings() const;
     const std::string& graphFileName() const { return m_graphFileName; }
+    const std::string& helpCommand() const { return m_helpCommand; }
     // SetLanguageFormMain: the texts of the window in that language and every track-bar hint.
     void setLanguage(common::TLanguage language);
 
@@ -173,9 +177,11 @@ private:
     void ApplicationOnRestore();
 
     void startHelp(bool waitCursor);
+    void rebuildHelpCommand();
 
     TFormMainEnvironment m_environment;
     settings::TSettingsData m_settings;  // what is not held by the controls and the scene
+    std::string m_helpCommand;           // HelpCommand for the current language
     std::string m_graphFileName;
     std::unique_ptr<scene::SceneState> m_scene;
     TProgramState m_programState = TProgramState::Starting;

@@ -560,6 +560,20 @@ TEST_F(FormMainTest, GermanTextsReplaceTheEnglishAtOnce)
     EXPECT_EQ(button("SpeedButtonHelp")->toolTip(), QStringLiteral("Help (F1)"));
 }
 
+TEST_F(FormMainTest, TheHelpCommandFollowsTheLanguage)
+{
+    mainwindow::TFormMainEnvironment e = environment();
+    e.helpOpenCommand = "viewer %1";
+    e.exeFolder = "/opt/ondulix dir/";
+    form = std::make_unique<TFormMain>(e, mainwindow::defaultFormMainSettings());
+    EXPECT_EQ(form->helpCommand(), "viewer \"/opt/ondulix dir/English.html\"");
+    form->setLanguage(common::TLanguage::German);
+    EXPECT_EQ(form->helpCommand(), "viewer \"/opt/ondulix dir/German.html\"");
+    e.helpOpenCommand.clear();
+    form = std::make_unique<TFormMain>(e, mainwindow::defaultFormMainSettings());
+    EXPECT_TRUE(form->helpCommand().empty());
+}
+
 TEST_F(FormMainTest, ButtonsWithoutTheirFeatureYetDoNothing)
 {
     // Copy, save as, print, settings and help run what the application installs.
