@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,47 +70,16 @@ void configure(scene::SceneState& s, const render::RenderOptions& o)
     s.ShowResultantVector = o.showVector;
 }
 
-bool writeSvg(scene::SceneState& s, const render::RenderOptions& o, QString& error)
+// The file is replaced only once it is complete: a failure leaves any old one as it was.
+bool writeAtomically(const std::string& path, QString& error,
+                     const std::function<bool(QIODevice& device, QString& error)>& write)
 {
-    QSaveFile file(QString::fromStdString(o.output));
+    QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString();
         return false;
     }
-    QSvgGenerator svg;
-    svg.setOutputDevice(&file);
-    svg.setSize(QSize(o.width, o.height));
-    svg.setViewBox(QRect(0, 0, o.width, o.height));
-    svg.setTitle(QStringLiteral("Ondulix"));
-    // The physical size that keeps the true scale when printed: the screen's pixel pitch.
-    svg.setResolution(qRound(s.ScreenPixelsPerMetre * 0.0254));
-    {
-        platform::PainterCanvas canvas(svg);
-        scene::drawScene(s, 0, 0, o.width, o.height, canvas, 1.0);
-        canvas.finish();
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
-bool writePng(ImageHost& host, const render::RenderOptions& o, QString& error)
-{
-    QSaveFile file(QString::fromStdString(o.output));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    QImage& image = host.image();
-    // Records the screen's pixel pitch, so that the picture prints at the true scale.
-    const int dotsPerMetre = qRound(1.0 / (o.screenWidth / o.desktopWidth));
-    image.setDotsPerMeterX(dotsPerMetre);
-    image.setDotsPerMeterY(dotsPerMetre);
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        error = writer.errorString();
+    if (!write(file, error)) {
         file.cancelWriting();
         return false;
     }
@@ -118,6 +88,42 @@ bool writePng(ImageHost& host, const render::RenderOptions& o, QString& error)
         return false;
     }
     return true;
+}
+
+bool writeSvg(scene::SceneState& s, const render::RenderOptions& o, QString& error)
+{
+    return writeAtomically(o.output, error, [&s, &o](QIODevice& file, QString&) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(QSize(o.width, o.height));
+        svg.setViewBox(QRect(0, 0, o.width, o.height));
+        svg.setTitle(QStringLiteral("Ondulix"));
+        // The physical size that keeps the true scale when printed: the screen's pixel pitch.
+        svg.setResolution(qRound(s.ScreenPixelsPerMetre * 0.0254));
+        {
+            platform::PainterCanvas canvas(svg);
+            scene::drawScene(s, 0, 0, o.width, o.height, canvas, 1.0);
+            canvas.finish();
+        }
+        return true;
+    });
+}
+
+bool writePng(ImageHost& host, const render::RenderOptions& o, QString& error)
+{
+    return writeAtomically(o.output, error, [&host, &o](QIODevice& file, QString& failure) {
+        QImage& image = host.image();
+        // Records the screen's pixel pitch, so that the picture prints at the true scale.
+        const int dotsPerMetre = qRound(1.0 / (o.screenWidth / o.desktopWidth));
+        image.setDotsPerMeterX(dotsPerMetre);
+        image.setDotsPerMeterY(dotsPerMetre);
+        QImageWriter writer(&file, "png");
+        if (!writer.write(image)) {
+            failure = writer.errorString();
+            return false;
+        }
+        return true;
+    });
 }
 
 // Hundredths of a millimetre that `pixels` screen pixels cover.
@@ -143,51 +149,43 @@ bool writeEmf(scene::SceneState& s, ImageHost& host, const render::RenderOptions
 
 bool writePdf(scene::SceneState& s, const render::RenderOptions& o, QString& error)
 {
-    QSaveFile file(QString::fromStdString(o.output));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    // The page is the picture's physical size. The writer's resolution is a whole number of dots
-    // per inch near the screen's, so a PDF unit is about a pixel; the device factor makes up the
-    // difference, so that the scene keeps its true scale.
-    const double screenDpi = s.ScreenPixelsPerMetre * 0.0254;
-    const int resolution = std::max(1, qRound(screenDpi));
-    const double factor = resolution / screenDpi;
-    const double mmPerPixel = 1000.0 / s.ScreenPixelsPerMetre;
-    const QSizeF page(o.width * mmPerPixel, o.height * mmPerPixel);
-    // Page sizes are portrait; a wide picture is a portrait page turned.
-    const bool wide = page.width() > page.height();
-    const QPageSize size(wide ? page.transposed() : page, QPageSize::Millimeter, QString(),
-                         QPageSize::ExactMatch);
-    QPdfWriter pdf(&file);
-    pdf.setResolution(resolution);
-    pdf.setCreator(QStringLiteral("ondulix-render"));
-    pdf.setTitle(QStringLiteral("Ondulix"));
-    if (!pdf.setPageLayout(QPageLayout(size, wide ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                       QMarginsF(0, 0, 0, 0)))) {
-        error = QStringLiteral("the page size is not possible");
-        file.cancelWriting();
-        return false;
-    }
-    const std::int32_t width = pdf.width();
-    const std::int32_t height = pdf.height();
-    scene::projectScene(s, width, height, s.PixelsPerUnit, factor);
-    {
-        platform::PainterCanvas canvas(pdf);
-        if (!canvas.isActive()) {
-            error = QStringLiteral("the PDF cannot be started");
-            file.cancelWriting();
+    return writeAtomically(o.output, error, [&s, &o](QIODevice& file, QString& failure) {
+        // The page is the picture's physical size. The writer's resolution is a whole number of
+        // dots per inch near the screen's, so a PDF unit is about a pixel; the device factor makes
+        // up the difference, so that the scene keeps its true scale.
+        const double screenDpi = s.ScreenPixelsPerMetre * 0.0254;
+        const int resolution = std::max(1, qRound(screenDpi));
+        const double factor = resolution / screenDpi;
+        const double mmPerPixel = 1000.0 / s.ScreenPixelsPerMetre;
+        const QSizeF page(o.width * mmPerPixel, o.height * mmPerPixel);
+        // Page sizes are portrait; a wide picture is a portrait page turned.
+        const bool wide = page.width() > page.height();
+        const QPageSize size(wide ? page.transposed() : page, QPageSize::Millimeter, QString(),
+                             QPageSize::ExactMatch);
+        QPdfWriter pdf(&file);
+        pdf.setResolution(resolution);
+        pdf.setCreator(QStringLiteral("ondulix-render"));
+        pdf.setTitle(QStringLiteral("Ondulix"));
+        if (!pdf.setPageLayout(QPageLayout(size,
+                                           wide ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                           QMarginsF(0, 0, 0, 0)))) {
+            failure = QStringLiteral("the page size is not possible");
             return false;
         }
-        scene::drawScene(s, 0, 0, width, height, canvas, factor);
-        canvas.finish();
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+        const std::int32_t width = pdf.width();
+        const std::int32_t height = pdf.height();
+        scene::projectScene(s, width, height, s.PixelsPerUnit, factor);
+        {
+            platform::PainterCanvas canvas(pdf);
+            if (!canvas.isActive()) {
+                failure = QStringLiteral("the PDF cannot be started");
+                return false;
+            }
+            scene::drawScene(s, 0, 0, width, height, canvas, factor);
+            canvas.finish();
+        }
+        return true;
+    });
 }
 
 }  // namespace
@@ -198,17 +196,17 @@ int main(int argc, char** argv)
     const std::string program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdString();
     const render::ParseResult parsed = render::parseRenderOptions(arguments);
     switch (parsed.action) {
-    case render::ParseResult::Action::Help:
-        std::fputs(render::renderUsage(program).c_str(), stdout);
-        return 0;
-    case render::ParseResult::Action::Version:
-        std::printf("%s %s\n", program.c_str(), ONDULIX_VERSION);
-        return 0;
-    case render::ParseResult::Action::Error:
-        std::fprintf(stderr, "%s: %s\n", program.c_str(), parsed.error.c_str());
-        return 2;
-    case render::ParseResult::Action::Render:
-        break;
+        case render::ParseResult::Action::Help:
+            std::fputs(render::renderUsage(program).c_str(), stdout);
+            return 0;
+        case render::ParseResult::Action::Version:
+            std::printf("%s %s\n", program.c_str(), ONDULIX_VERSION);
+            return 0;
+        case render::ParseResult::Action::Error:
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), parsed.error.c_str());
+            return 2;
+        case render::ParseResult::Action::Render:
+            break;
     }
     render::RenderOptions o = parsed.options;
 
@@ -225,8 +223,8 @@ int main(int argc, char** argv)
             o.settingsFile, settings::TNumberFormat::forDecimalSeparator(
                                 QLocale::system().decimalPoint().toStdString()));
         if (!read.ok) {
-            std::fprintf(stderr, "%s: cannot read %s: %s\n", program.c_str(), o.settingsFile.c_str(),
-                         read.error.c_str());
+            std::fprintf(stderr, "%s: cannot read %s: %s\n", program.c_str(),
+                         o.settingsFile.c_str(), read.error.c_str());
             return 1;
         }
         for (const std::string& warning : read.warnings) {
@@ -256,18 +254,18 @@ int main(int argc, char** argv)
     QString error;
     bool written = false;
     switch (o.format) {
-    case render::OutputFormat::Png:
-        written = writePng(host, o, error);
-        break;
-    case render::OutputFormat::Svg:
-        written = writeSvg(s, o, error);
-        break;
-    case render::OutputFormat::Emf:
-        written = writeEmf(s, host, o, error);
-        break;
-    case render::OutputFormat::Pdf:
-        written = writePdf(s, o, error);
-        break;
+        case render::OutputFormat::Png:
+            written = writePng(host, o, error);
+            break;
+        case render::OutputFormat::Svg:
+            written = writeSvg(s, o, error);
+            break;
+        case render::OutputFormat::Emf:
+            written = writeEmf(s, host, o, error);
+            break;
+        case render::OutputFormat::Pdf:
+            written = writePdf(s, o, error);
+            break;
     }
     if (!written) {
         std::fprintf(stderr, "%s: cannot write %s: %s\n", program.c_str(), o.output.c_str(),
