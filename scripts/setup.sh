@@ -8,7 +8,8 @@ ONDULIX_PACKAGES=(
     fonts-liberation
     xvfb xauth xdotool imagemagick
     emf2svg poppler-utils
-    dpkg-dev file desktop-file-utils appstream groff-base
+    dpkg-dev debhelper lintian file desktop-file-utils appstream groff-base
+    weston qt6-wayland
     clang-14 libclang-rt-14-dev
 )
 
