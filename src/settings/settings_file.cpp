@@ -4,9 +4,11 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 #include "settings/charset.h"
+#include "settings/texts.h"
 
 namespace settings {
 
@@ -277,6 +279,15 @@ std::vector<const TSettingsKey*> readOrder(TKeyGroup group)
 
 std::string stepKey(const char* prefix, std::size_t step) { return prefix + std::to_string(step); }
 
+// One value of the file, named with its text and the value used in its place.
+TSettingsProblem valueProblem(TMessage message, std::string_view section, const std::string& key,
+                              const std::string& text, const std::string& used)
+{
+    const std::string name(section);
+    return {name, key, text, messageText(message, TLanguage::English, {name, key, text, used}),
+            messageText(message, TLanguage::German, {name, key, text, used})};
+}
+
 void readRow(const IniFile& ini, const TSettingsKey& row, const TReadContext& context,
              TSettingsData& data, std::vector<TSettingsProblem>& problems)
 {
@@ -295,11 +306,8 @@ void readRow(const IniFile& ini, const TSettingsKey& row, const TReadContext& co
                     ReadFloatKey(ini, section, key, ref(data), context.NumberFormat);
                 if (!read.Ok) {
                     problems.push_back(
-                        {std::string(section), key, read.Text,
-                         "[" + std::string(section) + "] " + key + ": \"" + read.Text +
-                             "\" is not a valid number; the default " +
-                             formatIniFloat(ref(data), context.NumberFormat) +
-                             " is used instead."});
+                        valueProblem(TMessage::MalformedNumber, section, key, read.Text,
+                                     formatIniFloat(ref(data), context.NumberFormat)));
                 }
                 ref(data) = read.Value;
             },
@@ -380,18 +388,129 @@ std::vector<TSettingsProblem> fileProblem(const TFileResult& result)
     if (result.Ok) {
         return {};
     }
-    return {{"", "", "", result.Error + ". The settings file is not used; defaults apply."}};
+    return {{"", "", "",
+             messageText(TMessage::SettingsFileNotUsed, TLanguage::English, {result.Error}),
+             messageText(TMessage::SettingsFileNotUsed, TLanguage::German, {result.GermanError})}};
 }
 
-// Reads the file for an update; a file that exists but cannot be read must not be replaced.
+// Reads the file for an update; a file that exists but cannot be read, or is no regular file,
+// must not be replaced.
 std::optional<IniFile> openForUpdate(const std::string& fileName, TFileResult& failure)
 {
     const TFileContent content = readWholeFile(fileName);
     if (!content.Result.Ok) {
-        failure = {false, content.Result.Error + ". The settings were not saved."};
+        const TFileResult& r = content.Result;
+        failure = {false, messageText(TMessage::SettingsNotSaved, TLanguage::English, {r.Error}),
+                   messageText(TMessage::SettingsNotSaved, TLanguage::German, {r.GermanError}),
+                   r.Reason};
         return std::nullopt;
     }
     return IniFile::fromFileBytes(content.Bytes);
+}
+
+// A value replaced because the engine cannot use it: its row, or its zoom step, and the value put
+// in its place as the file would state it.
+struct TReplacement {
+    const TSettingsKey* Row = nullptr;
+    std::size_t Step = 0;  // of the zoom step list; 0 for any other row
+    std::string Used;
+};
+
+// The row whose accessor gives this field of data.
+const TSettingsKey* rowOf(D& data, const void* field)
+{
+    for (const TSettingsKey& row : SettingsKeys()) {
+        const void* at =
+            std::visit([&data](auto ref) -> const void* { return &ref(data); }, row.Field);
+        if (at == field && row.form() != TValueForm::ScaleList) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+const TSettingsKey* stepListRow()
+{
+    for (const TSettingsKey& row : SettingsKeys()) {
+        if (row.form() == TValueForm::ScaleList) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+// What sanitizeSettings does, saying what it replaced.
+std::vector<TReplacement> replaceUnusable(TSettingsData& data, const TNumberFormat& format)
+{
+    std::vector<TReplacement> replaced;
+    const auto replace = [&](auto& field, auto usable) {
+        field = usable;
+        if (const TSettingsKey* row = rowOf(data, &field)) {
+            if constexpr (std::is_same_v<decltype(usable), double>) {
+                replaced.push_back({row, 0, formatIniFloat(usable, format)});
+            } else {
+                replaced.push_back({row, 0, std::to_string(static_cast<std::int64_t>(usable))});
+            }
+        }
+    };
+    const TSettingsData defaults;
+    common::TAppSettings& app = data.App;
+    if (!(app.ScreenWidth >= MinScreenWidth && app.ScreenWidth <= MaxScreenWidth)) {
+        replace(app.ScreenWidth, defaults.App.ScreenWidth);
+    }
+    if (app.AnimationTimeInterval < 1) {
+        replace(app.AnimationTimeInterval, 1);
+    }
+    if (app.RotateAzimuthTimeInterval < 1) {
+        replace(app.RotateAzimuthTimeInterval, 1);
+    }
+    if (static_cast<std::uint8_t>(app.Language) > 1) {
+        replace(app.Language, TLanguage::English);
+    }
+    if (data.Scales.empty()) {
+        data.Scales = builtInScaleSlots();
+    }
+    data.Scales[0] = 1;  // no key: slot 0 is never a step
+    for (std::size_t k = 1; k < data.Scales.size(); ++k) {
+        if (data.Scales[k] < 1) {
+            data.Scales[k] = 1;
+            replaced.push_back({stepListRow(), k, "1"});
+        }
+    }
+    if (data.Scale < 1) {
+        replace(data.Scale, 1);
+    }
+
+    const auto finiteOr = [&](double& value, double fallback) {
+        if (!std::isfinite(value)) {
+            replace(value, fallback);
+        }
+    };
+    scene::TProportions& p = data.Proportions;
+    const scene::TProportions& dp = defaults.Proportions;
+    finiteOr(p.ReferenceRectHalfWidth, dp.ReferenceRectHalfWidth);
+    finiteOr(p.AxisHalfLength, dp.AxisHalfLength);
+    finiteOr(p.AxisLabelSpacing, dp.AxisLabelSpacing);
+    finiteOr(p.AxisLabelHeight, dp.AxisLabelHeight);
+    finiteOr(p.ArrowLength, dp.ArrowLength);
+    finiteOr(p.DotRadius, dp.DotRadius);
+    finiteOr(p.Wavelength, dp.Wavelength);
+    finiteOr(p.GraphicMarginFactor, dp.GraphicMarginFactor);
+    finiteOr(p.ClipboardBugfixScalingFactor, dp.ClipboardBugfixScalingFactor);
+
+    for (scene::TObjectStyle& style : data.Styles) {
+        if (static_cast<std::uint8_t>(style.PenStyle) >
+            static_cast<std::uint8_t>(TPenStyle::Clear)) {
+            replace(style.PenStyle, TPenStyle::Solid);
+        }
+    }
+    if (data.Printer.Orientation > 1) {
+        replace(data.Printer.Orientation, defaults.Printer.Orientation);
+    }
+    if (data.FormMain.WindowState > 2) {
+        replace(data.FormMain.WindowState, std::uint8_t{0});
+    }
+    return replaced;
 }
 
 }  // namespace
@@ -456,16 +575,26 @@ void clampToTrackBars(TSceneValues& values)
     }
 }
 
+const std::string& TSettingsProblem::message(TLanguage language) const
+{
+    return language == TLanguage::German && !GermanMessage.empty() ? GermanMessage : Message;
+}
+
 std::string problemsMessage(const std::vector<TSettingsProblem>& problems)
+{
+    return problemsMessage(problems, TLanguage::English);
+}
+
+std::string problemsMessage(const std::vector<TSettingsProblem>& problems, TLanguage language)
 {
     std::string text;
     if (problems.empty()) {
         return text;
     }
-    text = "The settings file could not be read completely:";
+    text = messageText(TMessage::SettingsProblemsHeading, language);
     for (const TSettingsProblem& problem : problems) {
         text += "\n";
-        text += problem.Message;
+        text += problem.message(language);
     }
     return text;
 }
@@ -483,9 +612,17 @@ TFloatRead ReadFloatKey(const IniFile& ini, std::string_view section, std::strin
 
 TSettingsRead ReadSettings(const IniFile& ini, const TReadContext& context)
 {
-    TSettingsRead read{defaultSettingsData(context.PersonalFolder), {}};
+    TSettingsRead read;
+    read.Data = defaultSettingsData(context.PersonalFolder);
     for (const TSettingsKey* row : readOrder(TKeyGroup::Main)) {
         readRow(ini, *row, context, read.Data, read.Problems);
+    }
+    // Only a key that is present can hold an unusable value: every default is usable.
+    for (const TReplacement& r : replaceUnusable(read.Data, context.NumberFormat)) {
+        const std::string_view section = sectionName(r.Row->Section);
+        const std::string key = r.Step > 0 ? stepKey(r.Row->Key, r.Step) : std::string(r.Row->Key);
+        read.Problems.push_back(valueProblem(TMessage::UnusableValue, section, key,
+                                             ini.readString(section, key, ""), r.Used));
     }
     return read;
 }
@@ -497,6 +634,8 @@ TSettingsRead ReadSettings(const std::string& fileName, const TReadContext& cont
     for (TSettingsProblem& problem : fileProblem(content.Result)) {
         read.Problems.push_back(std::move(problem));
     }
+    read.FileExists = content.Exists;
+    read.File = content.Result;
     return read;
 }
 
@@ -573,53 +712,7 @@ TFileResult WriteDialogState(const std::string& fileName, const TDialogState& st
 
 void sanitizeSettings(TSettingsData& data)
 {
-    const TSettingsData defaults;
-    common::TAppSettings& app = data.App;
-    if (!std::isfinite(app.ScreenWidth) || app.ScreenWidth <= 0.0) {
-        app.ScreenWidth = defaults.App.ScreenWidth;
-    }
-    app.AnimationTimeInterval = std::max(app.AnimationTimeInterval, 1);
-    app.RotateAzimuthTimeInterval = std::max(app.RotateAzimuthTimeInterval, 1);
-    if (static_cast<std::uint8_t>(app.Language) > 1) {
-        app.Language = TLanguage::English;
-    }
-    if (data.Scales.empty()) {
-        data.Scales = builtInScaleSlots();
-    }
-    data.Scales[0] = 1;
-    for (std::int32_t& step : data.Scales) {
-        step = std::max(step, 1);
-    }
-    data.Scale = std::max(data.Scale, 1);
-
-    const auto finiteOr = [](double& value, double fallback) {
-        if (!std::isfinite(value)) {
-            value = fallback;
-        }
-    };
-    scene::TProportions& p = data.Proportions;
-    const scene::TProportions& dp = defaults.Proportions;
-    finiteOr(p.ReferenceRectHalfWidth, dp.ReferenceRectHalfWidth);
-    finiteOr(p.AxisHalfLength, dp.AxisHalfLength);
-    finiteOr(p.AxisLabelSpacing, dp.AxisLabelSpacing);
-    finiteOr(p.AxisLabelHeight, dp.AxisLabelHeight);
-    finiteOr(p.ArrowLength, dp.ArrowLength);
-    finiteOr(p.DotRadius, dp.DotRadius);
-    finiteOr(p.Wavelength, dp.Wavelength);
-    finiteOr(p.GraphicMarginFactor, dp.GraphicMarginFactor);
-    finiteOr(p.ClipboardBugfixScalingFactor, dp.ClipboardBugfixScalingFactor);
-
-    for (scene::TObjectStyle& style : data.Styles) {
-        if (static_cast<std::uint8_t>(style.PenStyle) > static_cast<std::uint8_t>(TPenStyle::Clear)) {
-            style.PenStyle = TPenStyle::Solid;
-        }
-    }
-    if (data.Printer.Orientation > 1) {
-        data.Printer.Orientation = defaults.Printer.Orientation;
-    }
-    if (data.FormMain.WindowState > 2) {
-        data.FormMain.WindowState = 0;
-    }
+    replaceUnusable(data, {});
 }
 
 std::optional<TColor> parseCustomColor(std::string_view text)

@@ -8,9 +8,11 @@
 // Typical use by the main window:
 //   TReadContext context{personalFolder, {workAreaWidth, workAreaHeight},
 //                        TNumberFormat::forDecimalSeparator(decimalPoint)};
+//   removeLeftoverTemporaryFiles(settingsFileName);   // of writes that were killed
 //   TSettingsRead read = ReadSettings(settingsFileName, context);
-//   if (!read.Problems.empty()) showError(problemsMessage(read.Problems));
-//   sanitizeSettings(read.Data);   // values the engine cannot use
+//   sanitizeSettings(read.Data);   // values the engine cannot use (already done by reading)
+//   if (!read.Problems.empty())
+//       showError(problemsMessage(read.Problems, read.Data.App.Language));
 //   ... apply read.Data (scene values through the track bars, which clamp them) ...
 // and at close, unless started with arguments:
 //   TFileResult r = WriteSettings(settingsFileName, data, context.NumberFormat);
@@ -176,20 +178,28 @@ struct TReadContext {
     TNumberFormat NumberFormat;
 };
 
-// A value the reader could not use, or a file it could not read. The key got its default.
+// A value the reader could not use, or a file it could not read. The key got its default, or the
+// usable value that the message names.
 struct TSettingsProblem {
     std::string Section;  // empty for a problem with the whole file
     std::string Key;
     std::string Text;     // the offending value as it stands in the file
     std::string Message;  // one sentence for the user, quoting key and text
+    std::string GermanMessage;  // the same in German
+
+    const std::string& message(common::TLanguage language) const;
 };
 
-// All problems of one read in one text, for one message box.
+// All problems of one read in one text, for one message box, in English or in the language.
 std::string problemsMessage(const std::vector<TSettingsProblem>& problems);
+std::string problemsMessage(const std::vector<TSettingsProblem>& problems,
+                            common::TLanguage language);
 
 struct TSettingsRead {
     TSettingsData Data;
     std::vector<TSettingsProblem> Problems;
+    bool FileExists = false;  // reading a file: false when it is missing, which is no problem
+    TFileResult File;  // reading a file: not Ok when it exists but was not read; Reason says why
 };
 
 struct TFloatRead {
@@ -205,17 +215,20 @@ TFloatRead ReadFloatKey(const IniFile& ini, std::string_view section, std::strin
 
 // [General], [Scales], [Colors] (the nine object colours), [LineStyles], [FormMain] and [Printer].
 // A malformed float is reported and gets its default; reading goes on with the next key.
-// [FormMain] is bounded by the work area. FormSettings keeps its defaults.
+// [FormMain] is bounded by the work area. FormSettings keeps its defaults. The values that
+// sanitizeSettings replaces are replaced, each reported with the text found and the value used.
 TSettingsRead ReadSettings(const IniFile& ini, const TReadContext& context);
-// A missing file reads as empty; a file that exists but cannot be read is reported.
+// A missing file reads as empty; a file that exists but is not read (see readWholeFile) is
+// reported and all defaults apply.
 TSettingsRead ReadSettings(const std::string& fileName, const TReadContext& context);
 
 // SaveSettings always; everything else only when data.App.SaveSettings is true. The caller puts
 // the window's normal-state bounds into data.FormMain and WindowState 1 when it is minimised.
 // The main window does not call this when the program was started with command-line arguments.
 void WriteSettings(IniFile& ini, const TSettingsData& data, const TNumberFormat& format);
-// Opens the file, updates it and stores it atomically. When the existing file cannot be read it
-// is not replaced (its unknown keys would be lost) and the failure is returned.
+// Opens the file, updates it and stores it atomically. When the existing file cannot be read, or
+// is no regular file, it is not written (its unknown keys would be lost) and the failure is
+// returned.
 TFileResult WriteSettings(const std::string& fileName, const TSettingsData& data,
                           const TNumberFormat& format);
 
@@ -236,13 +249,17 @@ TFileResult WriteDialogState(const std::string& fileName, const TDialogState& st
 
 // ---- Values the engine cannot use ----
 
+// The desktop's physical width in metres that a picture can be made for.
+inline constexpr double MinScreenWidth = 0.01;
+inline constexpr double MaxScreenWidth = 100.0;
+
 // The file takes values as they stand; these are the ones that would make the program divide by
-// zero, overflow or index outside a table. Each becomes a usable value: ScreenWidth not finite or
-// not above 0 -> 0.3; a zoom step or Scale below 1 -> 1; a proportion that is not finite -> its
-// default; a timer interval below 1 ms -> 1; a pen style outside 0 .. 5 -> solid; a Language
-// other than 0 and 1 -> English; an Orientation other than 0 and 1 -> landscape (it indexes the
-// margin arrays); a WindowState above 2 -> normal. Merely unusual values (an interval of 500, a
-// margin of 300) stay as they are and are written back unchanged.
+// zero, overflow or index outside a table. Each becomes a usable value: ScreenWidth outside
+// MinScreenWidth .. MaxScreenWidth -> 0.3; a zoom step or Scale below 1 -> 1; a proportion that is
+// not finite -> its default; a timer interval below 1 ms -> 1; a pen style outside 0 .. 5 -> solid;
+// a Language other than 0 and 1 -> English; an Orientation other than 0 and 1 -> landscape (it
+// indexes the margin arrays); a WindowState above 2 -> normal. Merely unusual values (an interval
+// of 500, a margin of 300) stay as they are and are written back unchanged.
 void sanitizeSettings(TSettingsData& data);
 
 // A custom colour slot's stored text: six hexadecimal digits give the colour, "FFFFFFFF" and

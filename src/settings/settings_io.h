@@ -4,6 +4,7 @@
 // bytes go to a temporary file in the same folder, which is flushed to the disk and then renamed
 // over the old file, so a crash, a kill or a full disk leaves either the old or the new file.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,20 +12,35 @@ namespace settings {
 
 struct TFileResult {
     bool Ok = true;
-    std::string Error;  // why it failed, for the user: names the file and the system's reason
+    std::string Error;        // why it failed, for the user: names the file and the system's reason
+    std::string GermanError;  // the same in German
+    std::string Reason;       // the reason alone, without the file: "Permission denied"
 };
 
 struct TFileContent {
     bool Exists = false;  // false for a missing file, which reads as empty
     std::string Bytes;
-    TFileResult Result;   // not Ok when the file exists but cannot be read
+    TFileResult Result;  // not Ok when the file exists but cannot be read
 };
 
+// More than any settings file holds; a larger file is refused rather than read into memory.
+inline constexpr std::size_t MaxReadFileSize = 16u << 20;
+
+// Reads only a regular file of at most MaxReadFileSize bytes. Anything else that exists (a folder,
+// a FIFO, a device that never ends) is reported without being read, and without waiting for a
+// writer of a FIFO.
 TFileContent readWholeFile(const std::string& path);
 
 // Replaces the file (or the file a symbolic link points to) atomically. An existing file keeps its
 // permissions; a new one gets the usual ones for the user's umask. On failure the old file is
-// untouched and no temporary file is left behind.
+// untouched and no temporary file is left behind. Only a regular file is replaced: an existing
+// character device (a null device) or FIFO with a reader gets the bytes written into it, a FIFO
+// without a reader is refused at once, and any other kind of file is refused.
 TFileResult writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// Removes the temporary files that writes of this file left when their process was killed:
+// ".<name>.tmp-<pid>-<n>" beside the file (beside the file a symbolic link points to), only
+// regular files, and only those whose process no longer runs. Returns how many were removed.
+std::size_t removeLeftoverTemporaryFiles(const std::string& path);
 
 }  // namespace settings

@@ -100,6 +100,22 @@ constexpr THintPrefix HintPrefixes[] = {
     {"TrackBarPhaseShift", "Phase shift = ", "Phasenverschiebung = "},
     {"TrackBarTime", "Time = ", "Zeit = "},
 };
+constexpr TMessageText MessageTexts[] = {
+    {TMessage::CannotReadFile, "Cannot read the file \"%1\": %2", "Die Datei „%1“ kann nicht gelesen werden: %2"},
+    {TMessage::CannotWriteFile, "Cannot write the file \"%1\": %2", "Die Datei „%1“ kann nicht geschrieben werden: %2"},
+    {TMessage::IsAFifo, "it is a FIFO, not a regular file", "sie ist eine FIFO, keine gewöhnliche Datei"},
+    {TMessage::IsACharacterDevice, "it is a character device, not a regular file", "sie ist ein zeichenorientiertes Gerät, keine gewöhnliche Datei"},
+    {TMessage::IsABlockDevice, "it is a block device, not a regular file", "sie ist ein blockorientiertes Gerät, keine gewöhnliche Datei"},
+    {TMessage::IsASocket, "it is a socket, not a regular file", "sie ist ein Socket, keine gewöhnliche Datei"},
+    {TMessage::IsNotARegularFile, "it is not a regular file", "sie ist keine gewöhnliche Datei"},
+    {TMessage::IsLargerThan, "it is larger than %1 MiB", "sie ist größer als %1 MiB"},
+    {TMessage::FifoWithoutReader, "it is a FIFO that no process reads", "sie ist eine FIFO, aus der kein Prozess liest"},
+    {TMessage::SettingsFileNotUsed, "%1. The settings file is not used; defaults apply.", "%1. Die Einstellungsdatei wird nicht verwendet; es gelten die Standardwerte."},
+    {TMessage::SettingsNotSaved, "%1. The settings were not saved.", "%1. Die Einstellungen wurden nicht gespeichert."},
+    {TMessage::SettingsProblemsHeading, "The settings file could not be read completely:", "Die Einstellungsdatei konnte nicht vollständig gelesen werden:"},
+    {TMessage::MalformedNumber, "[%1] %2: \"%3\" is not a valid number; the default %4 is used instead.", "[%1] %2: „%3“ ist keine gültige Zahl; stattdessen gilt der Standardwert %4."},
+    {TMessage::UnusableValue, "[%1] %2: \"%3\" cannot be used; %4 is used instead.", "[%1] %2: „%3“ ist nicht verwendbar; stattdessen gilt %4."},
+};
 // clang-format on
 
 bool isGerman(TLanguage language) { return language == TLanguage::German; }
@@ -157,6 +173,34 @@ std::string_view hintPrefix(std::string_view trackBar, TLanguage language)
         }
     }
     return {};
+}
+
+std::span<const TMessageText> messageTexts()
+{
+    return MessageTexts;
+}
+
+std::string messageText(TMessage message, TLanguage language,
+                        std::initializer_list<std::string_view> values)
+{
+    std::string_view pattern;
+    for (const TMessageText& row : MessageTexts) {
+        if (row.Message == message) {
+            pattern = isGerman(language) ? row.German : row.English;
+        }
+    }
+    std::string text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        const auto index = static_cast<std::size_t>(next - '1');
+        if (pattern[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
+            text += values.begin()[index];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
 }
 
 std::string_view defaultDocumentName(TLanguage language)

@@ -5,6 +5,7 @@
 // lookup by control name. A language other than English and German reads as English.
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -58,6 +59,38 @@ std::string_view hintPrefix(std::string_view trackBar, common::TLanguage languag
 
 // The name of a drawing not yet saved, chosen once at start-up from the language then in force.
 std::string_view defaultDocumentName(common::TLanguage language);
+
+// ---- Messages about files and the values of the settings file ----
+
+// Each text has placeholders %1, %2, ... for the values named here, in this order.
+enum class TMessage : std::uint8_t {
+    CannotReadFile,   // file, reason
+    CannotWriteFile,  // file, reason
+    IsAFifo,          // the reasons that name a file's kind
+    IsACharacterDevice,
+    IsABlockDevice,
+    IsASocket,
+    IsNotARegularFile,
+    IsLargerThan,  // limit in MiB
+    FifoWithoutReader,
+    SettingsFileNotUsed,  // the read failure
+    SettingsNotSaved,     // the read failure
+    SettingsProblemsHeading,
+    MalformedNumber,  // section, key, text found, default used
+    UnusableValue,    // section, key, text found, value used
+};
+
+struct TMessageText {
+    TMessage Message;
+    const char* English;
+    const char* German;
+};
+std::span<const TMessageText> messageTexts();
+
+// The message in the language, each placeholder %1 .. %9 replaced by its value; the values are
+// inserted as they are (a "%1" inside a file name stays), and a placeholder without one stays.
+std::string messageText(TMessage message, common::TLanguage language,
+                        std::initializer_list<std::string_view> values = {});
 
 // Texts that no language switch touches.
 inline constexpr const char* ScreenFontNameHint = "Screen font";  // ComboBoxScreenFontName

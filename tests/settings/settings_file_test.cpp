@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -491,6 +495,47 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsNeitherUsedNorReplaced)
     EXPECT_TRUE(fs::is_directory(m_file));
 }
 
+// A FIFO or a device in place of the file: the defaults apply, the reason is named in both
+// languages, and neither writer touches it. The null device is one of the test's own (it needs
+// root): a fault would replace it.
+TEST_F(SettingsFile, WhatIsNoRegularFileIsNeitherUsedNorWrittenOver)
+{
+    ::alarm(20);  // a FIFO without a writer must not make the test wait for ever
+    ASSERT_EQ(::mkfifo((m_folder / "fifo").c_str(), 0600), 0);
+    const bool node = ::mknod((m_folder / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    for (const char* target : {"fifo", "null"}) {
+        if (!fs::exists(m_folder / target)) {
+            continue;
+        }
+        fs::remove(m_file);
+        fs::create_symlink(m_folder / target, m_file);
+        const TSettingsRead r = ReadSettings(m_file, context());
+        EXPECT_TRUE(r.FileExists && !r.File.Ok) << target;
+        ASSERT_EQ(r.Problems.size(), 1u) << target;
+        EXPECT_EQ(r.Problems[0].Message, "Cannot read the file \"" + m_file +
+                                             "\": " + r.File.Reason +
+                                             ". The settings file is not used; defaults apply.");
+        EXPECT_NE(
+            problemsMessage(r.Problems, TLanguage::German).find("es gelten die Standardwerte"),
+            std::string::npos);
+        EXPECT_EQ(r.Data.Scene.Azimuth, -45);
+
+        const TFileResult w = WriteSettings(m_file, r.Data, Point);
+        EXPECT_EQ(w.Error, r.File.Error + ". The settings were not saved.");
+        EXPECT_NE(w.GermanError.find("nicht gespeichert"), std::string::npos) << w.GermanError;
+        EXPECT_FALSE(WriteDialogState(m_file, {}).Ok) << target;
+    }
+    ::alarm(0);
+    EXPECT_TRUE(fs::is_fifo(m_folder / "fifo"));
+    EXPECT_TRUE(!node || fs::is_character_file(m_folder / "null"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()),
+              node ? 3 : 2);
+
+    fs::remove(m_file);
+    const TSettingsRead missing = ReadSettings(m_file, context());
+    EXPECT_TRUE(!missing.FileExists && missing.File.Ok && missing.Problems.empty());
+}
+
 TEST_F(SettingsFile, AWriteIntoAMissingFolderFailsWithItsReason)
 {
     const std::string nowhere = (m_folder / "gone" / "Ondulix.ini").string();
@@ -562,7 +607,8 @@ TEST(Sanitize, OnlyUnusableValuesChange)
     const Row rows[] = {
         {"[General]\r\nScreenWidth=0", "ScreenWidth=0.3\r\n"},
         {"[General]\r\nScreenWidth=-1", "ScreenWidth=0.3\r\n"},
-        {"[General]\r\nScreenWidth=1e-300", "ScreenWidth=1e-300\r\n"},
+        {"[General]\r\nScreenWidth=1e-300", "ScreenWidth=0.3\r\n"},
+        {"[General]\r\nScreenWidth=100", "ScreenWidth=100\r\n"},
         {"[General]\r\nAnimationTimeInterval=0", "AnimationTimeInterval=1\r\n"},
         {"[General]\r\nRotateAzimuthTimeInterval=-5", "RotateAzimuthTimeInterval=1\r\n"},
         {"[General]\r\nAnimationTimeInterval=500", "AnimationTimeInterval=500\r\n"},
@@ -586,6 +632,72 @@ TEST(Sanitize, OnlyUnusableValuesChange)
         sanitizeSettings(d);
         EXPECT_NE(written(d).find(row.expectLine), std::string::npos) << row.text;
     }
+}
+
+// Reading replaces what sanitizeSettings would, and names each value: the key, the text found,
+// the value used.
+TEST(SettingsRead, EachReplacedValueIsNamed)
+{
+    struct Row {
+        const char* text;
+        const TNumberFormat* format;
+        const char* key;
+        const char* found;
+        const char* used;  // empty: kept, no problem
+    };
+    const Row rows[] = {
+        {"[LineStyles]\r\nPenStyleVerticalWave=9", &Point, "PenStyleVerticalWave", "9", "0"},
+        {"[Printer]\r\nOrientation=7", &Point, "Orientation", "7", "1"},
+        {"[FormMain]\r\nWindowState=9", &Point, "WindowState", "9", "0"},
+        {"[General]\r\nAnimationTimeInterval=0", &Point, "AnimationTimeInterval", "0", "1"},
+        {"[General]\r\nRotateAzimuthTimeInterval=-5", &Point, "RotateAzimuthTimeInterval", "-5",
+         "1"},
+        {"[General]\r\nLanguage=2", &Point, "Language", "2", "0"},
+        {"[Scales]\r\nScale3=0", &Point, "Scale3", "0", "1"},
+        {"[Scales]\r\nScale=-4", &Point, "Scale", "-4", "1"},
+        {"[General]\r\nScreenWidth=0", &Point, "ScreenWidth", "0", "0.3"},
+        {"[General]\r\nScreenWidth=1e-300", &Point, "ScreenWidth", "1e-300", "0.3"},
+        {"[General]\r\nScreenWidth=1e300", &Point, "ScreenWidth", "1e300", "0.3"},
+        {"[General]\r\nScreenWidth=0,009", &Comma, "ScreenWidth", "0,009", "0,3"},
+        {"[General]\r\nScreenWidth=100.5", &Point, "ScreenWidth", "100.5", "0.3"},
+        {"[General]\r\nScreenWidth=0.01", &Point, "ScreenWidth", "0.01", ""},
+        {"[General]\r\nScreenWidth=100", &Point, "ScreenWidth", "100", ""},
+        {"[General]\r\nAnimationTimeInterval=500", &Point, "AnimationTimeInterval", "500", ""},
+    };
+    for (const Row& row : rows) {
+        const TSettingsRead r = read(row.text, *row.format);
+        if (*row.used == '\0') {
+            EXPECT_TRUE(r.Problems.empty()) << row.text;
+            continue;
+        }
+        ASSERT_EQ(r.Problems.size(), 1u) << row.text;
+        const TSettingsProblem& p = r.Problems[0];
+        const std::string section(row.text + 1, std::string_view(row.text).find(']') - 1);
+        EXPECT_EQ(p.Section, section);
+        EXPECT_EQ(p.Key, row.key);
+        EXPECT_EQ(p.Text, row.found);
+        EXPECT_EQ(p.Message, "[" + section + "] " + row.key + ": \"" + row.found +
+                                 "\" cannot be used; " + row.used + " is used instead.");
+    }
+}
+
+TEST(SettingsRead, TheStartUpMessageInEitherLanguage)
+{
+    const TSettingsRead r = read(
+        "[General]\r\nScreenWidth=x\r\nLanguage=1\r\n"
+        "[Printer]\r\nOrientation=5\r\n");
+    ASSERT_EQ(r.Problems.size(), 2u);
+    EXPECT_EQ(problemsMessage(r.Problems, TLanguage::English), problemsMessage(r.Problems));
+    EXPECT_EQ(problemsMessage(r.Problems),
+              "The settings file could not be read completely:\n"
+              "[General] ScreenWidth: \"x\" is not a valid number; the default 0.3 is used "
+              "instead.\n"
+              "[Printer] Orientation: \"5\" cannot be used; 1 is used instead.");
+    EXPECT_EQ(problemsMessage(r.Problems, r.Data.App.Language),
+              "Die Einstellungsdatei konnte nicht vollständig gelesen werden:\n"
+              "[General] ScreenWidth: „x“ ist keine gültige Zahl; stattdessen gilt der "
+              "Standardwert 0.3.\n"
+              "[Printer] Orientation: „5“ ist nicht verwendbar; stattdessen gilt 1.");
 }
 
 TEST(Sanitize, ProportionsAndScreenWidthThatAreNotFinite)

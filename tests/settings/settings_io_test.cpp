@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -43,7 +49,25 @@ protected:
             std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()));
     }
 
+    // A device node of the test's own, never one of the system's: a fault would replace it.
+    bool makeNode(const fs::path& path, mode_t kind, unsigned major, unsigned minor) const
+    {
+        return ::mknod(path.c_str(), kind | 0666, makedev(major, minor)) == 0;
+    }
+    static mode_t kindOf(const fs::path& path)
+    {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+    }
+
     fs::path m_folder;
+};
+
+// A FIFO without a writer must not make the test wait for ever.
+class Deadline {
+public:
+    Deadline() { ::alarm(20); }
+    ~Deadline() { ::alarm(0); }
 };
 
 TEST_F(SettingsIo, AMissingFileReadsAsEmptyAndIsNoError)
@@ -125,6 +149,157 @@ TEST_F(SettingsIo, AWriteThatRunsOutOfSpaceKeepsTheOldFile)
     EXPECT_NE(r.Error.find("File too large"), std::string::npos) << r.Error;
     EXPECT_EQ(contents(file), "[General]\r\nSaveSettings=1\r\n");
     EXPECT_EQ(entries(), 1u);
+}
+
+// Only a regular file of a sane size is read: a FIFO would wait for a writer, a device like a
+// zero device never ends, a huge file would be taken into memory whole.
+TEST_F(SettingsIo, WhatIsNoRegularFileOfASaneSizeIsNotRead)
+{
+    const Deadline deadline;
+    ASSERT_EQ(::mkfifo((m_folder / "fifo.ini").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", m_folder / "null.ini");  // only read, never written here
+    fs::create_directories(m_folder / "folder.ini");
+    {
+        std::ofstream(m_folder / "huge.ini");
+        std::ofstream(m_folder / "largest.ini");
+    }
+    fs::resize_file(m_folder / "huge.ini", settings::MaxReadFileSize + 1);
+    fs::resize_file(m_folder / "largest.ini", settings::MaxReadFileSize);
+    struct Row {
+        const char* name;
+        const char* reason;  // empty: read
+        const char* germanReason;
+    };
+    const Row rows[] = {
+        {"fifo.ini", "it is a FIFO, not a regular file", "sie ist eine FIFO"},
+        {"null.ini", "it is a character device, not a regular file", "zeichenorientiertes Gerät"},
+        {"folder.ini", "Is a directory", "Is a directory"},
+        {"huge.ini", "it is larger than 16 MiB", "sie ist größer als 16 MiB"},
+        {"largest.ini", "", ""},
+    };
+    for (const Row& row : rows) {
+        const std::string path = (m_folder / row.name).string();
+        const settings::TFileContent c = settings::readWholeFile(path);
+        EXPECT_TRUE(c.Exists) << row.name;
+        if (*row.reason == '\0') {
+            EXPECT_TRUE(c.Result.Ok) << c.Result.Error;
+            EXPECT_EQ(c.Bytes.size(), settings::MaxReadFileSize);
+            continue;
+        }
+        EXPECT_FALSE(c.Result.Ok) << row.name;
+        EXPECT_TRUE(c.Bytes.empty()) << row.name;
+        EXPECT_EQ(c.Result.Reason, row.reason);
+        EXPECT_EQ(c.Result.Error, "Cannot read the file \"" + path + "\": " + row.reason);
+        EXPECT_NE(c.Result.GermanError.find("„" + path + "“ kann nicht gelesen werden"),
+                  std::string::npos)
+            << c.Result.GermanError;
+        EXPECT_NE(c.Result.GermanError.find(row.germanReason), std::string::npos)
+            << c.Result.GermanError;
+    }
+}
+
+// Only a regular file is replaced; a device takes the bytes, a FIFO without a reader is refused
+// at once, and the node stays what it was. Device nodes need root.
+TEST_F(SettingsIo, WritingThroughALinkToANodeKeepsTheNode)
+{
+    const Deadline deadline;
+    struct Row {
+        const char* name;
+        mode_t kind;
+        unsigned major, minor;  // the null and full devices; 240 is for local use, unassigned
+        const char* reason;     // empty: written
+    };
+    const Row rows[] = {
+        {"null", S_IFCHR, 1, 3, ""},
+        {"full", S_IFCHR, 1, 7, "No space left on device"},
+        {"block", S_IFBLK, 240, 0, "it is a block device, not a regular file"},
+        {"fifo", S_IFIFO, 0, 0, "it is a FIFO that no process reads"},
+    };
+    std::size_t made = 0;
+    for (const Row& row : rows) {
+        const fs::path node = m_folder / row.name;
+        if (!makeNode(node, row.kind, row.major, row.minor)) {
+            std::printf("skipped %s: %s\n", row.name, std::strerror(errno));
+            continue;
+        }
+        ++made;
+        const fs::path link = m_folder / (std::string(row.name) + ".ini");
+        fs::create_symlink(node, link);
+        const settings::TFileResult r =
+            settings::writeFileAtomically(link.string(), "[General]\r\n");
+        EXPECT_EQ(r.Ok, *row.reason == '\0') << row.name << ": " << r.Error;
+        EXPECT_EQ(r.Reason, row.reason) << row.name;
+        if (!r.Ok) {
+            EXPECT_NE(r.Error.find(link.string()), std::string::npos) << r.Error;
+        }
+        EXPECT_EQ(kindOf(node), row.kind) << row.name;
+        EXPECT_TRUE(fs::is_symlink(link)) << row.name;
+    }
+    EXPECT_EQ(entries(), 2 * made) << "a temporary file was left behind";
+    if (made < std::size(rows)) {
+        GTEST_SKIP() << "device nodes need root";
+    }
+}
+
+TEST_F(SettingsIo, AFifoWithAReaderGetsTheBytes)
+{
+    const Deadline deadline;
+    const fs::path fifo = m_folder / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const settings::TFileResult r = settings::writeFileAtomically(fifo.string(), "bytes");
+    EXPECT_TRUE(r.Ok) << r.Error;
+    char buffer[16] = {};
+    EXPECT_EQ(::read(reader, buffer, sizeof buffer), 5);
+    EXPECT_STREQ(buffer, "bytes");
+    ::close(reader);
+    EXPECT_EQ(kindOf(fifo), static_cast<mode_t>(S_IFIFO));
+}
+
+// A killed write leaves ".<name>.tmp-<pid>-<n>"; only such files of this settings file whose
+// writer has gone are removed at the next start.
+TEST_F(SettingsIo, OnlyLeftoversOfWritersThatAreGoneAreRemoved)
+{
+    const pid_t gone = ::fork();
+    if (gone == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string dead = std::to_string(gone);
+    const std::string alive = std::to_string(::getpid());
+
+    const fs::path real = m_folder / "real";
+    fs::create_directories(real);
+    put(real / "Ondulix.ini", "[General]\r\n");
+    fs::create_symlink(real / "Ondulix.ini", m_folder / "link.ini");
+    struct Row {
+        std::string name;
+        bool removed;
+    };
+    const Row rows[] = {
+        {".Ondulix.ini.tmp-" + dead + "-0", true},
+        {".Ondulix.ini.tmp-" + dead + "-17", true},
+        {".Ondulix.ini.tmp-" + alive + "-0", false},  // a write in progress
+        {".Ondulix.ini.tmp-" + dead + "-0.bak", false},
+        {".Ondulix.ini.tmp--0", false},
+        {".Ondulix.ini.tmp-0" + dead + "-0", false},
+        {".Other.ini.tmp-" + dead + "-0", false},
+        {"Ondulix.ini.tmp-" + dead + "-0", false},
+        {".link.ini.tmp-" + dead + "-0", false},  // the link's folder is not where writes go
+    };
+    for (const Row& row : rows) {
+        put(real / row.name, "x");
+    }
+    fs::create_directories(real / (".Ondulix.ini.tmp-" + dead + "-1"));
+
+    EXPECT_EQ(settings::removeLeftoverTemporaryFiles((m_folder / "link.ini").string()), 2u);
+    for (const Row& row : rows) {
+        EXPECT_EQ(fs::exists(real / row.name), !row.removed) << row.name;
+    }
+    EXPECT_TRUE(fs::is_directory(real / (".Ondulix.ini.tmp-" + dead + "-1")));
+    EXPECT_EQ(settings::removeLeftoverTemporaryFiles((real / "missing" / "x.ini").string()), 0u);
 }
 
 }  // namespace

@@ -110,6 +110,41 @@ TEST(Texts, EveryTextIsValidUtf8AndFitsWindows1252)
         check(row.English);
         check(row.German);
     }
+    for (const settings::TMessageText& row : settings::messageTexts()) {
+        check(row.English);
+        check(row.German);
+    }
+}
+
+// Each message once, in both languages, the German one with the English one's placeholders.
+TEST(Texts, EveryMessageHasBothLanguagesWithTheSamePlaceholders)
+{
+    const auto placeholders = [](std::string_view text) {
+        std::multiset<char> found;
+        for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] == '%' && text[i + 1] >= '1' && text[i + 1] <= '9') {
+                found.insert(text[i + 1]);
+            }
+        }
+        return found;
+    };
+    std::set<int> seen;
+    for (const settings::TMessageText& row : settings::messageTexts()) {
+        EXPECT_TRUE(seen.insert(static_cast<int>(row.Message)).second) << row.English;
+        EXPECT_NE(*row.German, '\0') << row.English;
+        EXPECT_EQ(placeholders(row.English), placeholders(row.German)) << row.English;
+    }
+    EXPECT_EQ(seen.size(), static_cast<std::size_t>(settings::TMessage::UnusableValue) + 1);
+}
+
+TEST(Texts, MessageValuesAreInsertedAsTheyAre)
+{
+    using settings::TMessage;
+    EXPECT_EQ(settings::messageText(TMessage::CannotReadFile, TLanguage::English,
+                                    {"/tmp/%2.ini", "Permission denied"}),
+              "Cannot read the file \"/tmp/%2.ini\": Permission denied");
+    EXPECT_EQ(settings::messageText(TMessage::CannotReadFile, TLanguage::German, {"/tmp/a.ini"}),
+              "Die Datei „/tmp/a.ini“ kann nicht gelesen werden: %2");
 }
 
 }  // namespace
