@@ -24,11 +24,11 @@
 #include "mainwindow/track_bar.h"
 #include "mainwindow/up_down.h"
 #include "platform/qt_system.h"
-#include "settings/texts.h"
 #include "scene/extent.h"
 #include "scene/geometry.h"
 #include "scene/projection.h"
 #include "scene/render.h"
+#include "settings/texts.h"
 
 // The pictures are compiled into this library; a static library needs them registered by hand.
 static void initialiseResources()
@@ -66,9 +66,22 @@ QLabel* tickLabel(const QString& text, QWidget* parent, bool transparent)
     return label;
 }
 
+// Counts the timer steps under way, which may let events run in the middle.
+class StepGuard {
+public:
+    explicit StepGuard(int& depth) : m_depth(depth) { ++m_depth; }
+    StepGuard(const StepGuard&) = delete;
+    StepGuard& operator=(const StepGuard&) = delete;
+    ~StepGuard() { --m_depth; }
+
+private:
+    int& m_depth;
+};
+
 Qt::KeyboardModifiers significant(Qt::KeyboardModifiers modifiers)
 {
-    return modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return modifiers &
+           (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
 }
 
 }  // namespace
@@ -78,8 +91,11 @@ settings::TSettingsData defaultFormMainSettings()
     return settings::defaultSettingsData(std::string());
 }
 
-TFormMain::TFormMain(const TFormMainEnvironment& environment, const settings::TSettingsData& settings)
-    : m_environment(environment), m_settings(settings), m_scene(std::make_unique<scene::SceneState>())
+TFormMain::TFormMain(const TFormMainEnvironment& environment,
+                     const settings::TSettingsData& settings)
+    : m_environment(environment),
+      m_settings(settings),
+      m_scene(std::make_unique<scene::SceneState>())
 {
     initialiseResources();
     showError = [this](const QString& message) {
@@ -90,7 +106,8 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment, const settings::TS
     s.DesktopWidthPixels = m_environment.desktopWidth;
 
     const QFileInfo exe(m_environment.executablePath);
-    m_exeBaseName = exe.completeBaseName().isEmpty() ? QStringLiteral("ondulix") : exe.completeBaseName();
+    m_exeBaseName =
+        exe.completeBaseName().isEmpty() ? QStringLiteral("ondulix") : exe.completeBaseName();
 
     createControls();
     s.Host = Image;
@@ -189,7 +206,8 @@ void TFormMain::createControls()
     SpeedButtonSave = toolButton("SpeedButtonSave", "save.svg", false);
     SpeedButtonSaveAs = toolButton("SpeedButtonSaveAs", "save-as.svg", false);
     SpeedButtonPrint = toolButton("SpeedButtonPrint", "print.svg", false);
-    SpeedButtonCoordinateSystemCentered = toolButton("SpeedButtonCoordinateSystemCentered", nullptr, true);
+    SpeedButtonCoordinateSystemCentered =
+        toolButton("SpeedButtonCoordinateSystemCentered", nullptr, true);
     SpeedButtonShowHorizontalWave = toolButton("SpeedButtonShowHorizontalWave", nullptr, true);
     SpeedButtonShowVerticalWave = toolButton("SpeedButtonShowVerticalWave", nullptr, true);
     SpeedButtonShowResultantWave = toolButton("SpeedButtonShowResultantWave", nullptr, true);
@@ -197,10 +215,17 @@ void TFormMain::createControls()
     SpeedButtonRotateAzimuth = toolButton("SpeedButtonRotateAzimuth", "rotate.svg", true);
     SpeedButtonSettings = toolButton("SpeedButtonSettings", "settings.svg", false);
     SpeedButtonHelp = toolButton("SpeedButtonHelp", "help.svg", false);
-    m_toolbar = {SpeedButtonCopy, SpeedButtonSave, SpeedButtonSaveAs, SpeedButtonPrint,
-                 SpeedButtonCoordinateSystemCentered, SpeedButtonShowHorizontalWave,
-                 SpeedButtonShowVerticalWave, SpeedButtonShowResultantWave,
-                 SpeedButtonShowResultantVector, SpeedButtonRotateAzimuth, SpeedButtonSettings,
+    m_toolbar = {SpeedButtonCopy,
+                 SpeedButtonSave,
+                 SpeedButtonSaveAs,
+                 SpeedButtonPrint,
+                 SpeedButtonCoordinateSystemCentered,
+                 SpeedButtonShowHorizontalWave,
+                 SpeedButtonShowVerticalWave,
+                 SpeedButtonShowResultantWave,
+                 SpeedButtonShowResultantVector,
+                 SpeedButtonRotateAzimuth,
+                 SpeedButtonSettings,
                  SpeedButtonHelp};
     SpeedButtonSave->setEnabled(false);
     const std::pair<QToolButton*, int> showButtons[] = {{SpeedButtonShowHorizontalWave, 1},
@@ -210,7 +235,8 @@ void TFormMain::createControls()
     for (const auto& [button, tag] : showButtons) {
         button->setProperty("tag", tag);
         QToolButton* sender = button;
-        connect(button, &QToolButton::clicked, this, [this, sender] { SpeedButtonShowWaveOnClick(sender); });
+        connect(button, &QToolButton::clicked, this,
+                [this, sender] { SpeedButtonShowWaveOnClick(sender); });
     }
     connect(SpeedButtonCoordinateSystemCentered, &QToolButton::clicked, this,
             [this] { SpeedButtonCoordinateSystemCenteredOnClick(); });
@@ -276,26 +302,30 @@ void TFormMain::createControls()
         bar->setSingleStep(1);
         bar->setPageStep(page);
         bar->setTickInterval(ticks);
-        bar->setTickPosition(orientation == Qt::Vertical ? QSlider::TicksLeft : QSlider::TicksBelow);
+        bar->setTickPosition(orientation == Qt::Vertical ? QSlider::TicksLeft
+                                                         : QSlider::TicksBelow);
         bar->setValue(position);
         return bar;
     };
-    TrackBarElevation = trackBar("TrackBarElevation", Qt::Vertical, 2, -90, 90, 10, 10, 0,
-                                 PanelTrackBarElevation);
+    TrackBarElevation =
+        trackBar("TrackBarElevation", Qt::Vertical, 2, -90, 90, 10, 10, 0, PanelTrackBarElevation);
     TrackBarAzimuth = trackBar("TrackBarAzimuth", Qt::Horizontal, 1, -180, 180, 10, 10, 0, this);
     TrackBarHorizontalAmplitude =
         trackBar("TrackBarHorizontalAmplitude", Qt::Horizontal, 1, 0, 100, 10, 10, 50, this);
     TrackBarVerticalAmplitude =
         trackBar("TrackBarVerticalAmplitude", Qt::Horizontal, 2, 0, 100, 10, 10, 50, this);
-    TrackBarPhaseShift = trackBar("TrackBarPhaseShift", Qt::Horizontal, 3, -180, 180, 15, 15, 0, this);
+    TrackBarPhaseShift =
+        trackBar("TrackBarPhaseShift", Qt::Horizontal, 3, -180, 180, 15, 15, 0, this);
     TrackBarTime = trackBar("TrackBarTime", Qt::Horizontal, 4, 0, 512, 32, 32, 0, this);
     for (TTrackBar* bar : {TrackBarAzimuth, TrackBarElevation}) {
-        connect(bar, &QSlider::valueChanged, this, [this, bar] { TrackBarObservationAngleOnChange(bar); });
+        connect(bar, &QSlider::valueChanged, this,
+                [this, bar] { TrackBarObservationAngleOnChange(bar); });
     }
     for (TTrackBar* bar : {TrackBarHorizontalAmplitude, TrackBarVerticalAmplitude}) {
         connect(bar, &QSlider::valueChanged, this, [this, bar] { TrackBarAmplitudeOnChange(bar); });
     }
-    connect(TrackBarPhaseShift, &QSlider::valueChanged, this, [this] { TrackBarPhaseShiftOnChange(); });
+    connect(TrackBarPhaseShift, &QSlider::valueChanged, this,
+            [this] { TrackBarPhaseShiftOnChange(); });
     connect(TrackBarTime, &QSlider::valueChanged, this, [this] { TrackBarTimeOnChange(); });
 
     const auto bottomButton = [this](const char* name, const char* icon, bool checkable) {
@@ -322,6 +352,9 @@ void TFormMain::createControls()
     connect(&m_timerTime, &QTimer::timeout, this, [this] { TimerTimeOnTimer(); });
     connect(&m_timerRotateAzimuth, &QTimer::timeout, this, [this] { TimerRotateAzimuthOnTimer(); });
     connect(&m_timerRedraw, &QTimer::timeout, this, [this] { TimerRedrawOnTimer(); });
+    m_timerCommand.setSingleShot(true);
+    m_timerCommand.setInterval(0);
+    connect(&m_timerCommand, &QTimer::timeout, this, [this] { runPendingCommand(); });
 }
 
 void TFormMain::applySettings(const settings::TSettingsData& settings)
@@ -357,7 +390,8 @@ void TFormMain::createTickLabels()
         m_azimuthTicks.push_back(tickLabel(angleText(30 * i), this, true));
     }
     for (int i = 0; i <= 6; ++i) {
-        m_elevationTicks.push_back(tickLabel(angleText(90 - 30 * i), PanelTrackBarElevation, false));
+        m_elevationTicks.push_back(
+            tickLabel(angleText(90 - 30 * i), PanelTrackBarElevation, false));
     }
     for (auto* ticks : {&m_horizontalTicks, &m_verticalTicks}) {
         for (const char* text : {"0", "50", "100"}) {
@@ -416,9 +450,7 @@ void TFormMain::placeTickLabels(bool all)
     const int clientWidth = width();
     const int clientHeight = height();
     // Labels stand under the thumb's centre for their value, where the style draws it.
-    const auto under = [](TTrackBar* bar, int value) {
-        return bar->x() + bar->valuePixel(value);
-    };
+    const auto under = [](TTrackBar* bar, int value) { return bar->x() + bar->valuePixel(value); };
     const int azimuthTop = clientHeight - 2 * m_labelHeight - 36;
     for (int i = -6; i <= 6; ++i) {
         QLabel* label = m_azimuthTicks[static_cast<std::size_t>(i + 6)];
@@ -430,7 +462,8 @@ void TFormMain::placeTickLabels(bool all)
         QLabel* label = m_elevationTicks[static_cast<std::size_t>(i)];
         const int centre = TrackBarElevation->y() + TrackBarElevation->valuePixel(-90 + 30 * i);
         // Right-aligned to the bar, but never pushed out of the column.
-        label->move(std::max(0, TrackBarElevation->x() - label->width()), centre - m_labelHeight / 2);
+        label->move(std::max(0, TrackBarElevation->x() - label->width()),
+                    centre - m_labelHeight / 2);
     }
     const int rowTop = clientHeight - m_labelHeight;
     for (int i = 0; i <= 4; ++i) {
@@ -449,7 +482,8 @@ void TFormMain::placeTickLabels(bool all)
     }
     for (int i = -2; i <= 2; ++i) {
         QLabel* label = m_phaseTicks[static_cast<std::size_t>(i + 2)];
-        label->move(under(TrackBarPhaseShift, 90 * i) - label->width() / 2 + (i == 0 ? 2 : 0), rowTop);
+        label->move(under(TrackBarPhaseShift, 90 * i) - label->width() / 2 + (i == 0 ? 2 : 0),
+                    rowTop);
     }
 }
 
@@ -460,7 +494,8 @@ void TFormMain::drawGlyphs()
                                     SpeedButtonCoordinateSystemCentered};
     for (int n = 1; n <= 5; ++n) {
         m_glyphs[static_cast<std::size_t>(n - 1)] = drawGlyph(n, m_scene->Styles);
-        buttons[n - 1]->setIcon(QIcon(QPixmap::fromImage(m_glyphs[static_cast<std::size_t>(n - 1)])));
+        buttons[n - 1]->setIcon(
+            QIcon(QPixmap::fromImage(m_glyphs[static_cast<std::size_t>(n - 1)])));
     }
 }
 
@@ -498,7 +533,8 @@ void TFormMain::applyTexts()
         } else if (entry.Property == settings::TTextProperty::Caption) {
             if (auto* item = findChild<QAction*>(name)) {
                 // The menu shows the shortcut; the key itself is the window's.
-                const char* shortcut = entry.Control == std::string_view("PopupMenuImageCopy") ? "Ctrl+C" : "Ctrl+E";
+                const char* shortcut =
+                    entry.Control == std::string_view("PopupMenuImageCopy") ? "Ctrl+C" : "Ctrl+E";
                 item->setText(text + QStringLiteral("\t") + QString::fromLatin1(shortcut));
             }
         }
@@ -516,18 +552,22 @@ void TFormMain::updateAllHints()
 {
     const common::TLanguage language = m_settings.App.Language;
     const auto hint = [language](TTrackBar* bar, const QString& value) {
-        const std::string_view prefix = settings::hintPrefix(bar->objectName().toStdString(), language);
-        bar->setToolTip(QString::fromUtf8(prefix.data(), static_cast<qsizetype>(prefix.size())) + value);
+        const std::string_view prefix =
+            settings::hintPrefix(bar->objectName().toStdString(), language);
+        bar->setToolTip(QString::fromUtf8(prefix.data(), static_cast<qsizetype>(prefix.size())) +
+                        value);
     };
     hint(TrackBarElevation, QString::number(-TrackBarElevation->value()) + QStringLiteral("°"));
     hint(TrackBarAzimuth, QString::number(TrackBarAzimuth->value()) + QStringLiteral("°"));
-    hint(TrackBarHorizontalAmplitude, QString::number(TrackBarHorizontalAmplitude->value()) + QStringLiteral(" %"));
-    hint(TrackBarVerticalAmplitude, QString::number(TrackBarVerticalAmplitude->value()) + QStringLiteral(" %"));
+    hint(TrackBarHorizontalAmplitude,
+         QString::number(TrackBarHorizontalAmplitude->value()) + QStringLiteral(" %"));
+    hint(TrackBarVerticalAmplitude,
+         QString::number(TrackBarVerticalAmplitude->value()) + QStringLiteral(" %"));
     const int phase = TrackBarPhaseShift->value();
     m_scene->Params.PhaseShift = phase;
     m_scene->Params.PhaseStep = phase * scene::StepsPerPeriod / 360;
-    hint(TrackBarPhaseShift,
-         (phase > 0 ? QStringLiteral("+") : QString()) + QString::number(phase) + QStringLiteral("°"));
+    hint(TrackBarPhaseShift, (phase > 0 ? QStringLiteral("+") : QString()) +
+                                 QString::number(phase) + QStringLiteral("°"));
     // Always with a decimal point, whatever the user's number format.
     hint(TrackBarTime, QString::asprintf("%5.3f", TrackBarTime->value() / 512.0).replace(',', '.') +
                            QStringLiteral(" · T"));
@@ -651,6 +691,7 @@ void TFormMain::BitBtnRewindOnClick()
 
 void TFormMain::TimerTimeOnTimer()
 {
+    const StepGuard step(m_stepDepth);
     const int p = TrackBarTime->value();
     if (m_autoRepeat) {
         TrackBarTime->setValue(p < TrackBarTime->maximum() - 1 ? p + 1 : 0);
@@ -671,6 +712,7 @@ void TFormMain::TimerTimeOnTimer()
 
 void TFormMain::TimerRotateAzimuthOnTimer()
 {
+    const StepGuard step(m_stepDepth);
     const int a = TrackBarAzimuth->value();
     TrackBarAzimuth->setValue(a >= TrackBarAzimuth->maximum() ? TrackBarAzimuth->minimum() : a + 1);
     QCoreApplication::processEvents();
@@ -681,6 +723,7 @@ void TFormMain::TimerRotateAzimuthOnTimer()
 
 void TFormMain::TimerRedrawOnTimer()
 {
+    const StepGuard step(m_stepDepth);
     if (m_scene->DrawingInProgress) {
         return;
     }
@@ -718,7 +761,8 @@ void TFormMain::setUpScale(const settings::TSettingsData& settings)
         const std::int32_t step = m_scales[static_cast<std::size_t>(k)];
         const std::int64_t distance = std::abs(static_cast<std::int64_t>(step) - denominator);
         const std::int32_t best = m_scales[static_cast<std::size_t>(m_scaleIndex)];
-        if (bestDistance < 0 || distance < bestDistance || (distance == bestDistance && step < best)) {
+        if (bestDistance < 0 || distance < bestDistance ||
+            (distance == bestDistance && step < best)) {
             m_scaleIndex = k;
             bestDistance = distance;
         }
@@ -788,20 +832,20 @@ void TFormMain::SpeedButtonShowWaveOnClick(QToolButton* sender)
     scene::SceneState& s = *m_scene;
     const bool down = sender->isChecked();
     switch (sender->property("tag").toInt()) {
-    case 1:
-        s.ShowHorizontalWave = down;
-        break;
-    case 2:
-        s.ShowVerticalWave = down;
-        break;
-    case 3:
-        s.ShowResultantWave = down;
-        break;
-    case 4:
-        s.ShowResultantVector = down;
-        break;
-    default:
-        break;
+        case 1:
+            s.ShowHorizontalWave = down;
+            break;
+        case 2:
+            s.ShowVerticalWave = down;
+            break;
+        case 3:
+            s.ShowResultantWave = down;
+            break;
+        case 4:
+            s.ShowResultantVector = down;
+            break;
+        default:
+            break;
     }
     redraw();
 }
@@ -822,9 +866,25 @@ void TFormMain::toggle(QToolButton* button)
 
 void TFormMain::run(const std::function<void()>& action)
 {
-    if (action) {
-        action();
+    if (!action) {
+        return;
     }
+    // A drawing lets queued events run at its end, and the time and rotation steps draw: a
+    // dialog opened in there would hold that step, and with it its timer, until it closes. Such
+    // a command waits for the event loop itself.
+    if (m_scene->DrawingInProgress || m_stepDepth > 0) {
+        m_pendingCommand = action;
+        m_timerCommand.start();
+        return;
+    }
+    action();
+}
+
+void TFormMain::runPendingCommand()
+{
+    std::function<void()> action = std::move(m_pendingCommand);
+    m_pendingCommand = nullptr;
+    run(action);
 }
 
 // --- Keys, wheel, mouse -----------------------------------------------------------------------
@@ -835,25 +895,26 @@ bool TFormMain::FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers)
     QWidget* focus = QApplication::focusWidget();
     if (mods == Qt::NoModifier) {
         switch (key) {
-        case Qt::Key_Escape:
-            SpeedButtonRotateAzimuth->setChecked(false);
-            SpeedButtonRotateAzimuthOnClick();
-            SpeedButtonPause->setChecked(true);
-            SpeedButtonPauseOnClick();
-            return false;
-        case Qt::Key_F1:
-            if (onHelp) {
-                onHelp();
-            } else {
-                startHelp(false);
-            }
-            return false;
-        default:
-            break;
+            case Qt::Key_Escape:
+                SpeedButtonRotateAzimuth->setChecked(false);
+                SpeedButtonRotateAzimuthOnClick();
+                SpeedButtonPause->setChecked(true);
+                SpeedButtonPauseOnClick();
+                return false;
+            case Qt::Key_F1:
+                if (onHelp) {
+                    run(onHelp);
+                } else {
+                    startHelp(false);
+                }
+                return true;
+            default:
+                break;
         }
         const auto stepAzimuth = [this](int delta) {
             TrackBarAzimuth->setFocus();
-            TrackBarAzimuth->setValue(TrackBarAzimuth->value() + delta * TrackBarAzimuth->singleStep());
+            TrackBarAzimuth->setValue(TrackBarAzimuth->value() +
+                                      delta * TrackBarAzimuth->singleStep());
             return true;
         };
         const bool left = key == Qt::Key_Left;
@@ -895,42 +956,41 @@ bool TFormMain::FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers)
         return false;
     }
     if (mods == Qt::ControlModifier) {
+        // Every command key is consumed: a key left to travel on reaches the window once more
+        // when a dialog it opened has moved the focus away, and would run its command again.
         switch (key) {
-        case Qt::Key_C:
-            run(onCopy);
-            break;
-        case Qt::Key_S:
-            run(onSave);
-            break;
-        case Qt::Key_U:
-            run(onSaveAs);
-            break;
-        case Qt::Key_P:
-            if (m_environment.printerAvailable) {
-                run(onPrint);
-            }
-            break;
-        case Qt::Key_E:
-            run(onSettings);
-            // Consumed: the dialog has moved the focus, and the key travelling on to the window
-            // would count as a new one there and open the dialog again.
-            return true;
-        case Qt::Key_H:
-            toggle(SpeedButtonShowHorizontalWave);
-            break;
-        case Qt::Key_V:
-            toggle(SpeedButtonShowVerticalWave);
-            break;
-        case Qt::Key_R:
-            toggle(SpeedButtonShowResultantWave);
-            break;
-        case Qt::Key_Z:
-            toggle(SpeedButtonCoordinateSystemCentered);
-            break;
-        default:
-            break;
+            case Qt::Key_C:
+                run(onCopy);
+                return true;
+            case Qt::Key_S:
+                run(onSave);
+                return true;
+            case Qt::Key_U:
+                run(onSaveAs);
+                return true;
+            case Qt::Key_P:
+                if (m_environment.printerAvailable) {
+                    run(onPrint);
+                }
+                return true;
+            case Qt::Key_E:
+                run(onSettings);
+                return true;
+            case Qt::Key_H:
+                toggle(SpeedButtonShowHorizontalWave);
+                return true;
+            case Qt::Key_V:
+                toggle(SpeedButtonShowVerticalWave);
+                return true;
+            case Qt::Key_R:
+                toggle(SpeedButtonShowResultantWave);
+                return true;
+            case Qt::Key_Z:
+                toggle(SpeedButtonCoordinateSystemCentered);
+                return true;
+            default:
+                return false;
         }
-        return false;
     }
     if (mods == Qt::AltModifier) {
         if (key == Qt::Key_R) {
@@ -945,7 +1005,7 @@ bool TFormMain::FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers)
     return false;
 }
 
-void TFormMain::FormMainOnKeyPress(const QString& text, int key)
+bool TFormMain::FormMainOnKeyPress(const QString& text, int key)
 {
     if (key == Qt::Key_Backspace) {
         BitBtnRewindOnClick();
@@ -961,7 +1021,10 @@ void TFormMain::FormMainOnKeyPress(const QString& text, int key)
         ZoomIn();
     } else if (text == QStringLiteral("-")) {
         ZoomOut();
+    } else {
+        return false;
     }
+    return true;
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
@@ -986,10 +1049,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         const Qt::KeyboardModifiers mods = significant(key->modifiers());
-        if ((mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0) {
-            FormMainOnKeyPress(key->text(), key->key());
-        }
-        return false;
+        return (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0 &&
+               FormMainOnKeyPress(key->text(), key->key());
     }
     if (event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
@@ -1008,51 +1069,51 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 bool TFormMain::imageMouseEvent(QEvent* event)
 {
     switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::LeftButton &&
-            significant(mouse->modifiers()) == Qt::NoModifier) {
-            m_dragOrigin = mouse->position().toPoint();
-            Image->setCursor(Qt::ClosedHandCursor);
-        }
-        return false;
-    }
-    case QEvent::MouseMove: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (m_programState != TProgramState::Idle || mouse->buttons() != Qt::LeftButton ||
-            significant(mouse->modifiers()) != Qt::NoModifier) {
+        case QEvent::MouseButtonPress: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::LeftButton &&
+                significant(mouse->modifiers()) == Qt::NoModifier) {
+                m_dragOrigin = mouse->position().toPoint();
+                Image->setCursor(Qt::ClosedHandCursor);
+            }
             return false;
         }
-        const QPoint at = mouse->position().toPoint();
-        const scene::SceneState& s = *m_scene;
-        if (s.DrawWidth <= 0 || s.DrawHeight <= 0) {
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (m_programState != TProgramState::Idle || mouse->buttons() != Qt::LeftButton ||
+                significant(mouse->modifiers()) != Qt::NoModifier) {
+                return false;
+            }
+            const QPoint at = mouse->position().toPoint();
+            const scene::SceneState& s = *m_scene;
+            if (s.DrawWidth <= 0 || s.DrawHeight <= 0) {
+                return false;
+            }
+            // Integer steps, the product before the division, so that slow moves add up.
+            const int azimuthRange = TrackBarAzimuth->maximum() - TrackBarAzimuth->minimum();
+            const int elevationRange = TrackBarElevation->maximum() - TrackBarElevation->minimum();
+            const int dA = (m_dragOrigin.x() - at.x()) * azimuthRange * 2 / s.DrawWidth;
+            const int dE = (m_dragOrigin.y() - at.y()) * elevationRange * 2 / s.DrawHeight;
+            TrackBarAzimuth->setValue(TrackBarAzimuth->value() + dA);
+            TrackBarElevation->setValue(TrackBarElevation->value() + dE);
+            if (dA != 0) {
+                m_dragOrigin.setX(at.x());
+            }
+            if (dE != 0) {
+                m_dragOrigin.setY(at.y());
+            }
             return false;
         }
-        // Integer steps, the product before the division, so that slow moves add up.
-        const int azimuthRange = TrackBarAzimuth->maximum() - TrackBarAzimuth->minimum();
-        const int elevationRange = TrackBarElevation->maximum() - TrackBarElevation->minimum();
-        const int dA = (m_dragOrigin.x() - at.x()) * azimuthRange * 2 / s.DrawWidth;
-        const int dE = (m_dragOrigin.y() - at.y()) * elevationRange * 2 / s.DrawHeight;
-        TrackBarAzimuth->setValue(TrackBarAzimuth->value() + dA);
-        TrackBarElevation->setValue(TrackBarElevation->value() + dE);
-        if (dA != 0) {
-            m_dragOrigin.setX(at.x());
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::NoButton &&
+                significant(mouse->modifiers()) == Qt::NoModifier) {
+                Image->setCursor(Qt::OpenHandCursor);
+            }
+            return false;
         }
-        if (dE != 0) {
-            m_dragOrigin.setY(at.y());
-        }
-        return false;
-    }
-    case QEvent::MouseButtonRelease: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::NoButton &&
-            significant(mouse->modifiers()) == Qt::NoModifier) {
-            Image->setCursor(Qt::OpenHandCursor);
-        }
-        return false;
-    }
-    default:
-        return false;
+        default:
+            return false;
     }
 }
 
@@ -1094,13 +1155,16 @@ settings::TSettingsData TFormMain::currentSettings() const
     data.Scene.PhaseShift = TrackBarPhaseShift->value();
     data.Scale = s.ScaleDenominator;
     // The placement in the normal state, whatever state the window is in now.
-    const bool normal = (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;
+    const bool normal =
+        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;
     const QRect bounds = normal ? QRect(pos(), size()) : m_normalGeometry;
     data.FormMain.Left = bounds.left();
     data.FormMain.Top = bounds.top();
     data.FormMain.Width = bounds.width();
     data.FormMain.Height = bounds.height();
-    data.FormMain.WindowState = m_minimized ? 1 : (windowState() & Qt::WindowMaximized) != 0 ? 2 : 0;
+    data.FormMain.WindowState = m_minimized                                  ? 1
+                                : (windowState() & Qt::WindowMaximized) != 0 ? 2
+                                                                             : 0;
     return data;
 }
 
@@ -1117,6 +1181,9 @@ void TFormMain::closeEvent(QCloseEvent* event)
         }
     }
     event->accept();
+    if (onClosed) {
+        onClosed();
+    }
 }
 
 void TFormMain::startHelp(bool waitCursor)

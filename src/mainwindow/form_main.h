@@ -43,8 +43,8 @@ struct TFormMainEnvironment {
     int workAreaWidth = 1280;  // the desktop less panels and task bars
     int workAreaHeight = 1024;
     bool printerAvailable = true;
-    QString executablePath;     // full path of the running program
-    bool hasArguments = false;  // started with command-line arguments: no settings written
+    QString executablePath;        // full path of the running program
+    bool hasArguments = false;     // started with command-line arguments: no settings written
     std::string settingsFileName;  // empty: nothing is written at close
     std::string personalFolder;    // the user's documents folder, ending in "/"
     settings::TNumberFormat numberFormat;
@@ -72,7 +72,10 @@ public:
     int scaleIndex() const { return m_scaleIndex; }
     int labelHeight() const { return m_labelHeight; }
     int bottomRowTop() const { return m_bottomRowTop; }
-    const QImage& glyph(int number) const { return m_glyphs.at(static_cast<std::size_t>(number - 1)); }
+    const QImage& glyph(int number) const
+    {
+        return m_glyphs.at(static_cast<std::size_t>(number - 1));
+    }
 
     // The control with that name, for tests and the settings dialog.
     template <typename T>
@@ -94,7 +97,8 @@ public:
 
     // Reacts to a key before the focused control; true when the key is consumed.
     bool FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void FormMainOnKeyPress(const QString& text, int key);
+    // The keys that act without Ctrl or Alt; true when the key was one of them.
+    bool FormMainOnKeyPress(const QString& text, int key);
 
     // The settings as they stand now, as closing writes them.
     settings::TSettingsData currentSettings() const;
@@ -111,6 +115,8 @@ public:
     // Runs after every step of the animation and of the rotation (the settings dialog's
     // RefreshPrintPreview).
     std::function<void()> onAnimationStep;
+    // Runs at the end of a close, once the settings are written (the application ends there).
+    std::function<void()> onClosed;
 
     // What the settings dialog reads and changes in place.
     const TFormMainEnvironment& environment() const { return m_environment; }
@@ -170,6 +176,7 @@ private:
     void UpDownScaleOnClick();
     void toggle(QToolButton* button);
     void run(const std::function<void()>& action);
+    void runPendingCommand();
 
     bool imageMouseEvent(QEvent* event);
 
@@ -219,6 +226,9 @@ private:
     QTimer m_timerTime;
     QTimer m_timerRotateAzimuth;
     QTimer m_timerRedraw;
+    QTimer m_timerCommand;  // runs a command that came in while a step or a drawing was under way
+    std::function<void()> m_pendingCommand;
+    int m_stepDepth = 0;
 
     std::vector<QLabel*> m_azimuthTicks, m_elevationTicks, m_horizontalTicks, m_verticalTicks,
         m_phaseTicks, m_timeTicks;
