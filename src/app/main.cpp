@@ -6,12 +6,14 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "app/output_wiring.h"
+#include "app/program_end.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/hint_style.h"
 #include "output/printer_check.h"
@@ -71,8 +73,8 @@ int main(int argc, char** argv)
     environment.settingsFileName =
         platform::resolveSettingsFileName(system, platform::MakerFolderName, exePath, false);
     environment.personalFolder = platform::resolvePersonalFolder(system, exe.Folder);
-    environment.numberFormat =
-        settings::TNumberFormat::forDecimalSeparator(QLocale::system().decimalPoint().toStdString());
+    environment.numberFormat = settings::TNumberFormat::forDecimalSeparator(
+        QLocale::system().decimalPoint().toStdString());
     const settings::TReadContext context{environment.personalFolder,
                                          {environment.workAreaWidth, environment.workAreaHeight},
                                          environment.numberFormat};
@@ -90,20 +92,28 @@ int main(int argc, char** argv)
     output::QtPrintDialogs printDialogs;
     output::UnitPrinter printer;
     const QScreen* primary = QGuiApplication::primaryScreen();
-    app::OutputWiring outputCommands(form, {clipboard, saveDialog, alerts, printDialogs}, printer,
-                                     primary != nullptr ? primary->geometry().width()
-                                                        : environment.desktopWidth);
+    app::OutputWiring outputCommands(
+        form, {clipboard, saveDialog, alerts, printDialogs}, printer,
+        primary != nullptr ? primary->geometry().width() : environment.desktopWidth);
     // Created once, hidden until called; it shares the print command's printer and writes its own
     // state when it goes at program end.
     settings::TFormSettingsServices dialogServices;
-    dialogServices.printer = std::make_unique<settings::UnitPrinterSettingsPrinter>(printer, printDialogs);
+    dialogServices.printer =
+        std::make_unique<settings::UnitPrinterSettingsPrinter>(printer, printDialogs);
     settings::TFormSettings formSettings(form, std::move(dialogServices));
-    platform::routeTerminationSignals([&form] { form.close(); });
+    // The program ends when the main window has closed and every report is dismissed, not when
+    // the last window goes: a failure's message box would be that last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    app::ProgramEnd programEnd(form, formSettings, app::ProgramEnd::desktopServices(form));
+    platform::routeTerminationSignals([&programEnd] { programEnd.endBySignal(); });
     form.show();
     if (!read.Problems.empty()) {
-        // Once, for all values that could not be used; they got their defaults.
-        QMessageBox::warning(&form, form.windowTitle(),
-                             QString::fromStdString(settings::problemsMessage(read.Problems)));
+        // Once, for all values that could not be used; they got their defaults. Shown from the
+        // event loop, so that a signal that comes meanwhile ends the program as any other time.
+        QTimer::singleShot(0, &form, [&form, &read] {
+            QMessageBox::warning(&form, form.windowTitle(),
+                                 QString::fromStdString(settings::problemsMessage(read.Problems)));
+        });
     }
     return QApplication::exec();
 }

@@ -215,6 +215,15 @@ TFormSettings::~TFormSettings()
     qApp->removeEventFilter(this);
     m_main.onSettings = nullptr;
     m_main.onAnimationStep = nullptr;
+    writeStateAtEnd();
+}
+
+void TFormSettings::writeStateAtEnd()
+{
+    if (m_stateWritten) {
+        return;
+    }
+    m_stateWritten = true;
     // Independent of the command line: only SaveSettings decides.
     const std::string& fileName = m_main.environment().settingsFileName;
     if (m_main.saveSettings() && !fileName.empty()) {

@@ -110,6 +110,8 @@ public:
     const TSettingsSnapshot& snapshot() const { return m_snapshot; }
     // Position, current tab and custom colours as WriteDialogState stores them at program end.
     TDialogState dialogState() const;
+    // Writes the dialog's state at program end, once; the destructor does it if nobody did.
+    void writeStateAtEnd();
     TPageSizeMm pageSize() const { return m_pageSize; }
     // The proportion row controls, rows 1 .. 9.
     TSpinEdit* proportionBox(int row) const
@@ -201,6 +203,7 @@ private:
     int m_wheelRemainder = 0;
     bool m_drawingPreview = false;
     QEventLoop* m_modalLoop = nullptr;
+    bool m_stateWritten = false;
     QTimer m_previewRetry;
 
     // Controls, named as the dialog names them.

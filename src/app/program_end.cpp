@@ -1,0 +1,85 @@
+#include "app/program_end.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QWidget>
+
+#include <cstdio>
+
+#include "mainwindow/form_main.h"
+#include "settings/form_settings.h"
+
+namespace app {
+
+ProgramEnd::ProgramEnd(mainwindow::TFormMain& form, settings::TFormSettings& dialog,
+                       ProgramEndServices services)
+    : m_form(form), m_dialog(dialog), m_services(std::move(services))
+{
+    m_form.showError = [this](const QString& message) { report(message); };
+    m_form.onClosed = [this] {
+        m_dialog.writeStateAtEnd();
+        m_services.quit();
+    };
+}
+
+ProgramEnd::~ProgramEnd()
+{
+    m_form.onClosed = nullptr;
+    m_form.showError = nullptr;
+}
+
+void ProgramEnd::report(const QString& message)
+{
+    if (m_bySignal) {
+        m_services.printError(message);
+    } else {
+        m_services.alert(message);
+    }
+}
+
+void ProgramEnd::endBySignal()
+{
+    if (m_bySignal) {
+        return;  // a second signal while the first one ends the program
+    }
+    m_bySignal = true;
+    m_services.closeModalWindows();
+    if (m_form.isVisible()) {
+        m_form.close();
+    } else {
+        m_form.onClosed();
+    }
+}
+
+ProgramEndServices ProgramEnd::desktopServices(QWidget& window)
+{
+    ProgramEndServices services;
+    services.alert = [&window](const QString& message) {
+        QMessageBox::critical(&window, window.windowTitle(), message);
+    };
+    services.printError = [](const QString& message) {
+        const QByteArray text = message.toUtf8();
+        std::fprintf(stderr, "ondulix: %s\n", text.constData());
+    };
+    services.closeModalWindows = [] {
+        // Innermost first; a window that refuses to go must not keep this loop running.
+        for (int tries = 0; tries < 32; ++tries) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr) {
+                break;
+            }
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                dialog->reject();
+            } else {
+                modal->close();
+            }
+            modal->hide();
+        }
+    };
+    // exit() ends the nested loops of dialogs too, not only the main one.
+    services.quit = [] { QCoreApplication::exit(0); };
+    return services;
+}
+
+}  // namespace app
