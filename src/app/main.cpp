@@ -38,6 +38,8 @@ mainwindow::TFormMainEnvironment readEnvironment(int argc)
     }
     environment.executablePath = QCoreApplication::applicationFilePath();
     environment.hasArguments = argc > 1;
+    environment.windowPositionKnown =
+        !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     return environment;
 }
 

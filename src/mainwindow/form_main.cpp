@@ -1158,8 +1158,10 @@ settings::TSettingsData TFormMain::currentSettings() const
     const bool normal =
         (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;
     const QRect bounds = normal ? QRect(pos(), size()) : m_normalGeometry;
-    data.FormMain.Left = bounds.left();
-    data.FormMain.Top = bounds.top();
+    if (m_environment.windowPositionKnown) {
+        data.FormMain.Left = bounds.left();
+        data.FormMain.Top = bounds.top();
+    }
     data.FormMain.Width = bounds.width();
     data.FormMain.Height = bounds.height();
     data.FormMain.WindowState = m_minimized                                  ? 1

@@ -45,6 +45,9 @@ struct TFormMainEnvironment {
     bool printerAvailable = true;
     QString executablePath;        // full path of the running program
     bool hasArguments = false;     // started with command-line arguments: no settings written
+    // False where the display server keeps the window's position to itself (Wayland): the
+    // placement read at start is then written back unchanged rather than a guess.
+    bool windowPositionKnown = true;
     std::string settingsFileName;  // empty: nothing is written at close
     std::string personalFolder;    // the user's documents folder, ending in "/"
     settings::TNumberFormat numberFormat;

@@ -6,9 +6,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -57,7 +57,8 @@ protected:
     // A key as the keyboard delivers it: to the control that has the focus.
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
     {
-        QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get();
+        QWidget* target =
+            QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get();
         QKeyEvent down(QEvent::KeyPress, key, modifiers, text);
         QApplication::sendEvent(target, &down);
         QKeyEvent up(QEvent::KeyRelease, key, modifiers, text);
@@ -97,8 +98,9 @@ TEST_F(FormMainTest, FirstStartShowsTheDefaultScene)
 TEST_F(FormMainTest, LoadedValuesGoThroughTheTrackBars)
 {
     settings::TSettingsData settings = mainwindow::defaultFormMainSettings();
-    settings.Scene.HorizontalAmplitude = 50;  // the bar's initial position: its handler must still run
-    settings.Scene.VerticalAmplitude = 250;   // clamped by the bar
+    settings.Scene.HorizontalAmplitude =
+        50;  // the bar's initial position: its handler must still run
+    settings.Scene.VerticalAmplitude = 250;  // clamped by the bar
     settings.Scene.Azimuth = 500;
     settings.Scene.Elevation = -120;
     settings.FormMain.Left = -5000;
@@ -140,7 +142,8 @@ TEST_F(FormMainTest, TrackBarHintsReadAsTheUserExpects)
     EXPECT_EQ(form->scene().Params.PhaseStep, 128);
     EXPECT_EQ(form->scene().Params.Elevation, -45);
     EXPECT_DOUBLE_EQ(form->scene().Params.VerticalAmplitude, 0.0);
-    EXPECT_EQ(button("SpeedButtonCopy")->toolTip(), QStringLiteral("Copy graphic to clipboard (Ctrl+C)"));
+    EXPECT_EQ(button("SpeedButtonCopy")->toolTip(),
+              QStringLiteral("Copy graphic to clipboard (Ctrl+C)"));
     EXPECT_EQ(form->control<mainwindow::TUpDown>("UpDownScale")->toolTip(),
               QStringLiteral("Increase/decrease scale\r\n(keys + and -  or  Ctrl+mouse wheel)"));
     EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("PopupMenuImageSettings"))->text(),
@@ -153,8 +156,8 @@ TEST_F(FormMainTest, AzimuthWrapsAroundAtItsEnds)
     struct Row {
         int from, key, to;
     };
-    const Row rows[] = {{-180, Qt::Key_Left, 179},   {180, Qt::Key_Right, -179},
-                        {175, Qt::Key_Right, 176},   {-180, Qt::Key_PageUp, 170},
+    const Row rows[] = {{-180, Qt::Key_Left, 179},     {180, Qt::Key_Right, -179},
+                        {175, Qt::Key_Right, 176},     {-180, Qt::Key_PageUp, 170},
                         {180, Qt::Key_PageDown, -170}, {0, Qt::Key_PageUp, -10},
                         {-179, Qt::Key_Left, -180}};
     for (const Row& row : rows) {
@@ -171,9 +174,9 @@ TEST_F(FormMainTest, TimeWrapsWhilePausedAndArrowsTurnTheViewWhileRunning)
     struct Row {
         int from, key, to;
     };
-    for (const Row& row : {Row{0, Qt::Key_PageUp, 480}, Row{512, Qt::Key_PageDown, 32},
-                           Row{0, Qt::Key_Left, 511}, Row{512, Qt::Key_Right, 1},
-                           Row{200, Qt::Key_Right, 201}}) {
+    for (const Row& row :
+         {Row{0, Qt::Key_PageUp, 480}, Row{512, Qt::Key_PageDown, 32}, Row{0, Qt::Key_Left, 511},
+          Row{512, Qt::Key_Right, 1}, Row{200, Qt::Key_Right, 201}}) {
         bar("TrackBarTime")->setValue(row.from);
         press(row.key);
         EXPECT_EQ(bar("TrackBarTime")->value(), row.to) << row.from;
@@ -321,8 +324,10 @@ TEST_F(FormMainTest, DraggingTurnsTheViewInWholeSteps)
     QApplication::processEvents();
     auto* image = form->control<QWidget>("Image");
     ASSERT_EQ(form->scene().DrawWidth, 1440);
-    const auto send = [image](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(at), image->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
+    const auto send = [image](QEvent::Type type, QPoint at, Qt::MouseButton button,
+                              Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(at), image->mapToGlobal(QPointF(at)), button, buttons,
+                          Qt::NoModifier);
         QApplication::sendEvent(image, &event);
     };
     send(QEvent::MouseButtonPress, {700, 300}, Qt::LeftButton, Qt::LeftButton);
@@ -480,14 +485,15 @@ TEST_F(FormMainTest, GlyphsShowTheObjectsInTheirColours)
     EXPECT_EQ(wave.pixelColor(19, m), QColor(0, 0, 0));
     EXPECT_EQ(wave.pixelColor(3, 19).alpha(), 0);  // the bottom row is transparent
 
-    styles[static_cast<std::size_t>(scene::TSceneObject::VerticalWave)].Color = common::rgb(0, 160, 0);
+    styles[static_cast<std::size_t>(scene::TSceneObject::VerticalWave)].Color =
+        common::rgb(0, 160, 0);
     EXPECT_EQ(mainwindow::drawGlyph(2, styles).pixelColor(9, m - 1), QColor(0, 160, 0));
 
     const QImage vector = mainwindow::drawGlyph(4, styles);
     EXPECT_EQ(vector.pixelColor(0, 0), QColor(240, 240, 240));
-    EXPECT_EQ(vector.pixelColor(2, 17), QColor(128, 0, 255));   // the shaft starts here
+    EXPECT_EQ(vector.pixelColor(2, 17), QColor(128, 0, 255));  // the shaft starts here
     EXPECT_EQ(vector.pixelColor(10, 9), QColor(128, 0, 255));
-    EXPECT_EQ(vector.pixelColor(15, 5), QColor(128, 0, 255));   // inside the head
+    EXPECT_EQ(vector.pixelColor(15, 5), QColor(128, 0, 255));  // inside the head
     const QImage centring = mainwindow::drawGlyph(5, styles);
     EXPECT_EQ(centring.pixelColor(0, 0), QColor(128, 0, 0));
     EXPECT_EQ(centring.pixelColor(3, 1), QColor(128, 0, 0));
@@ -536,6 +542,26 @@ TEST_F(FormMainTest, ClosingWritesTheSettingsUnlessStartedWithArguments)
     EXPECT_FALSE(QFile::exists(QString::fromStdString(e.settingsFileName)));
 }
 
+TEST_F(FormMainTest, WhereThePositionIsUnknownThePlacementReadKeepsItsLeftAndTop)
+{
+    settings::TSettingsData settings = mainwindow::defaultFormMainSettings();
+    settings.FormMain.Left = 123;
+    settings.FormMain.Top = 77;
+    for (const bool known : {true, false}) {
+        mainwindow::TFormMainEnvironment e = environment();
+        e.windowPositionKnown = known;
+        form = std::make_unique<TFormMain>(e, settings);
+        form->show();
+        form->move(300, 200);
+        form->resize(800, 600);
+        const settings::TWindowPlacement written = form->currentSettings().FormMain;
+        EXPECT_EQ(written.Left, known ? 300 : 123) << known;
+        EXPECT_EQ(written.Top, known ? 200 : 77) << known;
+        EXPECT_EQ(written.Width, 800) << known;
+        EXPECT_EQ(written.Height, 600) << known;
+    }
+}
+
 TEST_F(FormMainTest, AFailedWriteIsReported)
 {
     mainwindow::TFormMainEnvironment e = environment();
@@ -553,7 +579,8 @@ TEST_F(FormMainTest, GermanTextsReplaceTheEnglishAtOnce)
     form->setLanguage(common::TLanguage::German);
     EXPECT_EQ(button("SpeedButtonHelp")->toolTip(), QStringLiteral("Hilfe (F1)"));
     EXPECT_EQ(bar("TrackBarTime")->toolTip(), QString::fromUtf8("Zeit = 0.000 · T"));
-    EXPECT_EQ(bar("TrackBarAzimuth")->toolTip(), QString::fromUtf8("Azimutwinkel des Beobachters = -45°"));
+    EXPECT_EQ(bar("TrackBarAzimuth")->toolTip(),
+              QString::fromUtf8("Azimutwinkel des Beobachters = -45°"));
     EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("PopupMenuImageCopy"))->text(),
               QStringLiteral("Kopieren\tCtrl+C"));
     form->setLanguage(common::TLanguage::English);
