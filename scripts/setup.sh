@@ -6,7 +6,7 @@ ONDULIX_PACKAGES=(
     qt6-base-dev qt6-svg-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation
-    xvfb xauth xdotool imagemagick
+    xvfb xauth xdotool imagemagick inotify-tools
     emf2svg poppler-utils
     dpkg-dev debhelper lintian file desktop-file-utils appstream groff-base
     weston qt6-wayland

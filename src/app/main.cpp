@@ -24,6 +24,7 @@
 #include "platform/unix_signals.h"
 #include "settings/form_settings.h"
 #include "settings/settings_file.h"
+#include "settings/settings_io.h"
 
 namespace {
 
@@ -80,6 +81,8 @@ int main(int argc, char** argv)
     const settings::TReadContext context{environment.personalFolder,
                                          {environment.workAreaWidth, environment.workAreaHeight},
                                          environment.numberFormat};
+    // What writes of an earlier run left when they were killed halfway.
+    settings::removeLeftoverTemporaryFiles(environment.settingsFileName);
     settings::TSettingsRead read = settings::ReadSettings(environment.settingsFileName, context);
     settings::sanitizeSettings(read.Data);
     environment.helpOpenCommand = platform::helpOpenCommand(system);
@@ -114,7 +117,8 @@ int main(int argc, char** argv)
         // event loop, so that a signal that comes meanwhile ends the program as any other time.
         QTimer::singleShot(0, &form, [&form, &read] {
             QMessageBox::warning(&form, form.windowTitle(),
-                                 QString::fromStdString(settings::problemsMessage(read.Problems)));
+                                 QString::fromStdString(settings::problemsMessage(
+                                     read.Problems, read.Data.App.Language)));
         });
     }
     return QApplication::exec();
