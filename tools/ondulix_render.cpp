@@ -3,24 +3,17 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageWriter>
 #include <QLocale>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QSaveFile>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/emf_canvas.h"
+#include "output/export_formats.h"
 #include "platform/painter_canvas.h"
 #include "render_options.h"
 #include "render_settings.h"
@@ -70,62 +63,6 @@ void configure(scene::SceneState& s, const render::RenderOptions& o)
     s.ShowResultantVector = o.showVector;
 }
 
-// The file is replaced only once it is complete: a failure leaves any old one as it was.
-bool writeAtomically(const std::string& path, QString& error,
-                     const std::function<bool(QIODevice& device, QString& error)>& write)
-{
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    if (!write(file, error)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
-bool writeSvg(scene::SceneState& s, const render::RenderOptions& o, QString& error)
-{
-    return writeAtomically(o.output, error, [&s, &o](QIODevice& file, QString&) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(QSize(o.width, o.height));
-        svg.setViewBox(QRect(0, 0, o.width, o.height));
-        svg.setTitle(QStringLiteral("Ondulix"));
-        // The physical size that keeps the true scale when printed: the screen's pixel pitch.
-        svg.setResolution(qRound(s.ScreenPixelsPerMetre * 0.0254));
-        {
-            platform::PainterCanvas canvas(svg);
-            scene::drawScene(s, 0, 0, o.width, o.height, canvas, 1.0);
-            canvas.finish();
-        }
-        return true;
-    });
-}
-
-bool writePng(ImageHost& host, const render::RenderOptions& o, QString& error)
-{
-    return writeAtomically(o.output, error, [&host, &o](QIODevice& file, QString& failure) {
-        QImage& image = host.image();
-        // Records the screen's pixel pitch, so that the picture prints at the true scale.
-        const int dotsPerMetre = qRound(1.0 / (o.screenWidth / o.desktopWidth));
-        image.setDotsPerMeterX(dotsPerMetre);
-        image.setDotsPerMeterY(dotsPerMetre);
-        QImageWriter writer(&file, "png");
-        if (!writer.write(image)) {
-            failure = writer.errorString();
-            return false;
-        }
-        return true;
-    });
-}
-
 // Hundredths of a millimetre that `pixels` screen pixels cover.
 std::int32_t frameLength(const scene::SceneState& s, std::int32_t pixels)
 {
@@ -133,59 +70,83 @@ std::int32_t frameLength(const scene::SceneState& s, std::int32_t pixels)
     return static_cast<std::int32_t>(std::clamp(length, 1.0, 2147483647.0));
 }
 
-bool writeEmf(scene::SceneState& s, ImageHost& host, const render::RenderOptions& o, QString& error)
+// The picture in one of the vector formats: one device unit per pixel, the physical size that
+// the screen's pixel pitch gives.
+bool renderVector(scene::SceneState& s, ImageHost& host, const render::RenderOptions& o,
+                  QByteArray& bytes, QString& error)
 {
-    // One device unit per pixel of the picture; texts are measured on the screen picture.
-    platform::EmfCanvas canvas(o.width, o.height, frameLength(s, o.width), frameLength(s, o.height),
-                               &host.screenCanvas());
-    scene::drawScene(s, 0, 0, o.width, o.height, canvas, 1.0);
-    std::string message;
-    if (!canvas.save(o.output, message)) {
-        error = QString::fromStdString(message);
-        return false;
+    output::VectorPicture picture;
+    picture.width = o.width;
+    picture.height = o.height;
+    picture.widthMm = o.width / s.ScreenPixelsPerMetre * 1000.0;
+    picture.heightMm = o.height / s.ScreenPixelsPerMetre * 1000.0;
+    picture.frameWidth = frameLength(s, o.width);
+    picture.frameHeight = frameLength(s, o.height);
+    // Texts are measured on the screen picture.
+    picture.measuringCanvas = &host.screenCanvas();
+    picture.creator = QStringLiteral("ondulix-render");
+    picture.draw = [&s, &o](scene::Canvas& canvas) {
+        scene::drawScene(s, 0, 0, o.width, o.height, canvas, 1.0);
+    };
+    switch (o.format) {
+        case render::OutputFormat::Svg:
+            bytes = output::svgPicture(picture);
+            return true;
+        case render::OutputFormat::Emf:
+            bytes = output::emfPicture(picture);
+            return true;
+        case render::OutputFormat::Pdf:
+            return output::pdfPicture(picture, bytes, error);
+        case render::OutputFormat::Png:
+            break;
     }
-    return true;
+    return false;
 }
 
-bool writePdf(scene::SceneState& s, const render::RenderOptions& o, QString& error)
+bool renderPng(ImageHost& host, const render::RenderOptions& o, QByteArray& bytes, QString& error)
 {
-    return writeAtomically(o.output, error, [&s, &o](QIODevice& file, QString& failure) {
-        // The page is the picture's physical size. The writer's resolution is a whole number of
-        // dots per inch near the screen's, so a PDF unit is about a pixel; the device factor makes
-        // up the difference, so that the scene keeps its true scale.
-        const double screenDpi = s.ScreenPixelsPerMetre * 0.0254;
-        const int resolution = std::max(1, qRound(screenDpi));
-        const double factor = resolution / screenDpi;
-        const double mmPerPixel = 1000.0 / s.ScreenPixelsPerMetre;
-        const QSizeF page(o.width * mmPerPixel, o.height * mmPerPixel);
-        // Page sizes are portrait; a wide picture is a portrait page turned.
-        const bool wide = page.width() > page.height();
-        const QPageSize size(wide ? page.transposed() : page, QPageSize::Millimeter, QString(),
-                             QPageSize::ExactMatch);
-        QPdfWriter pdf(&file);
-        pdf.setResolution(resolution);
-        pdf.setCreator(QStringLiteral("ondulix-render"));
-        pdf.setTitle(QStringLiteral("Ondulix"));
-        if (!pdf.setPageLayout(QPageLayout(size,
-                                           wide ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                           QMarginsF(0, 0, 0, 0)))) {
-            failure = QStringLiteral("the page size is not possible");
-            return false;
-        }
-        const std::int32_t width = pdf.width();
-        const std::int32_t height = pdf.height();
-        scene::projectScene(s, width, height, s.PixelsPerUnit, factor);
-        {
-            platform::PainterCanvas canvas(pdf);
-            if (!canvas.isActive()) {
-                failure = QStringLiteral("the PDF cannot be started");
-                return false;
-            }
-            scene::drawScene(s, 0, 0, width, height, canvas, factor);
-            canvas.finish();
-        }
-        return true;
-    });
+    QImage& image = host.image();
+    // Records the screen's pixel pitch, so that the picture prints at the true scale.
+    const int dotsPerMetre = qRound(1.0 / (o.screenWidth / o.desktopWidth));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    return output::encodeImage(image, "png", bytes, error);
+}
+
+output::PictureFormat pictureFormat(render::OutputFormat format)
+{
+    switch (format) {
+        case render::OutputFormat::Svg:
+            return output::PictureFormat::Svg;
+        case render::OutputFormat::Emf:
+            return output::PictureFormat::Emf;
+        case render::OutputFormat::Pdf:
+            return output::PictureFormat::Pdf;
+        case render::OutputFormat::Png:
+            break;
+    }
+    return output::PictureFormat::Png;
+}
+
+// Messages are one line each, whatever a settings file's values hold.
+void report(const std::string& program, const std::string& message)
+{
+    const std::string line = program + ": " + render::oneLine(message) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+// Qt warns on start when there is no runtime folder, which a picture never needs; any other
+// message goes where it would have gone.
+QtMessageHandler qtHandler = nullptr;
+void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg &&
+        message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) {
+        return;
+    }
+    if (qtHandler != nullptr) {
+        qtHandler(type, context, message);
+    }
 }
 
 }  // namespace
@@ -203,18 +164,13 @@ int main(int argc, char** argv)
             std::printf("%s %s\n", program.c_str(), ONDULIX_VERSION);
             return 0;
         case render::ParseResult::Action::Error:
-            std::fprintf(stderr, "%s: %s\n", program.c_str(), parsed.error.c_str());
+            report(program, parsed.error);
             return 2;
         case render::ParseResult::Action::Render:
             break;
     }
     render::RenderOptions o = parsed.options;
-
-    // Headless by default: a teacher may run this over ssh or from a script.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv);
+    qtHandler = qInstallMessageHandler(quietMessages);
 
     // The file was written with the user's decimal separator, as the program writes it.
     std::optional<settings::TSettingsData> look;
@@ -223,21 +179,40 @@ int main(int argc, char** argv)
             o.settingsFile, settings::TNumberFormat::forDecimalSeparator(
                                 QLocale::system().decimalPoint().toStdString()));
         if (!read.ok) {
-            std::fprintf(stderr, "%s: cannot read %s: %s\n", program.c_str(),
-                         o.settingsFile.c_str(), read.error.c_str());
+            report(program, "cannot read " + o.settingsFile + ": " + read.error);
             return 1;
         }
         for (const std::string& warning : read.warnings) {
-            std::fprintf(stderr, "%s: %s: %s\n", program.c_str(), o.settingsFile.c_str(),
-                         warning.c_str());
+            report(program, o.settingsFile + ": " + warning);
         }
         render::mergeSettings(o, read.data);
         look = std::move(read.data);
     }
 
+    // Refused before anything is drawn: a size on paper that the file cannot state.
+    const double pixelsPerMetre = o.desktopWidth / o.screenWidth;
+    const QString impossible = output::sizeProblem(
+        pictureFormat(o.format),
+        {o.width / pixelsPerMetre * 1000.0, o.height / pixelsPerMetre * 1000.0, pixelsPerMetre},
+        common::TLanguage::English);
+    if (!impossible.isEmpty()) {
+        report(program,
+               "OUTPUT: " + impossible.toStdString() + " (see --screen-width and --desktop-width)");
+        return 2;
+    }
+
+    // Headless by default: a teacher may run this over ssh or from a script.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+
     auto state = std::make_unique<scene::SceneState>();
     scene::SceneState& s = *state;
-    ImageHost host(o.width, o.height);
+    // Only a PNG is the screen picture itself; the vector formats measure their texts on a
+    // picture of a pixel, in the same fonts.
+    const bool bitmap = o.format == render::OutputFormat::Png;
+    ImageHost host(bitmap ? o.width : 1, bitmap ? o.height : 1);
     s.Host = &host;
     configure(s, o);
     if (look) {
@@ -252,24 +227,11 @@ int main(int argc, char** argv)
     }
 
     QString error;
-    bool written = false;
-    switch (o.format) {
-        case render::OutputFormat::Png:
-            written = writePng(host, o, error);
-            break;
-        case render::OutputFormat::Svg:
-            written = writeSvg(s, o, error);
-            break;
-        case render::OutputFormat::Emf:
-            written = writeEmf(s, host, o, error);
-            break;
-        case render::OutputFormat::Pdf:
-            written = writePdf(s, o, error);
-            break;
-    }
-    if (!written) {
-        std::fprintf(stderr, "%s: cannot write %s: %s\n", program.c_str(), o.output.c_str(),
-                     error.toLocal8Bit().constData());
+    QByteArray bytes;
+    const bool rendered =
+        bitmap ? renderPng(host, o, bytes, error) : renderVector(s, host, o, bytes, error);
+    if (!rendered || !output::storePicture(o.output, bytes, error)) {
+        report(program, "cannot write " + o.output + ": " + error.toStdString());
         return 1;
     }
     return 0;

@@ -152,15 +152,17 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
                 continue;
             }
             if (arg == "--") {
-                positional.insert(positional.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                positional.insert(positional.end(),
+                                  arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                                   arguments.end());
                 break;
             }
             if (arg.size() > 1 && arg[0] == '-') {
                 const auto equals = arg.find('=');
                 const std::string name = arg.substr(0, equals);
-                const auto found = std::find_if(valued.begin(), valued.end(),
-                                                [&](const auto& entry) { return entry.first == name; });
+                const auto found =
+                    std::find_if(valued.begin(), valued.end(),
+                                 [&](const auto& entry) { return entry.first == name; });
                 if (found == valued.end()) {
                     throw Failure{name + ": unknown option (see --help)"};
                 }
@@ -206,7 +208,8 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
 
 std::string renderUsage(const std::string& program)
 {
-    return "Usage: " + program + " [OPTIONS] OUTPUT\n"
+    return "Usage: " + program +
+           " [OPTIONS] OUTPUT\n"
            "Draws the polarisation scene without a window, as the main window would show it.\n"
            "The format follows OUTPUT's extension: .png, .svg (one SVG unit per pixel),\n"
            ".emf (an enhanced metafile, one device unit per pixel) or .pdf (one page).\n"
@@ -232,7 +235,26 @@ std::string renderUsage(const std::string& program)
            "  --version                     show the version\n"
            "\n"
            "Exit status: 0 written, 1 the settings file could not be read or the picture\n"
-           "could not be written, 2 bad command line.\n";
+           "could not be written (an existing OUTPUT stays as it was), 2 bad command line,\n"
+           "or a size on paper that the format cannot state.\n";
+}
+
+std::string oneLine(std::string_view text)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    std::string line;
+    line.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            line += "\\x";
+            line += Hex[byte >> 4];
+            line += Hex[byte & 0xf];
+        } else {
+            line += c;
+        }
+    }
+    return line;
 }
 
 }  // namespace render

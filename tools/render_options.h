@@ -21,7 +21,7 @@ struct RenderOptions {
     std::int32_t timeStep = 0;               // 0 .. 512 steps of T/512
     std::int32_t width = 800;
     std::int32_t height = 600;
-    std::int32_t scale = 40;  // the N of 1 : N
+    std::int32_t scale = 40;   // the N of 1 : N
     double screenWidth = 0.3;  // metres
     std::int32_t desktopWidth = 1280;
     bool centered = false;
@@ -50,5 +50,9 @@ struct ParseResult {
 ParseResult parseRenderOptions(const std::vector<std::string>& arguments);
 
 std::string renderUsage(const std::string& program);
+
+// `text` as one line that nothing cuts short: each control character (a NUL or a line break
+// from a settings file's value among them) written as \xNN.
+std::string oneLine(std::string_view text);
 
 }  // namespace render

@@ -1,11 +1,5 @@
 #include "output/export_pictures.h"
 
-#include <QBuffer>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QSvgGenerator>
-
 #include <algorithm>
 #include <cmath>
 
@@ -86,6 +80,9 @@ ExportPictures::ExportPictures(const scene::SceneState& s, std::int32_t primaryS
         std::max(platform::emfFrameLength(m_vector.width, m_vector.dotsPerInch), 1);
     m_vector.frameHeight =
         std::max(platform::emfFrameLength(m_vector.height, m_vector.dotsPerInch), 1);
+    m_screenPixelsPerMetre = s.ScreenPixelsPerMetre;
+    m_vector.widthMm = m_vector.width / (10.0 * m_screenPixelsPerMetre) * 1000.0;
+    m_vector.heightMm = m_vector.height / (10.0 * m_screenPixelsPerMetre) * 1000.0;
 
     const std::unique_ptr<scene::SceneState> screen = privateCopy(s, host);
     scene::projectScene(*screen, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
@@ -102,64 +99,51 @@ ExportPictures::ExportPictures(const scene::SceneState& s, std::int32_t primaryS
 
 ExportPictures::~ExportPictures() = default;
 
+VectorPicture ExportPictures::vectorPicture() const
+{
+    VectorPicture p;
+    p.width = m_vector.width;
+    p.height = m_vector.height;
+    p.widthMm = m_vector.widthMm;
+    p.heightMm = m_vector.heightMm;
+    p.frameWidth = m_vector.frameWidth;
+    p.frameHeight = m_vector.frameHeight;
+    p.measuringCanvas = m_host ? &m_host->screenCanvas() : nullptr;
+    p.draw = [this](scene::Canvas& canvas) {
+        scene::drawScene(*m_vectorScene, 0, 0, m_vector.width, m_vector.height, canvas, 10.0);
+    };
+    return p;
+}
+
 QByteArray ExportPictures::emf() const
 {
-    scene::Canvas* measuring = m_host ? &m_host->screenCanvas() : nullptr;
-    platform::EmfCanvas canvas(m_vector.width, m_vector.height, m_vector.frameWidth,
-                               m_vector.frameHeight, measuring);
-    scene::drawScene(*m_vectorScene, 0, 0, m_vector.width, m_vector.height, canvas, 10.0);
-    const std::vector<std::uint8_t>& bytes = canvas.bytes();
-    return {reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())};
+    return emfPicture(vectorPicture());
 }
 
 QByteArray ExportPictures::svg() const
 {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(QSize(m_vector.width, m_vector.height));
-    svg.setViewBox(QRect(0, 0, m_vector.width, m_vector.height));
-    svg.setResolution(m_vector.dotsPerInch);
-    svg.setTitle(QStringLiteral("Ondulix"));
-    {
-        platform::PainterCanvas canvas(svg);
-        scene::drawScene(*m_vectorScene, 0, 0, m_vector.width, m_vector.height, canvas, 10.0);
-        canvas.finish();
-    }
-    return data;
+    return svgPicture(vectorPicture());
 }
 
-bool ExportPictures::writePdf(QIODevice& device, QString& error) const
+bool ExportPictures::pdf(QByteArray& bytes, QString& error) const
 {
-    // At MetafileDotsPerInch a PDF device unit is a device unit of the vector picture, so the
-    // projection made for it fills the page of its physical size.
-    const QSizeF page(m_vector.frameWidth / 100.0, m_vector.frameHeight / 100.0);
-    // Page sizes are portrait; a wide picture is a portrait page turned.
-    const bool wide = page.width() > page.height();
-    const QPageSize size(wide ? page.transposed() : page, QPageSize::Millimeter, QString(),
-                         QPageSize::ExactMatch);
-    QPdfWriter pdf(&device);
-    pdf.setResolution(m_vector.dotsPerInch);
-    pdf.setCreator(QStringLiteral("Ondulix"));
-    pdf.setTitle(QStringLiteral("Ondulix"));
-    if (!size.isValid() ||
-        !pdf.setPageLayout(QPageLayout(size, wide ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                       QMarginsF(0, 0, 0, 0)))) {
-        error = QStringLiteral("the page size %1 x %2 mm is not possible")
-                    .arg(page.width())
-                    .arg(page.height());
-        return false;
+    return pdfPicture(vectorPicture(), bytes, error);
+}
+
+PhysicalSize ExportPictures::statedSize(PictureFormat format) const
+{
+    switch (format) {
+        case PictureFormat::Emf:
+            return {m_vector.frameWidth / 100.0, m_vector.frameHeight / 100.0, 0.0};
+        case PictureFormat::Svg:
+        case PictureFormat::Pdf:
+            return {m_vector.widthMm, m_vector.heightMm, 0.0};
+        case PictureFormat::Bmp:
+        case PictureFormat::Png:
+            break;
     }
-    platform::PainterCanvas canvas(pdf);
-    if (!canvas.isActive()) {
-        error = QStringLiteral("the PDF cannot be started");
-        return false;
-    }
-    scene::drawScene(*m_vectorScene, 0, 0, m_vector.width, m_vector.height, canvas, 10.0);
-    canvas.finish();
-    return true;
+    return {m_bitmap.width() / m_screenPixelsPerMetre * 1000.0,
+            m_bitmap.height() / m_screenPixelsPerMetre * 1000.0, m_screenPixelsPerMetre};
 }
 
 }  // namespace output

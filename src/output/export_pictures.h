@@ -16,9 +16,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "output/export_formats.h"
 #include "scene/scene.h"
-
-class QIODevice;
 
 namespace output {
 
@@ -33,8 +32,13 @@ struct VectorPictureSize {
     std::int32_t height = 0;       // MetafileHeight
     std::int32_t dotsPerInch = 1;  // MetafileDotsPerInch
     // The physical size in hundredths of a millimetre: width x 2540 div dotsPerInch (at least 1).
+    // The metafile states it.
     std::int32_t frameWidth = 0;
     std::int32_t frameHeight = 0;
+    // The true size of the drawing at 1 : N, which SVG and PDF state: a tenth of a device unit
+    // per screen pixel.
+    double widthMm = 0.0;
+    double heightMm = 0.0;
 };
 
 class ExportPictures {
@@ -53,15 +57,21 @@ public:
 
     // The vector picture in each vector format, drawn on demand from the same projection.
     QByteArray emf() const;
-    // One SVG unit per device unit; width and height in millimetres state the physical size.
+    // One SVG unit per device unit; width and height in millimetres state the true size.
     QByteArray svg() const;
-    // One page of the physical size, the picture filling it. False with a reason on failure.
-    bool writePdf(QIODevice& device, QString& error) const;
+    // One page of the true size, the picture filling it. False with a reason on failure.
+    bool pdf(QByteArray& bytes, QString& error) const;
+
+    // What a file of `format` states about the picture's size on paper.
+    PhysicalSize statedSize(PictureFormat format) const;
 
 private:
     class QuietHost;
 
+    VectorPicture vectorPicture() const;
+
     VectorPictureSize m_vector;
+    double m_screenPixelsPerMetre = 0.0;
     QImage m_bitmap;
     std::unique_ptr<QuietHost> m_host;
     std::unique_ptr<scene::SceneState> m_vectorScene;  // the ten-fold projection, moved to 0, 0

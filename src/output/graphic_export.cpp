@@ -16,6 +16,14 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString saveFailure(common::TLanguage language, const QString& path, const QString& reason)
+{
+    return (language == common::TLanguage::German
+                ? QStringLiteral("Die Grafik konnte nicht in „%1“ gespeichert werden: %2")
+                : QStringLiteral("The graphic could not be saved to \"%1\": %2"))
+        .arg(path, reason);
+}
+
 }  // namespace
 
 std::unique_ptr<QMimeData> clipboardContent(const ExportPictures& pictures)
@@ -51,11 +59,11 @@ bool GraphicExport::SpeedButtonCopyOnClick(ExportSender sender)
                 exporter = exporterForType(1);
             }
             const QString path = QString::fromStdString(m_window.graphFileName());
+            const common::TLanguage language = m_window.appSettings().Language;
             QString error;
-            delivered = savePicture(*exporter, pictures, path, error);
+            delivered = savePicture(*exporter, pictures, path, language, error);
             if (!delivered) {
-                m_window.showError(QStringLiteral("The graphic could not be saved to \"%1\": %2")
-                                       .arg(path, error));
+                m_window.showError(saveFailure(language, path, error));
             }
         } else {
             m_clipboard.setMimeData(clipboardContent(pictures));

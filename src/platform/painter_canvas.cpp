@@ -180,6 +180,13 @@ bool PainterCanvas::isActive() const
     return m_painter.isActive();
 }
 
+void PainterCanvas::setPlacement(double scale, double dx, double dy)
+{
+    if (m_painter.isActive()) {
+        m_painter.setWorldTransform(QTransform(scale, 0.0, 0.0, scale, dx, dy));
+    }
+}
+
 void PainterCanvas::applyLinePen()
 {
     const scene::CanvasPen& pen = this->pen();

@@ -38,6 +38,9 @@ public:
     // Ends painting (a QSvgGenerator writes its file then). Drawing afterwards does nothing.
     void finish();
     bool isActive() const;
+    // Draws the canvas's units at `scale` device pixels each, moved by dx, dy device pixels: a
+    // picture of its own units on a page of another resolution. Call before drawing.
+    void setPlacement(double scale, double dx, double dy);
 
     void fillRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
     void polygon(const scene::PixelPoint* points, std::int32_t count) override;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <cstdlib>
@@ -138,6 +139,38 @@ TEST(ExportPictures, StateThePhysicalSizeOfTheirDeviceUnits)
         EXPECT_EQ(h.boundsBottom, 3999);
         EXPECT_EQ(h.frameRight, 6000 * 2540 / dpi - 1);
         EXPECT_EQ(h.frameBottom, 4000 * 2540 / dpi - 1);
+    }
+}
+
+// The page's size in points from the PDF's media box.
+QSizeF mediaBox(const QByteArray& pdf)
+{
+    static const QRegularExpression box(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"));
+    const QRegularExpressionMatch m = box.match(QString::fromLatin1(pdf));
+    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+}
+
+TEST(ExportPictures, SvgAndPdfStateTheTrueSizeOfTheDrawing)
+{
+    // The whole area, 600 x 400 pixels of a 1280-pixel desktop 0.3 m wide: 140.625 x 93.75 mm,
+    // whatever the metafile's scaling factor makes of its frame.
+    TestScene t(600, 400, [](scene::SceneState& s) { s.ScaleDenominator = 4; });
+    for (const double factor : {1.0, 2.0}) {
+        t.s().Proportions.ClipboardBugfixScalingFactor = factor;
+        const ExportPictures pictures(t.s(), 1280);
+        const QRegularExpressionMatch svg =
+            QRegularExpression(QStringLiteral("<svg width=\"([0-9.]+)mm\" height=\"([0-9.]+)mm\""))
+                .match(QString::fromUtf8(pictures.svg()));
+        ASSERT_TRUE(svg.hasMatch());
+        EXPECT_NEAR(svg.captured(1).toDouble(), 140.625, 0.01);
+        EXPECT_NEAR(svg.captured(2).toDouble(), 93.75, 0.01);
+
+        QByteArray pdf;
+        QString error;
+        ASSERT_TRUE(pictures.pdf(pdf, error)) << error.toStdString();
+        const QSizeF page = mediaBox(pdf);
+        EXPECT_NEAR(page.width() / 72 * 25.4, 140.625, 0.01);
+        EXPECT_NEAR(page.height() / 72 * 25.4, 93.75, 0.01);
     }
 }
 

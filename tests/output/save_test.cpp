@@ -15,6 +15,7 @@
 #include <csignal>
 #include <functional>
 
+#include "../tools/small_tmpfs.h"
 #include "output/export_formats.h"
 #include "output/export_pictures.h"
 #include "output/graphic_export.h"
@@ -81,8 +82,8 @@ void isSvg(const Saved& f)
     const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("width=\"([0-9.]+)mm\""))
                                           .match(QString::fromUtf8(f.bytes));
     ASSERT_TRUE(m.hasMatch());
-    const output::VectorPictureSize& v = f.pictures.vectorSize();
-    EXPECT_NEAR(m.captured(1).toDouble(), v.width * 25.4 / v.dotsPerInch, 0.01);
+    // The true size of the drawing, not the metafile's frame.
+    EXPECT_NEAR(m.captured(1).toDouble(), f.pictures.vectorSize().widthMm, 0.01);
 }
 
 void isPdf(const Saved& f)
@@ -90,9 +91,9 @@ void isPdf(const Saved& f)
     EXPECT_TRUE(f.bytes.startsWith("%PDF-"));
     const QSizeF page = pdfPageSize(f.path);
     const output::VectorPictureSize& v = f.pictures.vectorSize();
-    // The physical size of the vector picture, in points.
-    EXPECT_NEAR(page.width(), v.frameWidth / 2540.0 * 72.0, 1.0);
-    EXPECT_NEAR(page.height(), v.frameHeight / 2540.0 * 72.0, 1.0);
+    // The true size of the drawing, to a hundredth of a millimetre.
+    EXPECT_NEAR(page.width() / 72.0 * 25.4, v.widthMm, 0.01);
+    EXPECT_NEAR(page.height() / 72.0 * 25.4, v.heightMm, 0.01);
 }
 
 class SaveTest : public ::testing::Test {
@@ -283,6 +284,64 @@ TEST_F(SaveTest, AFailedSaveLeavesTheExistingFileAsItWas)
     commands.SpeedButtonSaveAsOnClick();
     EXPECT_TRUE(readAll(file).startsWith("BM"));
     EXPECT_TRUE(window.saveButton);
+}
+
+TEST_F(SaveTest, AFullDiskShowsTheSystemsReasonAndLeavesTheOldFileInEveryType)
+{
+    const testing_support::SmallTmpfs disk(path("disk").toStdString());
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a tmpfs needs root, as the CI has";
+    }
+    const QString file = QString::fromStdString(disk.folder()) + QStringLiteral("/figure");
+    for (int type = 1; type <= 5; ++type) {
+        {
+            QFile old(file);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("the picture of last week");
+        }
+        // Room for a few kilobytes; each of the pictures is larger.
+        disk.fillBut(4096);
+        window.errors.clear();
+        choose(file, type);
+        commands.SpeedButtonSaveAsOnClick();
+        ASSERT_EQ(window.errors.size(), 1u) << type;
+        EXPECT_TRUE(window.errors.front().endsWith(QStringLiteral(": No space left on device")))
+            << window.errors.front().toStdString();
+        EXPECT_EQ(readAll(file), QByteArray("the picture of last week")) << type;
+        EXPECT_EQ(QDir(QString::fromStdString(disk.folder())).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{QStringLiteral("figure"), QStringLiteral("filler")}))
+            << type;
+        EXPECT_FALSE(window.saveButton) << type;
+        disk.emptyFiller();
+    }
+}
+
+TEST_F(SaveTest, APictureTooSmallForAPdfPageIsNotWritten)
+{
+    // At 1 : 1000000 the drawing is a dot: a few hundredths of a millimetre, and a PDF page is
+    // at least 3 points a side.
+    scene.s().ScaleDenominator = 1000000;
+    scene.redraw();
+    const QString file = path("dot.pdf");
+    for (const auto language : {common::TLanguage::English, common::TLanguage::German}) {
+        window.app.Language = language;
+        window.errors.clear();
+        choose(file, 5);
+        commands.SpeedButtonSaveAsOnClick();
+        ASSERT_EQ(window.errors.size(), 1u);
+        const QString expected = language == common::TLanguage::German
+                                     ? QStringLiteral("lässt sich in PDF nicht angeben")
+                                     : QStringLiteral("cannot be stated in PDF");
+        EXPECT_TRUE(window.errors.front().contains(expected))
+            << window.errors.front().toStdString();
+        EXPECT_TRUE(window.errors.front().contains(file));
+        EXPECT_FALSE(QFileInfo::exists(file));
+        EXPECT_FALSE(window.saveButton);
+    }
+    // The same picture as an SVG states its size.
+    choose(path("dot.svg"), 3);
+    commands.SpeedButtonSaveAsOnClick();
+    EXPECT_TRUE(QFileInfo::exists(path("dot.svg")));
 }
 
 struct ExtensionRow {

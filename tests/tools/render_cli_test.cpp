@@ -12,12 +12,16 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <memory>
 
 #include "scene_fixture.h"
-
+#include "small_tmpfs.h"
 
 namespace {
 
@@ -31,6 +35,10 @@ RunResult render(const QStringList& arguments)
     QProcess process;
     process.setProgram(QStringLiteral(ONDULIX_RENDER_PATH));
     process.setArguments(arguments);
+    // As from cron or over ssh, where Qt finds no runtime folder and says so.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    process.setProcessEnvironment(environment);
     process.start();
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -68,6 +76,116 @@ TEST_F(RenderCli, AnUnwritableFileIsReportedAndNotLeftHalfDone)
     const RunResult run = render({path("missing-folder/a.png")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.errors.contains("cannot write")) << run.errors.toStdString();
+}
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(RenderCli, AFullDiskIsReportedInOneLineWithItsReasonAndTheOldFileStays)
+{
+    const testing_support::SmallTmpfs disk(path("disk").toStdString());
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a tmpfs needs root, as the CI has";
+    }
+    const QString folder = QString::fromStdString(disk.folder());
+    for (const char* name : {"old.png", "old.svg", "old.emf", "old.pdf"}) {
+        const QString file = folder + QLatin1Char('/') + QLatin1String(name);
+        {
+            QFile old(file);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("last week's figure");
+        }
+        // Room for a few kilobytes; every picture of this size is larger.
+        disk.fillBut(4096);
+        const RunResult run = render({"--width", "1600", "--height", "1200", file});
+        EXPECT_EQ(run.exitCode, 1) << name;
+        EXPECT_EQ(run.errors, QStringLiteral("ondulix-render: cannot write %1: No space left on "
+                                             "device\n")
+                                  .arg(file))
+            << name;
+        EXPECT_EQ(contentsOf(file), QByteArray("last week's figure")) << name;
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{QStringLiteral("filler"), QLatin1String(name)}))
+            << name;
+        disk.emptyFiller();
+        QFile::remove(file);
+    }
+}
+
+struct ImpossibleSize {
+    const char* name;
+    QStringList arguments;
+    const char* output;
+};
+
+TEST_F(RenderCli, APhysicalSizeTheFormatCannotStateIsABadCommandLine)
+{
+    const std::vector<ImpossibleSize> rows = {
+        // 0.01 pixels per metre: 80 km wide, once an SVG of "infmm".
+        {"Svg80Kilometres", {"--screen-width", "100", "--desktop-width", "1"}, "a.svg"},
+        // 62.5 m, beyond the numbers of SVG Tiny.
+        {"Svg62Metres", {"--screen-width", "100"}, "a.svg"},
+        {"Pdf80Kilometres", {"--screen-width", "100", "--desktop-width", "1"}, "a.pdf"},
+        // 8 micrometres, once a page of 0 x 0 points.
+        {"Pdf8Micrometres", {"--screen-width", "0.01", "--desktop-width", "1000000"}, "a.pdf"},
+        {"Emf8Micrometres", {"--screen-width", "0.01", "--desktop-width", "1000000"}, "a.emf"},
+        // 6.4 m wide: a PDF page ends at 200 inches.
+        {"PdfBeyond200Inches", {"--width", "16384", "--screen-width", "0.5"}, "a.pdf"},
+        // A pixel of 100 m: less than one pixel per metre.
+        {"PngAPixelOf100Metres", {"--screen-width", "100", "--desktop-width", "1"}, "a.png"},
+    };
+    for (const ImpossibleSize& row : rows) {
+        const RunResult run = render(QStringList(row.arguments) << path(row.output));
+        EXPECT_EQ(run.exitCode, 2) << row.name;
+        EXPECT_EQ(run.errors.count('\n'), 1) << row.name << ": " << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.startsWith("ondulix-render: OUTPUT: a "))
+            << run.errors.toStdString();
+        EXPECT_TRUE(QDir(dir.path()).isEmpty()) << row.name;
+    }
+    // Next to the limits, inside them.
+    EXPECT_EQ(render({"--width", "16384", "--screen-width", "0.2", path("a.pdf")}).exitCode, 0);
+    EXPECT_EQ(
+        render({"--screen-width", "0.01", "--desktop-width", "1000000", path("a.png")}).exitCode,
+        0);
+}
+
+// The largest resident size that the program reached, in KiB; -1 when it did not end normally.
+long peakKilobytes(const QStringList& arguments)
+{
+    std::vector<std::string> words{ONDULIX_RENDER_PATH};
+    for (const QString& a : arguments) {
+        words.push_back(a.toStdString());
+    }
+    std::vector<char*> argv;
+    for (std::string& w : words) {
+        argv.push_back(w.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return -1;
+    }
+    return usage.ru_maxrss;
+}
+
+TEST_F(RenderCli, AVectorPictureMakesNoBitmapOfItsSize)
+{
+    // A bitmap of 16384 x 16384 pixels is 1 GiB.
+    for (const char* name : {"large.svg", "large.emf", "large.pdf"}) {
+        const long peak = peakKilobytes({"--width", "16384", "--height", "16384", path(name)});
+        EXPECT_GT(peak, 0) << name;
+        EXPECT_LT(peak, 512 * 1024) << name;
+    }
 }
 
 TEST_F(RenderCli, HelpListsTheOptions)
@@ -119,7 +237,8 @@ TEST_F(RenderCli, DefaultPictureShowsTheWholeScene)
 
 TEST_F(RenderCli, AxisBehindTheSurfaceIsDimmed)
 {
-    ASSERT_EQ(render({"--hide", "horizontal,vertical,resultant,vector", path("axes.png")}).exitCode, 0);
+    ASSERT_EQ(render({"--hide", "horizontal,vertical,resultant,vector", path("axes.png")}).exitCode,
+              0);
     const QImage image(path("axes.png"));
     ASSERT_FALSE(image.isNull());
     // The propagation axis runs from the origin (513, 243) to the front end (762, 119), behind
@@ -142,7 +261,9 @@ TEST_F(RenderCli, OptionsChangeThePicture)
 {
     ASSERT_EQ(render({path("default.png")}).exitCode, 0);
     ASSERT_EQ(render({"--width", "321", "--height", "123", "--time", "128", "--scale", "80",
-                      path("small.png")}).exitCode, 0);
+                      path("small.png")})
+                  .exitCode,
+              0);
     EXPECT_EQ(QImage(path("small.png")).size(), QSize(321, 123));
     ASSERT_EQ(render({"--phase-shift", "0", path("linear.png")}).exitCode, 0);
     EXPECT_NE(QImage(path("linear.png")), QImage(path("default.png")));
@@ -205,25 +326,23 @@ TEST_F(RenderCli, SvgKeepsThePixelCoordinatesOfThePicture)
             ASSERT_LE(std::abs(waves[w][k].y() - p.y), 0.5) << w << " " << k;
         }
     }
-    // True scale: 800 pixels of a 1280-pixel, 0.3 m desktop are 187.5 mm.
-    static const QRegularExpression widthAttribute(QStringLiteral("<svg width=\"([0-9.]+)mm\""));
-    const auto width = widthAttribute.match(svg);
-    ASSERT_TRUE(width.hasMatch());
-    EXPECT_NEAR(width.captured(1).toDouble(), 187.5, 1.0);
+    // True scale: 800 x 600 pixels of a 1280-pixel, 0.3 m desktop are 187.5 x 140.625 mm.
+    static const QRegularExpression sizeAttributes(
+        QStringLiteral("<svg width=\"([0-9.]+)mm\" height=\"([0-9.]+)mm\""));
+    const auto size = sizeAttributes.match(svg);
+    ASSERT_TRUE(size.hasMatch());
+    EXPECT_NEAR(size.captured(1).toDouble(), 187.5, 0.01);
+    EXPECT_NEAR(size.captured(2).toDouble(), 140.625, 0.01);
 }
 
 TEST_F(RenderCli, PngRecordsTheScreensPixelPitch)
 {
-    ASSERT_EQ(render({"--screen-width", "0.5", "--desktop-width", "1920", path("pitch.png")}).exitCode, 0);
+    ASSERT_EQ(
+        render({"--screen-width", "0.5", "--desktop-width", "1920", path("pitch.png")}).exitCode,
+        0);
     const QImage image(path("pitch.png"));
     EXPECT_EQ(image.dotsPerMeterX(), 3840);
     EXPECT_EQ(image.dotsPerMeterY(), 3840);
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 std::int32_t int32At(const QByteArray& bytes, qsizetype at)
@@ -245,7 +364,10 @@ struct ScaleCase {
 const std::vector<ScaleCase> scaleCases = {
     {{}, 187.5, 140.625, 800, 600},
     {{"--width", "400", "--height", "900", "--screen-width", "0.5", "--desktop-width", "1920"},
-     104.1667, 234.375, 400, 900},
+     104.1667,
+     234.375,
+     400,
+     900},
 };
 
 TEST_F(RenderCli, EmfStatesThePicturesPixelsAndItsTrueSize)
@@ -282,9 +404,9 @@ TEST_F(RenderCli, PdfIsOnePageOfTheTrueSize)
         const QByteArray pdf = contentsOf(path("scene.pdf"));
         EXPECT_TRUE(pdf.startsWith("%PDF-"));
         const QSizeF points = pdfPageSize(pdf);
-        // Page sizes are whole points.
-        EXPECT_NEAR(points.width(), c.widthMm / 25.4 * 72, 1.0);
-        EXPECT_NEAR(points.height(), c.heightMm / 25.4 * 72, 1.0);
+        // To a hundredth of a millimetre.
+        EXPECT_NEAR(points.width() / 72 * 25.4, c.widthMm, 0.01);
+        EXPECT_NEAR(points.height() / 72 * 25.4, c.heightMm, 0.01);
     }
 }
 
@@ -338,8 +460,10 @@ TEST_F(RenderCli, PdfShowsTheSceneAtItsTrueScale)
     const QString words = QString::fromUtf8(process.readAllStandardOutput());
     const QString svg = QString::fromUtf8(contentsOf(path("coarse.svg")));
     for (const QString& label : {QStringLiteral("H"), QStringLiteral("V")}) {
-        const QRegularExpression inSvg(QStringLiteral("<text [^>]* x=\"([0-9.]+)\"[^>]*>%1</text>").arg(label));
-        const QRegularExpression inPdf(QStringLiteral("<word xMin=\"([0-9.]+)\"[^>]*>%1</word>").arg(label));
+        const QRegularExpression inSvg(
+            QStringLiteral("<text [^>]* x=\"([0-9.]+)\"[^>]*>%1</text>").arg(label));
+        const QRegularExpression inPdf(
+            QStringLiteral("<word xMin=\"([0-9.]+)\"[^>]*>%1</word>").arg(label));
         const auto svgMatch = inSvg.match(svg);
         const auto pdfMatch = inPdf.match(words);
         ASSERT_TRUE(svgMatch.hasMatch() && pdfMatch.hasMatch()) << label.toStdString();

@@ -155,6 +155,10 @@ TEST_F(RenderSettingsFile, AValueThatCannotBeUsedIsAWarningAndGetsItsDefault)
 int render(const QStringList& arguments, QString* errors = nullptr)
 {
     QProcess process;
+    // As from cron or over ssh, where Qt finds no runtime folder and says so.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ONDULIX_RENDER_PATH), arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     if (errors != nullptr) {
@@ -192,6 +196,41 @@ TEST_F(RenderSettingsFile, AMissingFileEndsWithOneAndWritesNothing)
               1);
     EXPECT_TRUE(errors.contains(missing)) << errors.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("a.png"))));
+}
+
+struct MessageRow {
+    const char* name;
+    QByteArray content;  // of the settings file; empty for none
+    int exitCode;
+    const char* expected;  // in the one line, after the file's name
+};
+
+TEST_F(RenderSettingsFile, EachMessageIsOneWholeLine)
+{
+    const std::vector<MessageRow> rows = {
+        // The text after a NUL is the user's too; a terminal's control sequence is shown, not run.
+        {"NulInsideAValue", QByteArray("[General]\r\nWavelength=2\0.5\r\n", 28), 0, "2\\x00.5"},
+        {"EscapeInsideAValue", "[General]\r\nWavelength=2\x1b[31m.5\r\n", 0, "2\\x1b[31m.5"},
+        {"MissingFile", {}, 1, "cannot read "},
+    };
+    for (const MessageRow& row : rows) {
+        const QString file = dir.filePath(QString::fromLatin1(row.name) + ".ini");
+        if (!row.content.isEmpty()) {
+            QFile out(file);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(row.content);
+        }
+        QString errors;
+        EXPECT_EQ(
+            render({QStringLiteral("--settings"), file, dir.filePath(QStringLiteral("a.png"))},
+                   &errors),
+            row.exitCode)
+            << row.name;
+        EXPECT_EQ(errors.count(QLatin1Char('\n')), 1) << row.name << ": " << errors.toStdString();
+        EXPECT_TRUE(errors.startsWith(QStringLiteral("ondulix-render: "))) << errors.toStdString();
+        EXPECT_TRUE(errors.contains(QLatin1String(row.expected))) << errors.toStdString();
+        EXPECT_TRUE(errors.contains(file)) << errors.toStdString();
+    }
 }
 
 }  // namespace
