@@ -197,7 +197,7 @@ int main(int argc, char** argv)
         common::TLanguage::English);
     if (!impossible.isEmpty()) {
         report(program,
-               "OUTPUT: " + impossible.toStdString() + " (see --screen-width and --desktop-width)");
+               "OUTPUT: " + impossible.toStdString() + "; see --screen-width and --desktop-width");
         return 2;
     }
 
