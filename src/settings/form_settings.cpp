@@ -457,6 +457,7 @@ void TFormSettings::createProportionsTab()
         box->setObjectName(QStringLiteral("SpinEditProportion%1").arg(i));
         box->setGeometry(180, 28 * i - 20, 48, 21);
         box->refused = QStringLiteral("+-.");
+        box->setCommaFractions(true);
         box->beep = [this] { m_services.beep(); };
         box->onChange = [this](TSpinEdit* sender) { SpinEditProportionOnChange(sender); };
         QLabel* unit = label("", tab, 232, 28 * i - 17);
@@ -765,8 +766,9 @@ void TFormSettings::fillControls()
     for (int i = 1; i <= 9; ++i) {
         const TProportionRow& rule = ProportionRows[i];
         const long double factor = rule.perMille ? 1000.0L : 100.0L;
-        m_proportionBoxes[static_cast<std::size_t>(i)]->setValue(
-            common::roundToInt(static_cast<long double>(s.Proportions.*rule.field) * factor));
+        // A fraction there shows after a comma, as typing it does.
+        m_proportionBoxes[static_cast<std::size_t>(i)]->setDecimalValue(
+            static_cast<double>(static_cast<long double>(s.Proportions.*rule.field) * factor));
     }
     PageControlSettings->setTabVisible(PrinterTabIndex, printerAvailable());
     if (printerAvailable()) {
@@ -996,7 +998,7 @@ void TFormSettings::SpinEditProportionOnChange(TSpinEdit* sender)
     const TProportionRow& rule = ProportionRows[sender->tag()];
     scene::SceneState& s = scene();
     // An empty box has already been set to 0 by the box itself.
-    s.Proportions.*rule.field = sender->value() / (rule.perMille ? 1000.0 : 100.0);
+    s.Proportions.*rule.field = sender->decimalValue(rule.perMille ? 3 : 2);
     rebuildGeometry();
     rescaleAndRedraw();
 }

@@ -7,6 +7,12 @@
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <string>
+
+#include "common/numbers.h"
 #include "platform/painter_canvas.h"
 
 namespace settings {
@@ -25,6 +31,79 @@ common::TColor fromQColor(const QColor& c)
 
 // --- TSpinEdit -----------------------------------------------------------------------------------
 
+namespace {
+
+using TDecimal = TSpinEdit::TDecimal;
+
+std::int64_t powerOfTen(int exponent)
+{
+    std::int64_t power = 1;
+    for (int i = 0; i < exponent; ++i) {
+        power *= 10;
+    }
+    return power;
+}
+
+// Digits with at most one comma and at most FractionDigits digits after it; none for anything
+// else, a lone comma included, and for numbers far beyond any range of a box.
+std::optional<TDecimal> parseCommaDecimal(QStringView text)
+{
+    TDecimal number;
+    bool comma = false;
+    bool digit = false;
+    for (const QChar c : text) {
+        if (c == u',') {
+            if (comma) {
+                return std::nullopt;
+            }
+            comma = true;
+            continue;
+        }
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        if (comma && ++number.places > TSpinEdit::FractionDigits) {
+            return std::nullopt;
+        }
+        if (number.digits >= powerOfTen(17)) {
+            return std::nullopt;
+        }
+        number.digits = number.digits * 10 + (c.unicode() - u'0');
+        digit = true;
+    }
+    if (!digit) {
+        return std::nullopt;
+    }
+    while (number.places > 0 && number.digits % 10 == 0) {
+        number.digits /= 10;
+        --number.places;
+    }
+    return number;
+}
+
+std::int64_t wholePart(const TDecimal& number)
+{
+    return number.digits / powerOfTen(number.places);
+}
+
+int nearestWhole(const TDecimal& number)
+{
+    return common::roundToInt(static_cast<long double>(number.digits) /
+                              static_cast<long double>(powerOfTen(number.places)));
+}
+
+QString commaText(const TDecimal& number)
+{
+    const std::int64_t power = powerOfTen(number.places);
+    QString text = QString::number(number.digits / power);
+    if (number.places > 0) {
+        text += u',' + QString::number(number.digits % power).rightJustified(number.places, u'0');
+    }
+    return text;
+}
+
+}  // namespace
+
 TSpinEdit::TSpinEdit(int minimum, int maximum, int tag, QWidget* parent)
     : QSpinBox(parent), m_tag(tag)
 {
@@ -33,29 +112,183 @@ TSpinEdit::TSpinEdit(int minimum, int maximum, int tag, QWidget* parent)
     setKeyboardTracking(true);
     // The dialog steps the focused box by the wheel itself; a box under the pointer must not.
     setFocusPolicy(Qt::StrongFocus);
+    m_number.digits = value();
     connect(this, &QSpinBox::valueChanged, this, [this] {
-        if (onChange) {
-            onChange(this);
-        }
+        takeNumberFromText();
+        report();
     });
     // The spin box itself says nothing while its text is not a number; an empty text must still
-    // count, as the minimum.
+    // count, as the minimum. Nor does it when only the fraction changes.
     connect(lineEdit(), &QLineEdit::textChanged, this,
             [this](const QString& text) { editTextChanged(text); });
+}
+
+void TSpinEdit::report()
+{
+    if (onChange) {
+        onChange(this);
+    }
+}
+
+void TSpinEdit::setValue(int value)
+{
+    if (!m_commaFractions) {
+        QSpinBox::setValue(value);
+        return;
+    }
+    const TDecimal before = m_number;
+    const int shownBefore = this->value();
+    m_number = TDecimal{std::clamp(value, minimum(), maximum()), 0};
+    QSpinBox::setValue(value);
+    if (this->value() == shownBefore && m_number != before) {
+        report();
+    }
+}
+
+void TSpinEdit::setDecimalValue(double number)
+{
+    if (!m_commaFractions || !(number > minimum() && number < maximum())) {
+        // The bounds, what lies beyond them (NaN as the minimum) and the whole numbers.
+        setValue(!(number > minimum()) ? minimum()
+                 : number >= maximum() ? maximum()
+                                       : common::roundToInt(number));
+        return;
+    }
+    // Within the range, so fixed notation has no exponent and the digits fit.
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed,
+                                   FractionDigits)
+                         .ptr;
+    const auto parsed =
+        parseCommaDecimal(QString::fromLatin1(buffer, end - buffer).replace(u'.', u','));
+    const TDecimal before = m_number;
+    const int shownBefore = value();
+    m_number = parsed.value_or(TDecimal{common::roundToInt(number), 0});
+    QSpinBox::setValue(nearestWhole(m_number));
+    if (value() == shownBefore && m_number != before) {
+        report();
+    }
+}
+
+double TSpinEdit::decimalValue(int shift) const
+{
+    const TDecimal number = m_commaFractions ? m_number : TDecimal{value(), 0};
+    // The decimal itself, rounded once by from_chars; dividing a double would round twice.
+    const std::string text =
+        std::to_string(number.digits) + 'e' + std::to_string(-(number.places + shift));
+    double result = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), result);
+    return result;
+}
+
+bool TSpinEdit::takeNumberFromText()
+{
+    if (!m_commaFractions) {
+        return false;
+    }
+    // A text that is not yet a number ("," on its way to ",5") leaves the number as it was.
+    TDecimal now = nearestWhole(m_number) == value() ? m_number : TDecimal{value(), 0};
+    QString text = lineEdit()->text();
+    int pos = 0;
+    if (validate(text, pos) == QValidator::Acceptable) {
+        const auto typed = parseCommaDecimal(QStringView(text).trimmed());
+        now = typed && nearestWhole(*typed) == value() ? *typed : TDecimal{value(), 0};
+    }
+    const bool changed = now != m_number;
+    m_number = now;
+    return changed;
 }
 
 void TSpinEdit::editTextChanged(const QString& text)
 {
     if (!text.trimmed().isEmpty()) {
+        if (takeNumberFromText()) {
+            report();
+        }
         return;
     }
     if (value() != minimum()) {
         setValue(minimum());  // reports the change
         return;
     }
-    setValue(minimum());  // shows the minimum again
-    if (onChange) {
-        onChange(this);
+    m_number = TDecimal{minimum(), 0};
+    QSpinBox::setValue(minimum());  // shows the minimum again
+    report();
+}
+
+QValidator::State TSpinEdit::validate(QString& text, int& pos) const
+{
+    if (!m_commaFractions) {
+        return QSpinBox::validate(text, pos);
+    }
+    const QStringView typed = QStringView(text).trimmed();
+    if (typed.isEmpty() || typed == u",") {
+        return QValidator::Intermediate;
+    }
+    const auto number = parseCommaDecimal(typed);
+    if (!number) {
+        return QValidator::Invalid;
+    }
+    const std::int64_t whole = wholePart(*number);
+    if (whole > maximum() || (whole == maximum() && number->places > 0)) {
+        return QValidator::Invalid;  // more digits only make it larger
+    }
+    return whole < minimum() ? QValidator::Intermediate : QValidator::Acceptable;
+}
+
+int TSpinEdit::valueFromText(const QString& text) const
+{
+    if (!m_commaFractions) {
+        return QSpinBox::valueFromText(text);
+    }
+    const auto number = parseCommaDecimal(QStringView(text).trimmed());
+    return number ? std::clamp(nearestWhole(*number), minimum(), maximum()) : minimum();
+}
+
+QString TSpinEdit::textFromValue(int value) const
+{
+    if (m_commaFractions && m_number.places > 0 && nearestWhole(m_number) == value) {
+        return commaText(m_number);
+    }
+    return QSpinBox::textFromValue(value);
+}
+
+void TSpinEdit::fixup(QString& text) const
+{
+    // QSpinBox would take the comma for a group separator and remove it.
+    if (!m_commaFractions) {
+        QSpinBox::fixup(text);
+    }
+}
+
+QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const
+{
+    if (!m_commaFractions || m_number.places == 0 || isReadOnly()) {
+        return QSpinBox::stepEnabled();
+    }
+    // Between two whole numbers of the range, both lie within it.
+    StepEnabled enabled = StepNone;
+    const std::int64_t whole = wholePart(m_number);
+    if (whole < maximum()) {
+        enabled |= StepUpEnabled;
+    }
+    if (whole >= minimum()) {
+        enabled |= StepDownEnabled;
+    }
+    return enabled;
+}
+
+void TSpinEdit::stepBy(int steps)
+{
+    if (!m_commaFractions || m_number.places == 0 || steps == 0) {
+        QSpinBox::stepBy(steps);
+        return;
+    }
+    // The first step goes to the whole number next to the fraction in that direction.
+    const std::int64_t from = wholePart(m_number) + (steps > 0 ? 0 : 1);
+    setValue(static_cast<int>(std::clamp<std::int64_t>(from + steps, minimum(), maximum())));
+    if (style()->styleHint(QStyle::SH_SpinBox_SelectOnStep, nullptr, this, nullptr) != 0) {
+        selectAll();
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 
 #include "common/colors.h"
@@ -26,23 +27,57 @@ common::TColor fromQColor(const QColor& color);
 // - a value typed outside the range is brought to the nearer bound when the box loses the focus;
 // - Enter is consumed and runs onEnter;
 // - the characters in `refused` are not entered, and beep runs instead.
+// With comma fractions on, the box also takes up to FractionDigits digits after a comma ("2,5"),
+// as the settings file does, and keeps showing them; value() is then the nearest whole number
+// and decimalValue() the number itself. The arrows step from a fraction to the whole numbers.
 class TSpinEdit : public QSpinBox {
 public:
+    static constexpr int FractionDigits = 6;
+
     TSpinEdit(int minimum, int maximum, int tag, QWidget* parent);
     int tag() const { return m_tag; }
+
+    void setCommaFractions(bool on) { m_commaFractions = on; }
+    // Hides QSpinBox::setValue: a whole number drops the fraction shown.
+    void setValue(int value);
+    // Shows `number` with at most FractionDigits digits after the comma, within the range.
+    void setDecimalValue(double number);
+    // The number shown divided by 10 to the power `shift`: the double nearest to that decimal,
+    // so that 2,5 with shift 2 is exactly what "0.025" reads as.
+    double decimalValue(int shift = 0) const;
+    void stepBy(int steps) override;
 
     std::function<void(TSpinEdit*)> onChange;
     std::function<void()> onEnter;
     QString refused;
     std::function<void()> beep;
 
+    // The number as the box holds it: `digits` times 10 to the power -places, without trailing
+    // zeros after the comma.
+    struct TDecimal {
+        std::int64_t digits = 0;
+        int places = 0;
+        bool operator==(const TDecimal&) const = default;
+    };
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    QValidator::State validate(QString& text, int& pos) const override;
+    int valueFromText(const QString& text) const override;
+    QString textFromValue(int value) const override;
+    void fixup(QString& text) const override;
+    StepEnabled stepEnabled() const override;
 
 private:
     void editTextChanged(const QString& text);
+    // Takes the number from the text when the text shows the current value, else the value;
+    // true when the number changed.
+    bool takeNumberFromText();
+    void report();
 
     int m_tag;
+    bool m_commaFractions = false;
+    TDecimal m_number;
 };
 
 // A check box whose text stands at the left edge and whose box at the right end of its field.

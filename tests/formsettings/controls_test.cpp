@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QStringList>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
 
 #include "settings/settings_controls.h"
 #include "settings/settings_services.h"
@@ -40,6 +45,100 @@ int penColumns(const QImage& picture, int y)
         columns += picture.pixelColor(x, y) == colour(Pen) ? 1 : 0;
     }
     return columns;
+}
+
+// A comma box of 0 .. 30 with the focus, and a neighbour to take the focus away.
+struct CommaBox {
+    QWidget window;
+    settings::TSpinEdit* box = new settings::TSpinEdit(0, 30, 1, &window);
+    settings::TSpinEdit* other = new settings::TSpinEdit(0, 30, 2, &window);
+    int changes = 0;
+
+    CommaBox()
+    {
+        box->setCommaFractions(true);
+        other->move(0, 40);
+        box->onChange = [this](settings::TSpinEdit*) { ++changes; };
+        window.show();
+        QApplication::setActiveWindow(&window);
+        box->setFocus();
+    }
+    void type(const char* keys)
+    {
+        box->selectAll();
+        QTest::keyClicks(box, QString::fromLatin1(keys));
+    }
+};
+
+TEST(SpinEditCommaFractions, TypingKeepsTheFractionAndSteppingGoesToWholeNumbers)
+{
+    struct Row {
+        const char* typed;
+        Qt::Key key;  // pressed after typing; Key_unknown: none
+        const char* focused;
+        const char* unfocused;
+        double number;
+    };
+    const Row rows[] = {
+        {"2,5", Qt::Key_unknown, "2,5", "2,5", 2.5},
+        {"007,50", Qt::Key_unknown, "007,50", "7,5", 7.5},
+        {"12,", Qt::Key_unknown, "12,", "12", 12.0},
+        {"1,1234567", Qt::Key_unknown, "1,123456", "1,123456", 1.123456},  // six places
+        {"30,5", Qt::Key_unknown, "30,", "30", 30.0},                      // past the maximum
+        {"2,,5.+", Qt::Key_unknown, "2,5", "2,5", 2.5},
+        {"2,5", Qt::Key_Up, "3", "3", 3.0},
+        {"2,5", Qt::Key_Down, "2", "2", 2.0},
+        {"29,5", Qt::Key_Up, "30", "30", 30.0},  // nearest whole is already the maximum
+        {"0,5", Qt::Key_Down, "0", "0", 0.0},    // nearest whole is already the minimum
+        {"3", Qt::Key_Up, "4", "4", 4.0},
+    };
+    for (const Row& row : rows) {
+        CommaBox c;
+        c.type(row.typed);
+        if (row.key != Qt::Key_unknown) {
+            QTest::keyClick(c.box, row.key);
+        }
+        EXPECT_EQ(c.box->text(), QString::fromLatin1(row.focused)) << row.typed;
+        c.other->setFocus();
+        EXPECT_EQ(c.box->text(), QString::fromLatin1(row.unfocused)) << row.typed;
+        EXPECT_EQ(c.box->decimalValue(), row.number) << row.typed;
+        EXPECT_EQ(c.box->value(), static_cast<int>(std::nearbyint(row.number))) << row.typed;
+    }
+}
+
+TEST(SpinEditCommaFractions, EveryChangeOfTheNumberIsReportedOnce)
+{
+    CommaBox c;
+    c.type("2");
+    EXPECT_EQ(c.changes, 1);
+    QTest::keyClicks(c.box, QStringLiteral(",4"));  // "2," is still 2; the whole part stays
+    EXPECT_EQ(c.changes, 2);
+    EXPECT_EQ(c.box->decimalValue(2), 0.024);
+    c.box->setValue(2);  // the same whole number, without the fraction
+    EXPECT_EQ(c.changes, 3);
+    EXPECT_EQ(c.box->text(), QStringLiteral("2"));
+}
+
+TEST(SpinEditCommaFractions, SetDecimalValueShowsSixPlacesWithinTheRange)
+{
+    struct Row {
+        double number;
+        const char* shown;
+    };
+    const Row rows[] = {
+        {0.1234 * 100, "12,34"},  // 12.340000000000002 as a double
+        {0.3 * 100, "30"},
+        {0.1234567, "0,123457"},
+        {99.5, "30"},
+        {-1.5, "0"},
+        {std::numeric_limits<double>::quiet_NaN(), "0"},
+    };
+    for (const Row& row : rows) {
+        CommaBox c;
+        c.box->setValue(5);
+        c.box->setDecimalValue(row.number);
+        EXPECT_EQ(c.box->text(), QString::fromLatin1(row.shown)) << row.number;
+    }
 }
 
 TEST(LineStyleEntry, WidthFollowsTheBoldFlag)

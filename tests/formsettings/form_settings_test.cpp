@@ -29,6 +29,7 @@
 #include "settings/form_settings.h"
 #include "settings/ini_file.h"
 #include "settings/settings_controls.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -460,6 +461,7 @@ TEST_F(FormSettingsTest, FillingOnOpeningWritesNoSetting)
         EXPECT_EQ(spin("SpinEditRotateAzimuthTimeInterval")->value(), 5);
         EXPECT_EQ(spin("SpinEditScreenWidth")->value(), 299);
         EXPECT_EQ(dialog->proportionBox(5)->value(), 12);
+        EXPECT_EQ(dialog->proportionBox(5)->text(), QStringLiteral("12,34"));
         EXPECT_EQ(dialog->proportionBox(6)->value(), 100);
         EXPECT_EQ(spin("SpinEditMarginLeft")->value(), 5);
         click("ButtonOk");
@@ -660,6 +662,60 @@ TEST_F(FormSettingsTest, ProportionBoxesApplyTheirRows)
         EXPECT_EQ(s().Proportions.DotRadius, 0.0);
         click("ButtonOk");
     });
+}
+
+TEST_F(FormSettingsTest, ProportionBoxesTakeACommaFractionAsTheFileDoes)
+{
+    start();
+    struct Row {
+        int row;
+        const char* typed;
+        double scene::TProportions::*field;
+        double expected;  // the decimal itself, as reading "0.011" from the file gives it
+        const char* shown;
+    };
+    const Row rows[] = {
+        {5, "2,5", &scene::TProportions::ArrowLength, 0.025, "2,5"},
+        {6, "2,5", &scene::TProportions::DotRadius, 0.0025, "2,5"},
+        {8, "2,5", &scene::TProportions::GraphicMarginFactor, 0.0025, "2,5"},
+        {4, "1,1", &scene::TProportions::AxisLabelHeight, 0.011, "1,1"},  // not 1.1 / 100
+        {9, "2,55", &scene::TProportions::ClipboardBugfixScalingFactor, 0.0255, "2,55"},
+        {3, "0,05", &scene::TProportions::AxisLabelSpacing, 0.0005, "0,05"},
+        {1, "12,50", &scene::TProportions::ReferenceRectHalfWidth, 0.125, "12,5"},
+        {2, "12,", &scene::TProportions::AxisHalfLength, 0.12, "12"},
+    };
+    settings::IniFile written;
+    openAndDo([&] {
+        showTab("TabSheetProportions");
+        for (const Row& row : rows) {
+            TSpinEdit* box = dialog->proportionBox(row.row);
+            type(box, QString::fromLatin1(row.typed));
+            EXPECT_EQ(s().Proportions.*row.field, row.expected) << row.typed;
+            EXPECT_EQ(box->text(), QString::fromLatin1(row.typed));
+        }
+        // Losing the focus keeps the fraction.
+        dialog->proportionBox(7)->setFocus();
+        for (const Row& row : rows) {
+            EXPECT_EQ(dialog->proportionBox(row.row)->text(), QString::fromLatin1(row.shown))
+                << row.typed;
+        }
+        click("ButtonOk");
+    });
+    for (const Row& row : rows) {
+        EXPECT_EQ(s().Proportions.*row.field, row.expected) << row.typed;
+    }
+    settings::WriteSettings(written, main->currentSettings(), settings::TNumberFormat{});
+    EXPECT_EQ(written.readString("General", "ArrowLength", ""), "0.025");
+    EXPECT_EQ(written.readString("General", "AxisLabelHeight", ""), "0.011");
+    // The next opening shows them as they were typed.
+    openAndDo([&] {
+        for (const Row& row : rows) {
+            EXPECT_EQ(dialog->proportionBox(row.row)->text(), QString::fromLatin1(row.shown))
+                << row.typed;
+        }
+        click("ButtonCancel");
+    });
+    EXPECT_EQ(s().Proportions.DotRadius, 0.0025);
 }
 
 TEST_F(FormSettingsTest, ProportionBoxesRefusePlusMinusAndPointWithABeep)
