@@ -582,7 +582,7 @@ void TFormMain::showHintNearPointer(int dx, int dy)
     const QPoint at = QCursor::pos() + QPoint(dx, dy);
     QWidget* control = QApplication::widgetAt(at);
     if (control != nullptr && control->window() == this && !control->toolTip().isEmpty()) {
-        QToolTip::showText(at, control->toolTip(), control);
+        QToolTip::showText(at, control->toolTip(), control, QRect(), HintHideMilliseconds);
     }
 }
 
