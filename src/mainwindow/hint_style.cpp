@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QBasicTimer>
+#include <QCursor>
 #include <QEnterEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -50,7 +51,9 @@ public:
                     widget != nullptr && !widget->isWindow() && QToolTip::isVisible()) {
                     // The innermost widget entered comes last.
                     m_next = widget;
-                    m_nextAt = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
+                    const auto* enter = dynamic_cast<QEnterEvent*>(event);
+                    m_nextAt =
+                        enter != nullptr ? enter->globalPosition().toPoint() : QCursor::pos();
                     m_switch.start(HintSwitchMilliseconds, this);
                 }
                 break;
