@@ -1,27 +1,20 @@
 #include "render_settings.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace render {
 
 SettingsFileRead readSettingsFile(const std::string& path, const settings::TNumberFormat& format)
 {
     SettingsFileRead result;
-    // The program reads a missing file as all defaults; asked for by name, it is a mistake.
-    std::error_code code;
-    if (!std::filesystem::is_regular_file(path, code)) {
-        result.error = code ? code.message() : std::string("no such file");
-        return result;
-    }
     // The window's bounds do not matter to a picture: any work area will do.
     const settings::TReadContext context{std::string(), {1 << 20, 1 << 20}, format};
     settings::TSettingsRead read = settings::ReadSettings(path, context);
+    // The program reads a missing file as all defaults; asked for by name, it is a mistake. A
+    // file that is no regular file (a FIFO, a device) is refused by the reader, which says why.
+    if (!read.FileExists || !read.File.Ok) {
+        result.error = read.FileExists ? read.File.Reason : std::string("no such file");
+        return result;
+    }
     for (const settings::TSettingsProblem& problem : read.Problems) {
-        if (problem.Section.empty()) {
-            result.error = problem.Message;
-            return result;
-        }
         result.warnings.push_back(problem.Message);
     }
     settings::sanitizeSettings(read.Data);

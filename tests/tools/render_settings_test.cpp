@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -133,6 +135,22 @@ TEST_F(RenderSettingsFile, AMissingFileIsAnError)
     const render::SettingsFileRead read = render::readSettingsFile(path("nothing.ini"), format);
     EXPECT_FALSE(read.ok);
     EXPECT_FALSE(read.error.empty());
+}
+
+TEST_F(RenderSettingsFile, AFileThatIsNoRegularFileIsRefusedWithItsReason)
+{
+    const std::string fifo = path("fifo.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const struct {
+        std::string file;
+        const char* reason;
+    } rows[] = {{fifo, "FIFO"}, {"/dev/zero", "character device"}, {dir.path().toStdString(), ""}};
+    for (const auto& row : rows) {
+        const render::SettingsFileRead read = render::readSettingsFile(row.file, format);
+        EXPECT_FALSE(read.ok) << row.file;
+        EXPECT_EQ(read.error.find("no such file"), std::string::npos) << read.error;
+        EXPECT_NE(read.error.find(row.reason), std::string::npos) << read.error;
+    }
 }
 
 TEST_F(RenderSettingsFile, AValueThatCannotBeUsedIsAWarningAndGetsItsDefault)
