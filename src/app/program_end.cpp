@@ -17,10 +17,28 @@ ProgramEnd::ProgramEnd(mainwindow::TFormMain& form, settings::TFormSettings& dia
     : m_form(form), m_dialog(dialog), m_services(std::move(services))
 {
     m_form.showError = [this](const QString& message) { report(message); };
-    m_form.onClosed = [this] {
-        m_dialog.writeStateAtEnd();
-        m_services.quit();
-    };
+    m_form.onClosed = [this] { end(); };
+}
+
+void ProgramEnd::end()
+{
+    const mainwindow::TFormMainEnvironment& environment = m_form.environment();
+    // Started with arguments (a presentation set up by a script, say): leave the file alone.
+    if (!environment.hasArguments && !environment.settingsFileName.empty()) {
+        reportFailure(settings::WriteSettings(environment.settingsFileName,
+                                              m_form.currentSettings(), environment.numberFormat));
+    }
+    reportFailure(m_dialog.writeStateAtEnd());
+    m_services.quit();
+}
+
+void ProgramEnd::reportFailure(const settings::TFileResult& written)
+{
+    if (!written.Ok) {
+        const bool german =
+            m_form.language() == common::TLanguage::German && !written.GermanError.empty();
+        report(QString::fromStdString(german ? written.GermanError : written.Error));
+    }
 }
 
 ProgramEnd::~ProgramEnd()

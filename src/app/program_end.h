@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "settings/settings_io.h"
+
 class QWidget;
 
 namespace mainwindow {
@@ -43,6 +45,8 @@ public:
     static ProgramEndServices desktopServices(QWidget& window);
 
 private:
+    void end();
+    void reportFailure(const settings::TFileResult& written);
     void report(const QString& message);
 
     mainwindow::TFormMain& m_form;

@@ -1174,14 +1174,6 @@ void TFormMain::closeEvent(QCloseEvent* event)
 {
     m_programState = TProgramState::Closing;
     m_timerRotateAzimuth.stop();
-    // Started with arguments (a presentation set up by a script, say): leave the file alone.
-    if (!m_environment.hasArguments && !m_environment.settingsFileName.empty()) {
-        const settings::TFileResult written = settings::WriteSettings(
-            m_environment.settingsFileName, currentSettings(), m_environment.numberFormat);
-        if (!written.Ok && showError) {
-            showError(QString::fromStdString(written.Error));
-        }
-    }
     event->accept();
     if (onClosed) {
         onClosed();

@@ -118,7 +118,7 @@ public:
     // Runs after every step of the animation and of the rotation (the settings dialog's
     // RefreshPrintPreview).
     std::function<void()> onAnimationStep;
-    // Runs at the end of a close, once the settings are written (the application ends there).
+    // Runs when the window has closed; the application writes the settings and ends there.
     std::function<void()> onClosed;
 
     // What the settings dialog reads and changes in place.

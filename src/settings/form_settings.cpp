@@ -215,23 +215,24 @@ TFormSettings::~TFormSettings()
     qApp->removeEventFilter(this);
     m_main.onSettings = nullptr;
     m_main.onAnimationStep = nullptr;
-    writeStateAtEnd();
+    const TFileResult written = writeStateAtEnd();
+    if (!written.Ok && m_main.showError) {
+        m_main.showError(fromStd(written.Error));
+    }
 }
 
-void TFormSettings::writeStateAtEnd()
+TFileResult TFormSettings::writeStateAtEnd()
 {
     if (m_stateWritten) {
-        return;
+        return {};
     }
     m_stateWritten = true;
     // Independent of the command line: only SaveSettings decides.
     const std::string& fileName = m_main.environment().settingsFileName;
-    if (m_main.saveSettings() && !fileName.empty()) {
-        const TFileResult written = WriteDialogState(fileName, dialogState());
-        if (!written.Ok && m_main.showError) {
-            m_main.showError(fromStd(written.Error));
-        }
+    if (!m_main.saveSettings() || fileName.empty()) {
+        return {};
     }
+    return WriteDialogState(fileName, dialogState());
 }
 
 scene::SceneState& TFormSettings::scene()

