@@ -89,6 +89,8 @@ int main(int argc, char** argv)
     environment.exeFolder = exe.Folder;
 
     mainwindow::TFormMain form(environment, read.Data);
+    platform::QtProcessLauncher helpLauncher;
+    form.setHelpLauncher(&helpLauncher);
     // Copy, Save, Save As and Print on the desktop's clipboard, dialogs and printer. The metafile's
     // resolution rests on the primary display alone, not on the whole desktop.
     output::QtClipboard clipboard;

@@ -247,13 +247,7 @@ void TFormMain::createControls()
     connect(SpeedButtonSaveAs, &QToolButton::clicked, this, [this] { run(onSaveAs); });
     connect(SpeedButtonPrint, &QToolButton::clicked, this, [this] { run(onPrint); });
     connect(SpeedButtonSettings, &QToolButton::clicked, this, [this] { run(onSettings); });
-    connect(SpeedButtonHelp, &QToolButton::clicked, this, [this] {
-        if (onHelp) {
-            onHelp();
-        } else {
-            startHelp(true);
-        }
-    });
+    connect(SpeedButtonHelp, &QToolButton::clicked, this, [this] { startHelp(true); });
 
     PanelScale = new QLabel(this);
     PanelScale->setObjectName(QStringLiteral("PanelScale"));
@@ -902,11 +896,7 @@ bool TFormMain::FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers)
                 SpeedButtonPauseOnClick();
                 return false;
             case Qt::Key_F1:
-                if (onHelp) {
-                    run(onHelp);
-                } else {
-                    startHelp(false);
-                }
+                startHelp(false);
                 return true;
             default:
                 break;
@@ -1186,8 +1176,9 @@ void TFormMain::startHelp(bool waitCursor)
         QApplication::setOverrideCursor(Qt::WaitCursor);
         QCoreApplication::processEvents();
     }
-    platform::QtProcessLauncher launcher;
-    platform::startHelpCommand(m_helpCommand, launcher);
+    if (m_helpLauncher != nullptr) {
+        platform::startHelpCommand(m_helpCommand, *m_helpLauncher);
+    }
     if (waitCursor) {
         QApplication::restoreOverrideCursor();
     }

@@ -21,6 +21,10 @@ class QLabel;
 class QMenu;
 class QToolButton;
 
+namespace platform {
+class ProcessLauncher;
+}
+
 namespace mainwindow {
 
 class DrawingArea;
@@ -43,8 +47,8 @@ struct TFormMainEnvironment {
     int workAreaWidth = 1280;  // the desktop less panels and task bars
     int workAreaHeight = 1024;
     bool printerAvailable = true;
-    QString executablePath;        // full path of the running program
-    bool hasArguments = false;     // started with command-line arguments: no settings written
+    QString executablePath;     // full path of the running program
+    bool hasArguments = false;  // started with command-line arguments: no settings written
     // False where the display server keeps the window's position to itself (Wayland): the
     // placement read at start is then written back unchanged rather than a guess.
     bool windowPositionKnown = true;
@@ -112,7 +116,9 @@ public:
 
     // Actions of other subsystems, installed by the application once they exist. Help starts the
     // help command by default.
-    std::function<void()> onCopy, onSave, onSaveAs, onPrint, onSettings, onHelp;
+    std::function<void()> onCopy, onSave, onSaveAs, onPrint, onSettings;
+    // What starts the help viewer; without one, help starts nothing.
+    void setHelpLauncher(platform::ProcessLauncher* launcher) { m_helpLauncher = launcher; }
     // Shows a failure to the user; a message box unless a test replaces it.
     std::function<void(const QString&)> showError;
     // Runs after every step of the animation and of the rotation (the settings dialog's
@@ -192,6 +198,7 @@ private:
     TFormMainEnvironment m_environment;
     settings::TSettingsData m_settings;  // what is not held by the controls and the scene
     std::string m_helpCommand;           // HelpCommand for the current language
+    platform::ProcessLauncher* m_helpLauncher = nullptr;
     std::string m_graphFileName;
     std::unique_ptr<scene::SceneState> m_scene;
     TProgramState m_programState = TProgramState::Starting;

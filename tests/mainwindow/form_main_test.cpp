@@ -20,6 +20,7 @@
 #include "mainwindow/glyphs.h"
 #include "mainwindow/track_bar.h"
 #include "mainwindow/up_down.h"
+#include "platform/aux_files.h"
 
 namespace {
 
@@ -580,6 +581,31 @@ TEST_F(FormMainTest, TheHelpCommandFollowsTheLanguage)
     e.helpOpenCommand.clear();
     form = std::make_unique<TFormMain>(e, mainwindow::defaultFormMainSettings());
     EXPECT_TRUE(form->helpCommand().empty());
+}
+
+TEST_F(FormMainTest, F1AndTheHelpButtonStartTheViewerOncePerPress)
+{
+    struct Launcher : platform::ProcessLauncher {
+        QStringList started;
+        bool startDetached(const QString& program, const QStringList& arguments) override
+        {
+            started.append(program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));
+            return true;
+        }
+    } launcher;
+    mainwindow::TFormMainEnvironment e = environment();
+    e.helpOpenCommand = "viewer %1";
+    e.exeFolder = "/opt/ondulix/";
+    form = std::make_unique<TFormMain>(e, mainwindow::defaultFormMainSettings());
+    form->setHelpLauncher(&launcher);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    focus("TrackBarPhaseShift");
+    press(Qt::Key_F1);
+    button("SpeedButtonHelp")->click();
+    EXPECT_EQ(launcher.started, QStringList({QStringLiteral("viewer /opt/ondulix/English.html"),
+                                             QStringLiteral("viewer /opt/ondulix/English.html")}));
 }
 
 TEST_F(FormMainTest, ButtonsWithoutTheirFeatureYetDoNothing)
