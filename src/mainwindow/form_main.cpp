@@ -21,6 +21,7 @@
 #include "mainwindow/drawing_area.h"
 #include "mainwindow/glyphs.h"
 #include "mainwindow/hint_style.h"
+#include "mainwindow/shortcuts.h"
 #include "mainwindow/track_bar.h"
 #include "mainwindow/up_down.h"
 #include "platform/qt_system.h"
@@ -77,12 +78,6 @@ public:
 private:
     int& m_depth;
 };
-
-Qt::KeyboardModifiers significant(Qt::KeyboardModifiers modifiers)
-{
-    return modifiers &
-           (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-}
 
 }  // namespace
 
@@ -885,136 +880,125 @@ void TFormMain::runPendingCommand()
 
 bool TFormMain::FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    const Qt::KeyboardModifiers mods = significant(modifiers);
-    QWidget* focus = QApplication::focusWidget();
-    if (mods == Qt::NoModifier) {
-        switch (key) {
-            case Qt::Key_Escape:
-                SpeedButtonRotateAzimuth->setChecked(false);
-                SpeedButtonRotateAzimuthOnClick();
-                SpeedButtonPause->setChecked(true);
-                SpeedButtonPauseOnClick();
-                return false;
-            case Qt::Key_F1:
-                startHelp(false);
-                return true;
-            default:
-                break;
-        }
-        const auto stepAzimuth = [this](int delta) {
-            TrackBarAzimuth->setFocus();
-            TrackBarAzimuth->setValue(TrackBarAzimuth->value() +
-                                      delta * TrackBarAzimuth->singleStep());
-            return true;
-        };
-        const bool left = key == Qt::Key_Left;
-        const bool right = key == Qt::Key_Right;
-        if ((left || right) && focus == TrackBarElevation) {
-            return stepAzimuth(left ? -1 : 1);
-        }
-        if ((key == Qt::Key_Up || key == Qt::Key_Down) && focus != TrackBarElevation) {
-            TrackBarElevation->setFocus();
-            TrackBarElevation->setValue(TrackBarElevation->value() + (key == Qt::Key_Up ? -1 : 1));
-            return true;
-        }
-        // At the ends the azimuth and the time wrap around, skipping the end value that shows the
-        // same picture as the other end.
-        const auto wrap = [key](TTrackBar* bar) {
-            const int v = bar->value();
-            if (key == Qt::Key_PageUp && v == bar->minimum()) {
-                bar->setValue(bar->maximum() - bar->pageStep());
-            } else if (key == Qt::Key_PageDown && v == bar->maximum()) {
-                bar->setValue(bar->minimum() + bar->pageStep());
-            } else if (key == Qt::Key_Left && v == bar->minimum()) {
-                bar->setValue(bar->maximum() - bar->singleStep());
-            } else if (key == Qt::Key_Right && v == bar->maximum()) {
-                bar->setValue(bar->minimum() + bar->singleStep());
-            } else {
-                return false;
-            }
-            return true;
-        };
-        if (focus == TrackBarAzimuth) {
-            return wrap(TrackBarAzimuth);
-        }
-        if (focus == TrackBarTime) {
-            if (m_animationRunning) {
-                return (left || right) && stepAzimuth(left ? -1 : 1);
-            }
-            return wrap(TrackBarTime);
-        }
+    if (const TShortcut* shortcut = findShortcut(key, modifiers)) {
+        runCommand(shortcut->command);
+        return shortcut->consumed;
+    }
+    if (significantModifiers(modifiers) != Qt::NoModifier) {
         return false;
     }
-    if (mods == Qt::ControlModifier) {
-        // Every command key is consumed: a key left to travel on reaches the window once more
-        // when a dialog it opened has moved the focus away, and would run its command again.
-        switch (key) {
-            case Qt::Key_C:
-                run(onCopy);
-                return true;
-            case Qt::Key_S:
-                run(onSave);
-                return true;
-            case Qt::Key_U:
-                run(onSaveAs);
-                return true;
-            case Qt::Key_P:
-                if (m_environment.printerAvailable) {
-                    run(onPrint);
-                }
-                return true;
-            case Qt::Key_E:
-                run(onSettings);
-                return true;
-            case Qt::Key_H:
-                toggle(SpeedButtonShowHorizontalWave);
-                return true;
-            case Qt::Key_V:
-                toggle(SpeedButtonShowVerticalWave);
-                return true;
-            case Qt::Key_R:
-                toggle(SpeedButtonShowResultantWave);
-                return true;
-            case Qt::Key_Z:
-                toggle(SpeedButtonCoordinateSystemCentered);
-                return true;
-            default:
-                return false;
-        }
+    // The arrows and page keys act on the focused track bar, with these exceptions.
+    QWidget* focus = QApplication::focusWidget();
+    const auto stepAzimuth = [this](int delta) {
+        TrackBarAzimuth->setFocus();
+        TrackBarAzimuth->setValue(TrackBarAzimuth->value() + delta * TrackBarAzimuth->singleStep());
+        return true;
+    };
+    const bool left = key == Qt::Key_Left;
+    const bool right = key == Qt::Key_Right;
+    if ((left || right) && focus == TrackBarElevation) {
+        return stepAzimuth(left ? -1 : 1);
     }
-    if (mods == Qt::AltModifier) {
-        if (key == Qt::Key_R) {
-            toggle(SpeedButtonRotateAzimuth);
-            return true;
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && focus != TrackBarElevation) {
+        TrackBarElevation->setFocus();
+        TrackBarElevation->setValue(TrackBarElevation->value() + (key == Qt::Key_Up ? -1 : 1));
+        return true;
+    }
+    // At the ends the azimuth and the time wrap around, skipping the end value that shows the
+    // same picture as the other end.
+    const auto wrap = [key](TTrackBar* bar) {
+        const int v = bar->value();
+        if (key == Qt::Key_PageUp && v == bar->minimum()) {
+            bar->setValue(bar->maximum() - bar->pageStep());
+        } else if (key == Qt::Key_PageDown && v == bar->maximum()) {
+            bar->setValue(bar->minimum() + bar->pageStep());
+        } else if (key == Qt::Key_Left && v == bar->minimum()) {
+            bar->setValue(bar->maximum() - bar->singleStep());
+        } else if (key == Qt::Key_Right && v == bar->maximum()) {
+            bar->setValue(bar->minimum() + bar->singleStep());
+        } else {
+            return false;
         }
-        if (key == Qt::Key_V) {
-            toggle(SpeedButtonShowResultantVector);
-            return true;
+        return true;
+    };
+    if (focus == TrackBarAzimuth) {
+        return wrap(TrackBarAzimuth);
+    }
+    if (focus == TrackBarTime) {
+        if (m_animationRunning) {
+            return (left || right) && stepAzimuth(left ? -1 : 1);
         }
+        return wrap(TrackBarTime);
     }
     return false;
 }
 
-bool TFormMain::FormMainOnKeyPress(const QString& text, int key)
+void TFormMain::runCommand(TCommand command)
 {
-    if (key == Qt::Key_Backspace) {
-        BitBtnRewindOnClick();
-    } else if (key == Qt::Key_Space) {
-        if (SpeedButtonStart->isChecked()) {
+    switch (command) {
+        case TCommand::Copy:
+            run(onCopy);
+            break;
+        case TCommand::Save:
+            run(onSave);
+            break;
+        case TCommand::SaveAs:
+            run(onSaveAs);
+            break;
+        case TCommand::Print:
+            if (m_environment.printerAvailable) {
+                run(onPrint);
+            }
+            break;
+        case TCommand::Settings:
+            run(onSettings);
+            break;
+        case TCommand::Help:
+            startHelp(false);
+            break;
+        case TCommand::ShowHorizontalWave:
+            toggle(SpeedButtonShowHorizontalWave);
+            break;
+        case TCommand::ShowVerticalWave:
+            toggle(SpeedButtonShowVerticalWave);
+            break;
+        case TCommand::ShowResultantWave:
+            toggle(SpeedButtonShowResultantWave);
+            break;
+        case TCommand::ShowResultantVector:
+            toggle(SpeedButtonShowResultantVector);
+            break;
+        case TCommand::CoordinateSystemCentered:
+            toggle(SpeedButtonCoordinateSystemCentered);
+            break;
+        case TCommand::RotateAzimuth:
+            toggle(SpeedButtonRotateAzimuth);
+            break;
+        case TCommand::StopMotion:
+            SpeedButtonRotateAzimuth->setChecked(false);
+            SpeedButtonRotateAzimuthOnClick();
             SpeedButtonPause->setChecked(true);
             SpeedButtonPauseOnClick();
-        } else {
-            SpeedButtonStart->setChecked(true);
-            SpeedButtonStartOnClick();
-        }
-    } else if (text == QStringLiteral("+")) {
-        ZoomIn();
-    } else if (text == QStringLiteral("-")) {
-        ZoomOut();
-    } else {
-        return false;
+            break;
+        case TCommand::StartOrPause:
+            if (SpeedButtonStart->isChecked()) {
+                SpeedButtonPause->setChecked(true);
+                SpeedButtonPauseOnClick();
+            } else {
+                SpeedButtonStart->setChecked(true);
+                SpeedButtonStartOnClick();
+            }
+            break;
+        case TCommand::Rewind:
+            BitBtnRewindOnClick();
+            break;
+        case TCommand::ZoomIn:
+            ZoomIn();
+            break;
+        case TCommand::ZoomOut:
+            ZoomOut();
+            break;
     }
-    return true;
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
@@ -1034,17 +1018,12 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
         if (widget != first) {
             return false;
         }
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (FormMainOnKeyDown(key->key(), key->modifiers())) {
-            return true;
-        }
-        const Qt::KeyboardModifiers mods = significant(key->modifiers());
-        return (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0 &&
-               FormMainOnKeyPress(key->text(), key->key());
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return FormMainOnKeyDown(key->key(), key->modifiers());
     }
     if (event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
-        if (significant(wheel->modifiers()) == Qt::ControlModifier) {
+        if (significantModifiers(wheel->modifiers()) == Qt::ControlModifier) {
             if (wheel->angleDelta().y() < 0) {
                 ZoomOut();
             } else {
@@ -1062,7 +1041,7 @@ bool TFormMain::imageMouseEvent(QEvent* event)
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::LeftButton &&
-                significant(mouse->modifiers()) == Qt::NoModifier) {
+                significantModifiers(mouse->modifiers()) == Qt::NoModifier) {
                 m_dragOrigin = mouse->position().toPoint();
                 Image->setCursor(Qt::ClosedHandCursor);
             }
@@ -1071,7 +1050,7 @@ bool TFormMain::imageMouseEvent(QEvent* event)
         case QEvent::MouseMove: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (m_programState != TProgramState::Idle || mouse->buttons() != Qt::LeftButton ||
-                significant(mouse->modifiers()) != Qt::NoModifier) {
+                significantModifiers(mouse->modifiers()) != Qt::NoModifier) {
                 return false;
             }
             const QPoint at = mouse->position().toPoint();
@@ -1097,7 +1076,7 @@ bool TFormMain::imageMouseEvent(QEvent* event)
         case QEvent::MouseButtonRelease: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::NoButton &&
-                significant(mouse->modifiers()) == Qt::NoModifier) {
+                significantModifiers(mouse->modifiers()) == Qt::NoModifier) {
                 Image->setCursor(Qt::OpenHandCursor);
             }
             return false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/globals.h"
+#include "mainwindow/shortcuts.h"
 #include "scene/scene.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
@@ -102,10 +103,9 @@ public:
     void ZoomIn();
     void ZoomOut();
 
-    // Reacts to a key before the focused control; true when the key is consumed.
+    // Reacts to a key before the focused control: the window's shortcuts, then the arrows and
+    // page keys on the track bars; true when the key is consumed.
     bool FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    // The keys that act without Ctrl or Alt; true when the key was one of them.
-    bool FormMainOnKeyPress(const QString& text, int key);
 
     // The settings as they stand now, as closing writes them.
     settings::TSettingsData currentSettings() const;
@@ -184,6 +184,7 @@ private:
     void SpeedButtonCoordinateSystemCenteredOnClick();
     void UpDownScaleOnClick();
     void toggle(QToolButton* button);
+    void runCommand(TCommand command);
     void run(const std::function<void()>& action);
     void runPendingCommand();
 

@@ -14,10 +14,12 @@
 #include <QWheelEvent>
 
 #include <memory>
+#include <set>
 
 #include "mainwindow/drawing_area.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/glyphs.h"
+#include "mainwindow/shortcuts.h"
 #include "mainwindow/track_bar.h"
 #include "mainwindow/up_down.h"
 #include "platform/aux_files.h"
@@ -243,6 +245,23 @@ TEST_F(FormMainTest, ShortcutsToggleButtonsOnlyWithExactlyTheirModifier)
     press(Qt::Key_Escape);
     EXPECT_FALSE(form->timerRotateAzimuth().isActive());
     EXPECT_FALSE(button("SpeedButtonRotateAzimuth")->isChecked());
+}
+
+TEST(Shortcuts, EachKeyIsDeclaredOnceAndEveryCommandHasOne)
+{
+    std::set<std::pair<int, int>> keys;
+    std::set<mainwindow::TCommand> commands;
+    for (const mainwindow::TShortcut& s : mainwindow::shortcuts()) {
+        EXPECT_TRUE(keys.insert({s.key, s.modifiers.toInt()}).second) << s.key;
+        commands.insert(s.command);
+    }
+    EXPECT_EQ(commands.size(), static_cast<std::size_t>(mainwindow::TCommand::ZoomOut) + 1);
+    // Where the keyboard puts "+" behind Shift, and on the keypad.
+    using mainwindow::findShortcut;
+    ASSERT_NE(findShortcut(Qt::Key_Plus, Qt::ShiftModifier | Qt::KeypadModifier), nullptr);
+    EXPECT_EQ(findShortcut(Qt::Key_Plus, Qt::ShiftModifier)->command, mainwindow::TCommand::ZoomIn);
+    EXPECT_EQ(findShortcut(Qt::Key_Plus, Qt::ControlModifier), nullptr);
+    EXPECT_EQ(findShortcut(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier), nullptr);
 }
 
 TEST_F(FormMainTest, SpaceBackspacePlusAndMinusDriveAnimationAndZoom)

@@ -1,0 +1,62 @@
+#include "mainwindow/shortcuts.h"
+
+#include <array>
+
+namespace mainwindow {
+
+namespace {
+
+constexpr Qt::KeyboardModifiers None = Qt::NoModifier;
+constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
+constexpr Qt::KeyboardModifiers Alt = Qt::AltModifier;
+
+const std::array<TShortcut, 19> Table = {{
+    {Qt::Key_C, Ctrl, TCommand::Copy},
+    {Qt::Key_S, Ctrl, TCommand::Save},
+    {Qt::Key_U, Ctrl, TCommand::SaveAs},
+    {Qt::Key_P, Ctrl, TCommand::Print},
+    {Qt::Key_E, Ctrl, TCommand::Settings},
+    {Qt::Key_F1, None, TCommand::Help},
+    {Qt::Key_H, Ctrl, TCommand::ShowHorizontalWave},
+    {Qt::Key_V, Ctrl, TCommand::ShowVerticalWave},
+    {Qt::Key_R, Ctrl, TCommand::ShowResultantWave},
+    {Qt::Key_V, Alt, TCommand::ShowResultantVector},
+    {Qt::Key_Z, Ctrl, TCommand::CoordinateSystemCentered},
+    {Qt::Key_R, Alt, TCommand::RotateAzimuth},
+    {Qt::Key_Escape, None, TCommand::StopMotion, false},
+    {Qt::Key_Space, None, TCommand::StartOrPause},
+    {Qt::Key_Space, Qt::ShiftModifier, TCommand::StartOrPause},
+    {Qt::Key_Backspace, None, TCommand::Rewind},
+    {Qt::Key_Backspace, Qt::ShiftModifier, TCommand::Rewind},
+    {Qt::Key_Plus, None, TCommand::ZoomIn},
+    {Qt::Key_Minus, None, TCommand::ZoomOut},
+}};
+
+}  // namespace
+
+std::span<const TShortcut> shortcuts()
+{
+    return Table;
+}
+
+Qt::KeyboardModifiers significantModifiers(Qt::KeyboardModifiers modifiers)
+{
+    return modifiers &
+           (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+}
+
+const TShortcut* findShortcut(int key, Qt::KeyboardModifiers modifiers)
+{
+    Qt::KeyboardModifiers mods = significantModifiers(modifiers);
+    if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
+        mods &= ~Qt::ShiftModifier;
+    }
+    for (const TShortcut& shortcut : Table) {
+        if (shortcut.key == key && shortcut.modifiers == mods) {
+            return &shortcut;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace mainwindow
