@@ -153,6 +153,7 @@ protected:
 
 private:
     void createControls();
+    void connectTimers();
     void createTickLabels();
     void applySettings(const settings::TSettingsData& settings);
     void layoutToolbar();
