@@ -41,8 +41,6 @@ namespace mainwindow {
 
 namespace {
 
-constexpr int RedrawInterval = 20;
-
 // Counts the timer steps under way, which may let events run in the middle.
 class StepGuard {
 public:
@@ -64,16 +62,14 @@ settings::TSettingsData defaultFormMainSettings()
 
 TFormMain::TFormMain(const TFormMainEnvironment& environment,
                      const settings::TSettingsData& settings)
-    : m_environment(environment),
-      m_settings(settings),
-      m_scene(std::make_unique<scene::SceneState>())
+    : m_environment(environment), m_settings(settings)
 {
     initialiseResources();
     showError = [this](const QString& message) {
         QMessageBox::critical(this, windowTitle(), message);
     };
     m_programState = TProgramState::Starting;
-    scene::SceneState& s = *m_scene;
+    scene::SceneState& s = m_controller.scene();
     s.DesktopWidthPixels = m_environment.desktopWidth;
 
     const QFileInfo exe(m_environment.executablePath);
@@ -156,7 +152,7 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment,
 TFormMain::~TFormMain()
 {
     qApp->removeEventFilter(this);
-    m_scene->Host = nullptr;
+    m_controller.scene().Host = nullptr;
     delete PanelImage;  // the drawing area goes while the scene it draws still exists
 }
 
@@ -164,10 +160,12 @@ void TFormMain::connectTimers()
 {
     m_timerTime.setTimerType(Qt::PreciseTimer);
     m_timerRotateAzimuth.setTimerType(Qt::PreciseTimer);
-    m_timerRedraw.setInterval(RedrawInterval);
     connect(&m_timerTime, &QTimer::timeout, this, [this] { TimerTimeOnTimer(); });
     connect(&m_timerRotateAzimuth, &QTimer::timeout, this, [this] { TimerRotateAzimuthOnTimer(); });
-    connect(&m_timerRedraw, &QTimer::timeout, this, [this] { TimerRedrawOnTimer(); });
+    connect(&m_controller.timerRedraw(), &QTimer::timeout, this, [this] {
+        const StepGuard step(m_stepDepth);
+        m_controller.TimerRedrawOnTimer();
+    });
     m_timerCommand.setSingleShot(true);
     m_timerCommand.setInterval(0);
     connect(&m_timerCommand, &QTimer::timeout, this, [this] { runPendingCommand(); });
@@ -175,7 +173,7 @@ void TFormMain::connectTimers()
 
 void TFormMain::applySettings(const settings::TSettingsData& settings)
 {
-    scene::SceneState& s = *m_scene;
+    scene::SceneState& s = m_controller.scene();
     const common::TAppSettings& app = settings.App;
     s.Proportions = settings.Proportions;
     s.Styles = settings.Styles;
@@ -206,7 +204,7 @@ void TFormMain::drawGlyphs()
                                     SpeedButtonShowResultantWave, SpeedButtonShowResultantVector,
                                     SpeedButtonCoordinateSystemCentered};
     for (int n = 1; n <= 5; ++n) {
-        m_glyphs[static_cast<std::size_t>(n - 1)] = drawGlyph(n, m_scene->Styles);
+        m_glyphs[static_cast<std::size_t>(n - 1)] = drawGlyph(n, m_controller.scene().Styles);
         buttons[n - 1]->setIcon(
             QIcon(QPixmap::fromImage(m_glyphs[static_cast<std::size_t>(n - 1)])));
     }
@@ -277,8 +275,6 @@ void TFormMain::updateAllHints()
     hint(TrackBarVerticalAmplitude,
          QString::number(TrackBarVerticalAmplitude->value()) + QStringLiteral(" %"));
     const int phase = TrackBarPhaseShift->value();
-    m_scene->Params.PhaseShift = phase;
-    m_scene->Params.PhaseStep = phase * scene::StepsPerPeriod / 360;
     hint(TrackBarPhaseShift, (phase > 0 ? QStringLiteral("+") : QString()) +
                                  QString::number(phase) + QStringLiteral("°"));
     // Always with a decimal point, whatever the user's number format.
@@ -299,77 +295,40 @@ void TFormMain::showHintNearPointer(int dx, int dy)
     }
 }
 
-void TFormMain::reproject()
-{
-    scene::SceneState& s = *m_scene;
-    scene::projectScene(s, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
-}
-
-void TFormMain::redraw()
-{
-    scene::SceneState& s = *m_scene;
-    scene::drawScene(s, 0, 0, s.DrawWidth, s.DrawHeight, Image->screenCanvas(), 1.0);
-    Image->update();
-}
-
-void TFormMain::redrawOrDefer(bool drawDirectly)
-{
-    if (m_scene->DrawingInProgress && !drawDirectly) {
-        m_timerRedraw.start();
-    } else {
-        redraw();
-    }
-}
-
 void TFormMain::TrackBarObservationAngleOnChange(TTrackBar* sender)
 {
-    scene::SceneState& s = *m_scene;
+    const bool rotating = m_timerRotateAzimuth.isActive();
     if (sender->tag() == 1) {
-        scene::setAzimuth(s, sender->value());
         updateAllHints();
         showHintNearPointer(10, 0);
+        m_controller.setAzimuth(sender->value(), rotating);
     } else {
-        scene::setElevation(s, -sender->value());
         updateAllHints();
         showHintNearPointer(0, 2);
+        m_controller.setElevation(-sender->value(), rotating);
     }
-    scene::updateViewMatrix(s);
-    reproject();
-    redrawOrDefer(m_timerRotateAzimuth.isActive());
 }
 
 void TFormMain::TrackBarAmplitudeOnChange(TTrackBar* sender)
 {
-    scene::SceneState& s = *m_scene;
-    (sender->tag() == 1 ? s.Params.HorizontalAmplitude : s.Params.VerticalAmplitude) =
-        sender->value() / 100.0;
     updateAllHints();
     showHintNearPointer(10, 0);
-    scene::computeWaveSamples(s, TrackBarTime->value(), s.Params.PhaseStep);
-    reproject();
-    redrawOrDefer(false);
+    m_controller.setAmplitude(sender->tag() == 1, sender->value());
 }
 
 void TFormMain::TrackBarPhaseShiftOnChange()
 {
-    scene::SceneState& s = *m_scene;
-    updateAllHints();  // keeps PhaseStep with the bar
+    updateAllHints();
     showHintNearPointer(10, 0);
-    scene::computeWaveSamples(s, TrackBarTime->value(), s.Params.PhaseStep);
-    reproject();
-    redrawOrDefer(false);
+    m_controller.setPhaseShift(TrackBarPhaseShift->value());
 }
 
 void TFormMain::TrackBarTimeOnChange()
 {
-    scene::SceneState& s = *m_scene;
-    s.Params.TimeStep = TrackBarTime->value();
     updateAllHints();
     showHintNearPointer(10, 0);
-    scene::computeWaveSamples(s, TrackBarTime->value(), s.Params.PhaseStep);
-    reproject();
     // While the time runs a step that meets a drawing is dropped; the next step draws.
-    redrawOrDefer(m_animationRunning);
+    m_controller.setTime(TrackBarTime->value(), m_animationRunning);
 }
 
 // --- Animation --------------------------------------------------------------------------------
@@ -398,8 +357,8 @@ void TFormMain::BitBtnRewindOnClick()
     SpeedButtonPause->setChecked(true);
     TrackBarTime->setValue(0);
     TrackBarTime->setFocus();
-    m_scene->DrawingInProgress = false;
-    redraw();
+    m_controller.scene().DrawingInProgress = false;
+    m_controller.redraw();
 }
 
 void TFormMain::TimerTimeOnTimer()
@@ -415,8 +374,8 @@ void TFormMain::TimerTimeOnTimer()
         SpeedButtonPause->setChecked(true);
         m_animationRunning = false;
         m_timerTime.stop();
-        m_scene->DrawingInProgress = false;
-        redraw();
+        m_controller.scene().DrawingInProgress = false;
+        m_controller.redraw();
     }
     if (onAnimationStep) {
         onAnimationStep();
@@ -434,16 +393,6 @@ void TFormMain::TimerRotateAzimuthOnTimer()
     }
 }
 
-void TFormMain::TimerRedrawOnTimer()
-{
-    const StepGuard step(m_stepDepth);
-    if (m_scene->DrawingInProgress) {
-        return;
-    }
-    redraw();
-    m_timerRedraw.stop();
-}
-
 void TFormMain::SpeedButtonRotateAzimuthOnClick()
 {
     if (SpeedButtonRotateAzimuth->isChecked()) {
@@ -457,92 +406,52 @@ void TFormMain::SpeedButtonRotateAzimuthOnClick()
 
 void TFormMain::setUpScale(const settings::TSettingsData& settings)
 {
-    scene::SceneState& s = *m_scene;
-    m_scales.assign(1, 1);  // slot 0 is never a step
-    for (std::size_t k = 1; k < settings.Scales.size(); ++k) {
-        m_scales.push_back(std::max<std::int32_t>(1, settings.Scales[k]));
-    }
-    const int count = static_cast<int>(m_scales.size()) - 1;
-    const auto [low, high] = std::minmax_element(m_scales.begin(), m_scales.end());
-    const std::int32_t denominator = std::clamp(settings.Scale, *low, *high);
-    s.ScaleDenominator = denominator;
-    // A denominator between the steps is used as it is; zooming goes on from the nearest step
-    // (the smaller denominator on a tie).
-    m_scaleIndex = 1;
-    std::int64_t bestDistance = -1;
-    for (int k = 1; k <= count; ++k) {
-        const std::int32_t step = m_scales[static_cast<std::size_t>(k)];
-        const std::int64_t distance = std::abs(static_cast<std::int64_t>(step) - denominator);
-        const std::int32_t best = m_scales[static_cast<std::size_t>(m_scaleIndex)];
-        if (bestDistance < 0 || distance < bestDistance ||
-            (distance == bestDistance && step < best)) {
-            m_scaleIndex = k;
-            bestDistance = distance;
-        }
-        if (distance == 0) {
-            break;  // the first exact match
-        }
-    }
+    m_controller.setUpScale(settings.Scales, settings.Scale);
     showScale();
-    UpDownScale->setMaximum(std::max(1, count));
-    UpDownScale->setPosition(m_scaleIndex);
-    scene::updateScreenScale(s);
-    scene::updateLabelFontMetrics(s);
+    UpDownScale->setMaximum(std::max(1, m_controller.scaleCount()));
+    UpDownScale->setPosition(m_controller.scaleIndex());
 }
 
 void TFormMain::showScale()
 {
-    PanelScale->setText(QStringLiteral("1 : ") + QString::number(m_scene->ScaleDenominator));
+    PanelScale->setText(QStringLiteral("1 : ") +
+                        QString::number(m_controller.scene().ScaleDenominator));
 }
 
 void TFormMain::applyScale()
 {
-    scene::SceneState& s = *m_scene;
     showScale();
-    s.ScaleFactor = 1.0 / s.ScaleDenominator;
-    s.PixelsPerUnit = s.ScaleFactor * s.ScreenPixelsPerMetre;
-    scene::updateLabelFontMetrics(s);
-    reproject();
-    redraw();
+    m_controller.applyScale();
 }
 
 void TFormMain::ZoomIn()
 {
-    if (m_scaleIndex <= 1) {
-        return;
+    if (m_controller.zoomIn()) {
+        UpDownScale->setPosition(m_controller.scaleIndex());
+        showScale();
     }
-    --m_scaleIndex;
-    UpDownScale->setPosition(m_scaleIndex);
-    m_scene->ScaleDenominator = m_scales[static_cast<std::size_t>(m_scaleIndex)];
-    applyScale();
 }
 
 void TFormMain::ZoomOut()
 {
-    if (m_scaleIndex >= static_cast<int>(m_scales.size()) - 1) {
-        return;
+    if (m_controller.zoomOut()) {
+        UpDownScale->setPosition(m_controller.scaleIndex());
+        showScale();
     }
-    ++m_scaleIndex;
-    UpDownScale->setPosition(m_scaleIndex);
-    m_scene->ScaleDenominator = m_scales[static_cast<std::size_t>(m_scaleIndex)];
-    applyScale();
 }
 
 void TFormMain::UpDownScaleOnClick()
 {
-    m_scaleIndex = UpDownScale->position();
-    if (m_scales.size() < 2) {
-        return;
+    if (m_controller.setScaleIndex(UpDownScale->position())) {
+        showScale();
     }
-    m_scene->ScaleDenominator = m_scales[static_cast<std::size_t>(m_scaleIndex)];
-    applyScale();
 }
 
 // --- Toolbar ----------------------------------------------------------------------------------
 
 void TFormMain::SpeedButtonShowWaveOnClick(QToolButton* sender)
 {
-    scene::SceneState& s = *m_scene;
+    scene::SceneState& s = m_controller.scene();
     const bool down = sender->isChecked();
     switch (sender->property("tag").toInt()) {
         case 1:
@@ -560,15 +469,16 @@ void TFormMain::SpeedButtonShowWaveOnClick(QToolButton* sender)
         default:
             break;
     }
-    redraw();
+    m_controller.redraw();
 }
 
 void TFormMain::SpeedButtonCoordinateSystemCenteredOnClick()
 {
-    m_scene->CoordinateSystemCentered = SpeedButtonCoordinateSystemCentered->isChecked();
-    scene::computeSceneCentre(*m_scene);
-    reproject();
-    redraw();
+    m_controller.scene().CoordinateSystemCentered =
+        SpeedButtonCoordinateSystemCentered->isChecked();
+    scene::computeSceneCentre(m_controller.scene());
+    m_controller.reproject();
+    m_controller.redraw();
 }
 
 void TFormMain::toggle(QToolButton* button)
@@ -585,7 +495,7 @@ void TFormMain::run(const std::function<void()>& action)
     // A drawing lets queued events run at its end, and the time and rotation steps draw: a
     // dialog opened in there would hold that step, and with it its timer, until it closes. Such
     // a command waits for the event loop itself.
-    if (m_scene->DrawingInProgress || m_stepDepth > 0) {
+    if (m_controller.scene().DrawingInProgress || m_stepDepth > 0) {
         m_pendingCommand = action;
         m_timerCommand.start();
         return;
@@ -778,7 +688,7 @@ bool TFormMain::imageMouseEvent(QEvent* event)
                 return false;
             }
             const QPoint at = mouse->position().toPoint();
-            const scene::SceneState& s = *m_scene;
+            const scene::SceneState& s = m_controller.scene();
             if (s.DrawWidth <= 0 || s.DrawHeight <= 0) {
                 return false;
             }
@@ -823,7 +733,7 @@ void TFormMain::resizeEvent(QResizeEvent* event)
 
 settings::TSettingsData TFormMain::currentSettings() const
 {
-    const scene::SceneState& s = *m_scene;
+    const scene::SceneState& s = m_controller.scene();
     settings::TSettingsData data = m_settings;
     common::TAppSettings& app = data.App;
     app.ScreenWidth = s.ScreenWidth;

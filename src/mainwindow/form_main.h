@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/globals.h"
+#include "mainwindow/scene_controller.h"
 #include "mainwindow/shortcuts.h"
 #include "scene/scene.h"
 #include "settings/ini_file.h"
@@ -74,10 +75,10 @@ public:
                        const settings::TSettingsData& settings = defaultFormMainSettings());
     ~TFormMain() override;
 
-    scene::SceneState& scene() { return *m_scene; }
+    scene::SceneState& scene() { return m_controller.scene(); }
     TProgramState programState() const { return m_programState; }
     bool animationRunning() const { return m_animationRunning; }
-    int scaleIndex() const { return m_scaleIndex; }
+    int scaleIndex() const { return m_controller.scaleIndex(); }
     int labelHeight() const { return m_labelHeight; }
     int bottomRowTop() const { return m_bottomRowTop; }
     const QImage& glyph(int number) const
@@ -95,10 +96,10 @@ public:
     // Timer steps, callable directly so that tests need not wait.
     void TimerTimeOnTimer();
     void TimerRotateAzimuthOnTimer();
-    void TimerRedrawOnTimer();
+    void TimerRedrawOnTimer() { m_controller.TimerRedrawOnTimer(); }
     QTimer& timerTime() { return m_timerTime; }
     QTimer& timerRotateAzimuth() { return m_timerRotateAzimuth; }
-    QTimer& timerRedraw() { return m_timerRedraw; }
+    QTimer& timerRedraw() { return m_controller.timerRedraw(); }
 
     void ZoomIn();
     void ZoomOut();
@@ -165,10 +166,6 @@ private:
     void applyScale();
     void showScale();
 
-    void reproject();
-    void redraw();
-    void redrawOrDefer(bool drawDirectly);
-
     // Change handlers of the track bars, one per family.
     void TrackBarObservationAngleOnChange(TTrackBar* sender);
     void TrackBarAmplitudeOnChange(TTrackBar* sender);
@@ -202,7 +199,7 @@ private:
     std::string m_helpCommand;           // HelpCommand for the current language
     platform::ProcessLauncher* m_helpLauncher = nullptr;
     std::string m_graphFileName;
-    std::unique_ptr<scene::SceneState> m_scene;
+    SceneController m_controller;
     TProgramState m_programState = TProgramState::Starting;
     QString m_exeBaseName;
 
@@ -237,7 +234,6 @@ private:
     QMenu* PopupMenuImage = nullptr;
     QTimer m_timerTime;
     QTimer m_timerRotateAzimuth;
-    QTimer m_timerRedraw;
     QTimer m_timerCommand;  // runs a command that came in while a step or a drawing was under way
     std::function<void()> m_pendingCommand;
     int m_stepDepth = 0;
@@ -250,8 +246,6 @@ private:
 
     bool m_animationRunning = false;
     bool m_autoRepeat = true;
-    std::vector<std::int32_t> m_scales;  // slot 0 is not a step
-    int m_scaleIndex = 1;
 
     QPoint m_dragOrigin;
     bool m_minimized = false;

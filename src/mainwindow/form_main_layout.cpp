@@ -125,7 +125,7 @@ void TFormMain::createControls()
     QPalette white = PanelImage->palette();
     white.setColor(QPalette::Window, Qt::white);
     PanelImage->setPalette(white);
-    Image = new DrawingArea(*m_scene, PanelImage);
+    Image = new DrawingArea(m_controller.scene(), PanelImage);
     Image->setObjectName(QStringLiteral("Image"));
     Image->setCursor(Qt::OpenHandCursor);
     Image->setFocusPolicy(Qt::NoFocus);

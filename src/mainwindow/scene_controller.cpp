@@ -1,0 +1,176 @@
+#include "mainwindow/scene_controller.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "scene/geometry.h"
+#include "scene/projection.h"
+#include "scene/render.h"
+
+namespace mainwindow {
+
+namespace {
+// How long a change waits for a drawing under way to end.
+constexpr int RedrawInterval = 20;
+}  // namespace
+
+SceneController::SceneController() : m_scene(std::make_unique<scene::SceneState>())
+{
+    m_timerRedraw.setInterval(RedrawInterval);
+}
+
+void SceneController::setAzimuth(int degrees, bool drawDirectly)
+{
+    scene::SceneState& s = *m_scene;
+    scene::setAzimuth(s, degrees);
+    scene::updateViewMatrix(s);
+    reproject();
+    redrawOrDefer(drawDirectly);
+}
+
+void SceneController::setElevation(int degrees, bool drawDirectly)
+{
+    scene::SceneState& s = *m_scene;
+    scene::setElevation(s, degrees);
+    scene::updateViewMatrix(s);
+    reproject();
+    redrawOrDefer(drawDirectly);
+}
+
+void SceneController::setAmplitude(bool horizontal, int percent)
+{
+    scene::SceneState& s = *m_scene;
+    (horizontal ? s.Params.HorizontalAmplitude : s.Params.VerticalAmplitude) = percent / 100.0;
+    scene::computeWaveSamples(s, s.Params.TimeStep, s.Params.PhaseStep);
+    reproject();
+    redrawOrDefer(false);
+}
+
+void SceneController::setPhaseShift(int degrees)
+{
+    scene::SceneState& s = *m_scene;
+    s.Params.PhaseShift = degrees;
+    s.Params.PhaseStep = degrees * scene::StepsPerPeriod / 360;
+    scene::computeWaveSamples(s, s.Params.TimeStep, s.Params.PhaseStep);
+    reproject();
+    redrawOrDefer(false);
+}
+
+void SceneController::setTime(int step, bool drawDirectly)
+{
+    scene::SceneState& s = *m_scene;
+    s.Params.TimeStep = step;
+    scene::computeWaveSamples(s, step, s.Params.PhaseStep);
+    reproject();
+    redrawOrDefer(drawDirectly);
+}
+
+void SceneController::setUpScale(const std::vector<std::int32_t>& scales, std::int32_t denominator)
+{
+    scene::SceneState& s = *m_scene;
+    m_scales.assign(1, 1);  // slot 0 is never a step
+    for (std::size_t k = 1; k < scales.size(); ++k) {
+        m_scales.push_back(std::max<std::int32_t>(1, scales[k]));
+    }
+    const auto [low, high] = std::minmax_element(m_scales.begin(), m_scales.end());
+    denominator = std::clamp(denominator, *low, *high);
+    s.ScaleDenominator = denominator;
+    m_scaleIndex = 1;
+    std::int64_t bestDistance = -1;
+    for (int k = 1; k <= scaleCount(); ++k) {
+        const std::int32_t step = m_scales[static_cast<std::size_t>(k)];
+        const std::int64_t distance = std::abs(static_cast<std::int64_t>(step) - denominator);
+        const std::int32_t best = m_scales[static_cast<std::size_t>(m_scaleIndex)];
+        if (bestDistance < 0 || distance < bestDistance ||
+            (distance == bestDistance && step < best)) {
+            m_scaleIndex = k;
+            bestDistance = distance;
+        }
+        if (distance == 0) {
+            break;  // the first exact match
+        }
+    }
+    scene::updateScreenScale(s);
+    scene::updateLabelFontMetrics(s);
+}
+
+bool SceneController::zoomIn()
+{
+    if (m_scaleIndex <= 1) {
+        return false;
+    }
+    takeScaleStep(m_scaleIndex - 1);
+    return true;
+}
+
+bool SceneController::zoomOut()
+{
+    if (m_scaleIndex >= scaleCount()) {
+        return false;
+    }
+    takeScaleStep(m_scaleIndex + 1);
+    return true;
+}
+
+bool SceneController::setScaleIndex(int index)
+{
+    m_scaleIndex = index;
+    if (scaleCount() < 1) {
+        return false;
+    }
+    takeScaleStep(index);
+    return true;
+}
+
+void SceneController::takeScaleStep(int index)
+{
+    m_scaleIndex = index;
+    m_scene->ScaleDenominator = m_scales[static_cast<std::size_t>(index)];
+    applyScale();
+}
+
+void SceneController::applyScale()
+{
+    scene::SceneState& s = *m_scene;
+    s.ScaleFactor = 1.0 / s.ScaleDenominator;
+    s.PixelsPerUnit = s.ScaleFactor * s.ScreenPixelsPerMetre;
+    scene::updateLabelFontMetrics(s);
+    reproject();
+    redraw();
+}
+
+void SceneController::reproject()
+{
+    scene::SceneState& s = *m_scene;
+    scene::projectScene(s, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
+}
+
+void SceneController::redraw()
+{
+    scene::SceneState& s = *m_scene;
+    if (s.Host == nullptr) {
+        return;
+    }
+    scene::drawScene(s, 0, 0, s.DrawWidth, s.DrawHeight, s.Host->screenCanvas(), 1.0);
+    s.Host->screenCanvasDrawn();
+}
+
+void SceneController::redrawOrDefer(bool drawDirectly)
+{
+    if (m_scene->DrawingInProgress && !drawDirectly) {
+        m_timerRedraw.start();
+    } else {
+        redraw();
+    }
+}
+
+void SceneController::TimerRedrawOnTimer()
+{
+    if (m_scene->DrawingInProgress) {
+        return;
+    }
+    redraw();
+    m_timerRedraw.stop();
+}
+
+}  // namespace mainwindow
