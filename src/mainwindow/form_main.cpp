@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QToolButton>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -40,18 +41,6 @@ static void initialiseResources()
 namespace mainwindow {
 
 namespace {
-
-// Counts the timer steps under way, which may let events run in the middle.
-class StepGuard {
-public:
-    explicit StepGuard(int& depth) : m_depth(depth) { ++m_depth; }
-    StepGuard(const StepGuard&) = delete;
-    StepGuard& operator=(const StepGuard&) = delete;
-    ~StepGuard() { --m_depth; }
-
-private:
-    int& m_depth;
-};
 
 }  // namespace
 
@@ -130,8 +119,8 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment,
     s.ShowResultantVector = app.ShowResultantVector;
 
     setUpScale(settings);
-    m_timerTime.setInterval(std::max(1, app.AnimationTimeInterval));
-    m_timerRotateAzimuth.setInterval(std::max(1, app.RotateAzimuthTimeInterval));
+    m_controller.timerTime().setInterval(std::max(1, app.AnimationTimeInterval));
+    m_controller.timerRotateAzimuth().setInterval(std::max(1, app.RotateAzimuthTimeInterval));
 
     scene::buildModel(s);
     scene::buildCosTable(s);
@@ -158,14 +147,24 @@ TFormMain::~TFormMain()
 
 void TFormMain::connectTimers()
 {
-    m_timerTime.setTimerType(Qt::PreciseTimer);
-    m_timerRotateAzimuth.setTimerType(Qt::PreciseTimer);
-    connect(&m_timerTime, &QTimer::timeout, this, [this] { TimerTimeOnTimer(); });
-    connect(&m_timerRotateAzimuth, &QTimer::timeout, this, [this] { TimerRotateAzimuthOnTimer(); });
-    connect(&m_controller.timerRedraw(), &QTimer::timeout, this, [this] {
-        const StepGuard step(m_stepDepth);
-        m_controller.TimerRedrawOnTimer();
-    });
+    m_controller.onTimeStep = [this](int step) {
+        const QSignalBlocker quiet(TrackBarTime);
+        TrackBarTime->setValue(step);
+        updateAllHints();
+        showHintNearPointer(10, 0);
+    };
+    m_controller.onAzimuthStep = [this](int degrees) {
+        const QSignalBlocker quiet(TrackBarAzimuth);
+        TrackBarAzimuth->setValue(degrees);
+        updateAllHints();
+        showHintNearPointer(10, 0);
+    };
+    m_controller.onAnimationStopped = [this] { SpeedButtonPause->setChecked(true); };
+    m_controller.onStep = [this] {
+        if (onAnimationStep) {
+            onAnimationStep();
+        }
+    };
     m_timerCommand.setSingleShot(true);
     m_timerCommand.setInterval(0);
     connect(&m_timerCommand, &QTimer::timeout, this, [this] { runPendingCommand(); });
@@ -182,7 +181,7 @@ void TFormMain::applySettings(const settings::TSettingsData& settings)
     s.PropagationAxisLabel = app.PropagationAxisLabel;
     s.HorizontalAxisLabel = app.HorizontalAxisLabel;
     s.VerticalAxisLabel = app.VerticalAxisLabel;
-    m_autoRepeat = app.AutoRepeat;
+    m_controller.setAutoRepeat(app.AutoRepeat);
 
     // Positions are clamped by the bars; every handler runs once so that each parameter matches
     // its bar even where the loaded value equals the bar's initial position.
@@ -297,7 +296,7 @@ void TFormMain::showHintNearPointer(int dx, int dy)
 
 void TFormMain::TrackBarObservationAngleOnChange(TTrackBar* sender)
 {
-    const bool rotating = m_timerRotateAzimuth.isActive();
+    const bool rotating = m_controller.rotating();
     if (sender->tag() == 1) {
         updateAllHints();
         showHintNearPointer(10, 0);
@@ -328,78 +327,33 @@ void TFormMain::TrackBarTimeOnChange()
     updateAllHints();
     showHintNearPointer(10, 0);
     // While the time runs a step that meets a drawing is dropped; the next step draws.
-    m_controller.setTime(TrackBarTime->value(), m_animationRunning);
+    m_controller.setTime(TrackBarTime->value(), m_controller.animationRunning());
 }
 
 // --- Animation --------------------------------------------------------------------------------
 
 void TFormMain::SpeedButtonStartOnClick()
 {
-    if (TrackBarTime->value() == TrackBarTime->maximum()) {
-        TrackBarTime->setValue(0);
-    }
-    m_animationRunning = true;
-    m_timerTime.start();
+    m_controller.startAnimation();
     TrackBarTime->setFocus();
 }
 
 void TFormMain::SpeedButtonPauseOnClick()
 {
-    m_animationRunning = false;
-    m_timerTime.stop();
+    m_controller.pauseAnimation();
     TrackBarTime->setFocus();
 }
 
 void TFormMain::BitBtnRewindOnClick()
 {
-    m_animationRunning = false;
-    m_timerTime.stop();
     SpeedButtonPause->setChecked(true);
-    TrackBarTime->setValue(0);
+    m_controller.rewind();
     TrackBarTime->setFocus();
-    m_controller.scene().DrawingInProgress = false;
-    m_controller.redraw();
-}
-
-void TFormMain::TimerTimeOnTimer()
-{
-    const StepGuard step(m_stepDepth);
-    const int p = TrackBarTime->value();
-    if (m_autoRepeat) {
-        TrackBarTime->setValue(p < TrackBarTime->maximum() - 1 ? p + 1 : 0);
-    } else if (p < TrackBarTime->maximum()) {
-        TrackBarTime->setValue(p + 1);
-    } else {
-        // T was drawn by the previous step: stop one interval after it.
-        SpeedButtonPause->setChecked(true);
-        m_animationRunning = false;
-        m_timerTime.stop();
-        m_controller.scene().DrawingInProgress = false;
-        m_controller.redraw();
-    }
-    if (onAnimationStep) {
-        onAnimationStep();
-    }
-}
-
-void TFormMain::TimerRotateAzimuthOnTimer()
-{
-    const StepGuard step(m_stepDepth);
-    const int a = TrackBarAzimuth->value();
-    TrackBarAzimuth->setValue(a >= TrackBarAzimuth->maximum() ? TrackBarAzimuth->minimum() : a + 1);
-    QCoreApplication::processEvents();
-    if (onAnimationStep) {
-        onAnimationStep();
-    }
 }
 
 void TFormMain::SpeedButtonRotateAzimuthOnClick()
 {
-    if (SpeedButtonRotateAzimuth->isChecked()) {
-        m_timerRotateAzimuth.start();
-    } else {
-        m_timerRotateAzimuth.stop();
-    }
+    m_controller.setRotating(SpeedButtonRotateAzimuth->isChecked());
 }
 
 // --- Scale ------------------------------------------------------------------------------------
@@ -495,7 +449,7 @@ void TFormMain::run(const std::function<void()>& action)
     // A drawing lets queued events run at its end, and the time and rotation steps draw: a
     // dialog opened in there would hold that step, and with it its timer, until it closes. Such
     // a command waits for the event loop itself.
-    if (m_controller.scene().DrawingInProgress || m_stepDepth > 0) {
+    if (m_controller.busy()) {
         m_pendingCommand = action;
         m_timerCommand.start();
         return;
@@ -559,7 +513,7 @@ bool TFormMain::FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers)
         return wrap(TrackBarAzimuth);
     }
     if (focus == TrackBarTime) {
-        if (m_animationRunning) {
+        if (m_controller.animationRunning()) {
             return (left || right) && stepAzimuth(left ? -1 : 1);
         }
         return wrap(TrackBarTime);
@@ -738,9 +692,9 @@ settings::TSettingsData TFormMain::currentSettings() const
     common::TAppSettings& app = data.App;
     app.ScreenWidth = s.ScreenWidth;
     app.ScreenFontName = s.ScreenFontName;
-    app.AutoRepeat = m_autoRepeat;
-    app.AnimationTimeInterval = m_timerTime.interval();
-    app.RotateAzimuthTimeInterval = m_timerRotateAzimuth.interval();
+    app.AutoRepeat = m_controller.autoRepeat();
+    app.AnimationTimeInterval = m_controller.timerTime().interval();
+    app.RotateAzimuthTimeInterval = m_controller.timerRotateAzimuth().interval();
     app.PropagationAxisLabel = s.PropagationAxisLabel;
     app.HorizontalAxisLabel = s.HorizontalAxisLabel;
     app.VerticalAxisLabel = s.VerticalAxisLabel;
@@ -776,7 +730,7 @@ settings::TSettingsData TFormMain::currentSettings() const
 void TFormMain::closeEvent(QCloseEvent* event)
 {
     m_programState = TProgramState::Closing;
-    m_timerRotateAzimuth.stop();
+    m_controller.setRotating(false);
     event->accept();
     if (onClosed) {
         onClosed();

@@ -77,7 +77,7 @@ public:
 
     scene::SceneState& scene() { return m_controller.scene(); }
     TProgramState programState() const { return m_programState; }
-    bool animationRunning() const { return m_animationRunning; }
+    bool animationRunning() const { return m_controller.animationRunning(); }
     int scaleIndex() const { return m_controller.scaleIndex(); }
     int labelHeight() const { return m_labelHeight; }
     int bottomRowTop() const { return m_bottomRowTop; }
@@ -94,11 +94,11 @@ public:
     }
 
     // Timer steps, callable directly so that tests need not wait.
-    void TimerTimeOnTimer();
-    void TimerRotateAzimuthOnTimer();
+    void TimerTimeOnTimer() { m_controller.TimerTimeOnTimer(); }
+    void TimerRotateAzimuthOnTimer() { m_controller.TimerRotateAzimuthOnTimer(); }
     void TimerRedrawOnTimer() { m_controller.TimerRedrawOnTimer(); }
-    QTimer& timerTime() { return m_timerTime; }
-    QTimer& timerRotateAzimuth() { return m_timerRotateAzimuth; }
+    QTimer& timerTime() { return m_controller.timerTime(); }
+    QTimer& timerRotateAzimuth() { return m_controller.timerRotateAzimuth(); }
     QTimer& timerRedraw() { return m_controller.timerRedraw(); }
 
     void ZoomIn();
@@ -132,8 +132,8 @@ public:
     const TFormMainEnvironment& environment() const { return m_environment; }
     const QString& exeBaseName() const { return m_exeBaseName; }
     common::TLanguage language() const { return m_settings.App.Language; }
-    bool autoRepeat() const { return m_autoRepeat; }
-    void setAutoRepeat(bool on) { m_autoRepeat = on; }
+    bool autoRepeat() const { return m_controller.autoRepeat(); }
+    void setAutoRepeat(bool on) { m_controller.setAutoRepeat(on); }
     bool saveSettings() const { return m_settings.App.SaveSettings; }
     void setSaveSettings(bool on) { m_settings.App.SaveSettings = on; }
     common::TPrinterSettings& printerSettings() { return m_settings.Printer; }
@@ -232,20 +232,14 @@ private:
     QToolButton* SpeedButtonPause = nullptr;
     QToolButton* BitBtnRewind = nullptr;
     QMenu* PopupMenuImage = nullptr;
-    QTimer m_timerTime;
-    QTimer m_timerRotateAzimuth;
     QTimer m_timerCommand;  // runs a command that came in while a step or a drawing was under way
     std::function<void()> m_pendingCommand;
-    int m_stepDepth = 0;
 
     std::vector<QLabel*> m_azimuthTicks, m_elevationTicks, m_horizontalTicks, m_verticalTicks,
         m_phaseTicks, m_timeTicks;
     int m_labelHeight = 0;
     int m_bottomRowTop = 0;
     std::array<QImage, 5> m_glyphs;
-
-    bool m_animationRunning = false;
-    bool m_autoRepeat = true;
 
     QPoint m_dragOrigin;
     bool m_minimized = false;

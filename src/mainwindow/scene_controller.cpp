@@ -1,5 +1,7 @@
 #include "mainwindow/scene_controller.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -12,11 +14,40 @@ namespace mainwindow {
 namespace {
 // How long a change waits for a drawing under way to end.
 constexpr int RedrawInterval = 20;
+
+// Counts the timer steps under way.
+class StepGuard {
+public:
+    explicit StepGuard(int& depth) : m_depth(depth) { ++m_depth; }
+    StepGuard(const StepGuard&) = delete;
+    StepGuard& operator=(const StepGuard&) = delete;
+    ~StepGuard() { --m_depth; }
+
+private:
+    int& m_depth;
+};
+
+void notify(const std::function<void()>& observer)
+{
+    if (observer) {
+        observer();
+    }
+}
+
 }  // namespace
 
 SceneController::SceneController() : m_scene(std::make_unique<scene::SceneState>())
 {
     m_timerRedraw.setInterval(RedrawInterval);
+    m_timerTime.setTimerType(Qt::PreciseTimer);
+    m_timerRotateAzimuth.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_timerRedraw, &QTimer::timeout, [this] {
+        const StepGuard step(m_stepDepth);
+        TimerRedrawOnTimer();
+    });
+    QObject::connect(&m_timerTime, &QTimer::timeout, [this] { TimerTimeOnTimer(); });
+    QObject::connect(&m_timerRotateAzimuth, &QTimer::timeout,
+                     [this] { TimerRotateAzimuthOnTimer(); });
 }
 
 void SceneController::setAzimuth(int degrees, bool drawDirectly)
@@ -58,11 +89,93 @@ void SceneController::setPhaseShift(int degrees)
 
 void SceneController::setTime(int step, bool drawDirectly)
 {
+    moveTime(step);
+    redrawOrDefer(drawDirectly);
+}
+
+void SceneController::moveTime(int step)
+{
     scene::SceneState& s = *m_scene;
     s.Params.TimeStep = step;
     scene::computeWaveSamples(s, step, s.Params.PhaseStep);
     reproject();
-    redrawOrDefer(drawDirectly);
+}
+
+void SceneController::startAnimation()
+{
+    if (m_scene->Params.TimeStep == TimeSteps) {
+        setTime(0, false);
+        if (onTimeStep) {
+            onTimeStep(0);
+        }
+    }
+    m_animationRunning = true;
+    m_timerTime.start();
+}
+
+void SceneController::pauseAnimation()
+{
+    m_animationRunning = false;
+    m_timerTime.stop();
+}
+
+void SceneController::rewind()
+{
+    pauseAnimation();
+    moveTime(0);
+    if (onTimeStep) {
+        onTimeStep(0);
+    }
+    m_scene->DrawingInProgress = false;
+    redraw();
+}
+
+void SceneController::TimerTimeOnTimer()
+{
+    const StepGuard step(m_stepDepth);
+    const int p = m_scene->Params.TimeStep;
+    int next = -1;
+    if (m_autoRepeat) {
+        next = p < TimeSteps - 1 ? p + 1 : 0;
+    } else if (p < TimeSteps) {
+        next = p + 1;
+    }
+    if (next >= 0) {
+        // While the time runs a step that meets a drawing is dropped; the next step draws.
+        setTime(next, m_animationRunning);
+        if (onTimeStep) {
+            onTimeStep(next);
+        }
+    } else {
+        // T was drawn by the previous step: stop one interval after it.
+        pauseAnimation();
+        notify(onAnimationStopped);
+        m_scene->DrawingInProgress = false;
+        redraw();
+    }
+    notify(onStep);
+}
+
+void SceneController::setRotating(bool on)
+{
+    if (on) {
+        m_timerRotateAzimuth.start();
+    } else {
+        m_timerRotateAzimuth.stop();
+    }
+}
+
+void SceneController::TimerRotateAzimuthOnTimer()
+{
+    const StepGuard step(m_stepDepth);
+    const int a = m_scene->Params.Azimuth;
+    const int next = a >= AzimuthMaximum ? AzimuthMinimum : a + 1;
+    setAzimuth(next, rotating());
+    if (onAzimuthStep) {
+        onAzimuthStep(next);
+    }
+    QCoreApplication::processEvents();
+    notify(onStep);
 }
 
 void SceneController::setUpScale(const std::vector<std::int32_t>& scales, std::int32_t denominator)

@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -50,13 +51,52 @@ public:
     QTimer& timerRedraw() { return m_timerRedraw; }
     void TimerRedrawOnTimer();
 
+    // The time through one period, step by step on its timer; with auto-repeat it starts over
+    // after T-1, without it stops one step after T.
+    void startAnimation();
+    void pauseAnimation();
+    void rewind();  // pauses and draws the time 0 at once
+    bool animationRunning() const { return m_animationRunning; }
+    bool autoRepeat() const { return m_autoRepeat; }
+    void setAutoRepeat(bool on) { m_autoRepeat = on; }
+    QTimer& timerTime() { return m_timerTime; }
+    const QTimer& timerTime() const { return m_timerTime; }
+    void TimerTimeOnTimer();
+
+    // The view turning in azimuth by a degree per step, through both ends.
+    void setRotating(bool on);
+    bool rotating() const { return m_timerRotateAzimuth.isActive(); }
+    QTimer& timerRotateAzimuth() { return m_timerRotateAzimuth; }
+    const QTimer& timerRotateAzimuth() const { return m_timerRotateAzimuth; }
+    void TimerRotateAzimuthOnTimer();
+
+    // A drawing or a timer step is under way, either of which may let queued events run: what
+    // would open a dialog must wait for the event loop.
+    bool busy() const { return m_scene->DrawingInProgress || m_stepDepth > 0; }
+
+    // What the window shows of the steps the timers take.
+    std::function<void(int step)> onTimeStep;
+    std::function<void(int degrees)> onAzimuthStep;
+    std::function<void()> onAnimationStopped;  // at T without auto-repeat
+    std::function<void()> onStep;              // after every step of the time and of the rotation
+
+    static constexpr int TimeSteps = 512;  // one period
+    static constexpr int AzimuthMinimum = -180;
+    static constexpr int AzimuthMaximum = 180;
+
 private:
     void takeScaleStep(int index);
+    void moveTime(int step);
 
     std::unique_ptr<scene::SceneState> m_scene;
     std::vector<std::int32_t> m_scales{1};
     int m_scaleIndex = 1;
     QTimer m_timerRedraw;
+    QTimer m_timerTime;
+    QTimer m_timerRotateAzimuth;
+    int m_stepDepth = 0;
+    bool m_animationRunning = false;
+    bool m_autoRepeat = true;
 };
 
 }  // namespace mainwindow
