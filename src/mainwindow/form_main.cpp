@@ -112,25 +112,8 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment,
     SpeedButtonShowVerticalWave->setChecked(app.ShowVerticalWave);
     SpeedButtonShowResultantWave->setChecked(app.ShowResultantWave);
     SpeedButtonShowResultantVector->setChecked(app.ShowResultantVector);
-    s.CoordinateSystemCentered = app.CoordinateSystemCentered;
-    s.ShowHorizontalWave = app.ShowHorizontalWave;
-    s.ShowVerticalWave = app.ShowVerticalWave;
-    s.ShowResultantWave = app.ShowResultantWave;
-    s.ShowResultantVector = app.ShowResultantVector;
-
     setUpScale(settings);
-    m_controller.timerTime().setInterval(std::max(1, app.AnimationTimeInterval));
-    m_controller.timerRotateAzimuth().setInterval(std::max(1, app.RotateAzimuthTimeInterval));
-
-    scene::buildModel(s);
-    scene::buildCosTable(s);
-    s.Params.TimeStep = 0;
-    scene::setWaveAbscissae(s, s.Proportions.Wavelength);
-    scene::computeWaveSamples(s, 0, s.Params.PhaseStep);
-    scene::updateHiddenColors(s);
-    scene::computeSceneCentre(s);
-    s.DrawingInProgress = false;
-    s.SceneReady = true;
+    m_controller.startScene();
     TrackBarObservationAngleOnChange(TrackBarAzimuth);  // the first picture
 
     setLanguage(app.Language);
@@ -172,16 +155,7 @@ void TFormMain::connectTimers()
 
 void TFormMain::applySettings(const settings::TSettingsData& settings)
 {
-    scene::SceneState& s = m_controller.scene();
-    const common::TAppSettings& app = settings.App;
-    s.Proportions = settings.Proportions;
-    s.Styles = settings.Styles;
-    s.ScreenWidth = app.ScreenWidth;
-    s.ScreenFontName = app.ScreenFontName;
-    s.PropagationAxisLabel = app.PropagationAxisLabel;
-    s.HorizontalAxisLabel = app.HorizontalAxisLabel;
-    s.VerticalAxisLabel = app.VerticalAxisLabel;
-    m_controller.setAutoRepeat(app.AutoRepeat);
+    m_controller.applyLook(settings);
 
     // Positions are clamped by the bars; every handler runs once so that each parameter matches
     // its bar even where the loaded value equals the bar's initial position.
@@ -687,30 +661,8 @@ void TFormMain::resizeEvent(QResizeEvent* event)
 
 settings::TSettingsData TFormMain::currentSettings() const
 {
-    const scene::SceneState& s = m_controller.scene();
     settings::TSettingsData data = m_settings;
-    common::TAppSettings& app = data.App;
-    app.ScreenWidth = s.ScreenWidth;
-    app.ScreenFontName = s.ScreenFontName;
-    app.AutoRepeat = m_controller.autoRepeat();
-    app.AnimationTimeInterval = m_controller.timerTime().interval();
-    app.RotateAzimuthTimeInterval = m_controller.timerRotateAzimuth().interval();
-    app.PropagationAxisLabel = s.PropagationAxisLabel;
-    app.HorizontalAxisLabel = s.HorizontalAxisLabel;
-    app.VerticalAxisLabel = s.VerticalAxisLabel;
-    app.ShowHorizontalWave = s.ShowHorizontalWave;
-    app.ShowVerticalWave = s.ShowVerticalWave;
-    app.ShowResultantWave = s.ShowResultantWave;
-    app.ShowResultantVector = s.ShowResultantVector;
-    app.CoordinateSystemCentered = s.CoordinateSystemCentered;
-    data.Proportions = s.Proportions;
-    data.Styles = s.Styles;
-    data.Scene.Azimuth = TrackBarAzimuth->value();
-    data.Scene.Elevation = -TrackBarElevation->value();
-    data.Scene.HorizontalAmplitude = TrackBarHorizontalAmplitude->value();
-    data.Scene.VerticalAmplitude = TrackBarVerticalAmplitude->value();
-    data.Scene.PhaseShift = TrackBarPhaseShift->value();
-    data.Scale = s.ScaleDenominator;
+    m_controller.captureInto(data);
     // The placement in the normal state, whatever state the window is in now.
     const bool normal =
         (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;

@@ -71,6 +71,7 @@ void SceneController::setElevation(int degrees, bool drawDirectly)
 void SceneController::setAmplitude(bool horizontal, int percent)
 {
     scene::SceneState& s = *m_scene;
+    (horizontal ? m_horizontalPercent : m_verticalPercent) = percent;
     (horizontal ? s.Params.HorizontalAmplitude : s.Params.VerticalAmplitude) = percent / 100.0;
     scene::computeWaveSamples(s, s.Params.TimeStep, s.Params.PhaseStep);
     reproject();
@@ -80,8 +81,7 @@ void SceneController::setAmplitude(bool horizontal, int percent)
 void SceneController::setPhaseShift(int degrees)
 {
     scene::SceneState& s = *m_scene;
-    s.Params.PhaseShift = degrees;
-    s.Params.PhaseStep = degrees * scene::StepsPerPeriod / 360;
+    scene::setPhaseShift(s, degrees);
     scene::computeWaveSamples(s, s.Params.TimeStep, s.Params.PhaseStep);
     reproject();
     redrawOrDefer(false);
@@ -176,6 +176,68 @@ void SceneController::TimerRotateAzimuthOnTimer()
     }
     QCoreApplication::processEvents();
     notify(onStep);
+}
+
+void SceneController::applyLook(const settings::TSettingsData& settings)
+{
+    scene::SceneState& s = *m_scene;
+    const common::TAppSettings& app = settings.App;
+    s.Proportions = settings.Proportions;
+    s.Styles = settings.Styles;
+    s.ScreenWidth = app.ScreenWidth;
+    s.ScreenFontName = app.ScreenFontName;
+    s.PropagationAxisLabel = app.PropagationAxisLabel;
+    s.HorizontalAxisLabel = app.HorizontalAxisLabel;
+    s.VerticalAxisLabel = app.VerticalAxisLabel;
+    s.CoordinateSystemCentered = app.CoordinateSystemCentered;
+    s.ShowHorizontalWave = app.ShowHorizontalWave;
+    s.ShowVerticalWave = app.ShowVerticalWave;
+    s.ShowResultantWave = app.ShowResultantWave;
+    s.ShowResultantVector = app.ShowResultantVector;
+    m_autoRepeat = app.AutoRepeat;
+    m_timerTime.setInterval(std::max(1, app.AnimationTimeInterval));
+    m_timerRotateAzimuth.setInterval(std::max(1, app.RotateAzimuthTimeInterval));
+}
+
+void SceneController::captureInto(settings::TSettingsData& settings) const
+{
+    const scene::SceneState& s = *m_scene;
+    common::TAppSettings& app = settings.App;
+    app.ScreenWidth = s.ScreenWidth;
+    app.ScreenFontName = s.ScreenFontName;
+    app.AutoRepeat = m_autoRepeat;
+    app.AnimationTimeInterval = m_timerTime.interval();
+    app.RotateAzimuthTimeInterval = m_timerRotateAzimuth.interval();
+    app.PropagationAxisLabel = s.PropagationAxisLabel;
+    app.HorizontalAxisLabel = s.HorizontalAxisLabel;
+    app.VerticalAxisLabel = s.VerticalAxisLabel;
+    app.ShowHorizontalWave = s.ShowHorizontalWave;
+    app.ShowVerticalWave = s.ShowVerticalWave;
+    app.ShowResultantWave = s.ShowResultantWave;
+    app.ShowResultantVector = s.ShowResultantVector;
+    app.CoordinateSystemCentered = s.CoordinateSystemCentered;
+    settings.Proportions = s.Proportions;
+    settings.Styles = s.Styles;
+    settings.Scene.Azimuth = s.Params.Azimuth;
+    settings.Scene.Elevation = s.Params.Elevation;
+    settings.Scene.HorizontalAmplitude = m_horizontalPercent;
+    settings.Scene.VerticalAmplitude = m_verticalPercent;
+    settings.Scene.PhaseShift = s.Params.PhaseShift;
+    settings.Scale = s.ScaleDenominator;
+}
+
+void SceneController::startScene()
+{
+    scene::SceneState& s = *m_scene;
+    scene::buildModel(s);
+    scene::buildCosTable(s);
+    s.Params.TimeStep = 0;
+    scene::setWaveAbscissae(s, s.Proportions.Wavelength);
+    scene::computeWaveSamples(s, 0, s.Params.PhaseStep);
+    scene::updateHiddenColors(s);
+    scene::computeSceneCentre(s);
+    s.DrawingInProgress = false;
+    s.SceneReady = true;
 }
 
 void SceneController::setUpScale(const std::vector<std::int32_t>& scales, std::int32_t denominator)

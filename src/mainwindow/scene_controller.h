@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "scene/scene.h"
+#include "settings/settings_file.h"
 
 namespace mainwindow {
 
@@ -23,6 +24,14 @@ public:
 
     scene::SceneState& scene() { return *m_scene; }
     const scene::SceneState& scene() const { return *m_scene; }
+
+    // The look, the parts shown and the timers' intervals of a settings record; the scene
+    // values and the scale go through their own setters. captureInto writes back what the
+    // controller holds, the scene values and the scale included.
+    void applyLook(const settings::TSettingsData& settings);
+    void captureInto(settings::TSettingsData& settings) const;
+    // The model and the tables, once the look is applied: the scene is ready to be drawn.
+    void startScene();
 
     // The five values and the time, each followed by its engine steps, a projection and a
     // drawing. drawDirectly draws even over a drawing under way (the rotation and the running
@@ -97,6 +106,8 @@ private:
     int m_stepDepth = 0;
     bool m_animationRunning = false;
     bool m_autoRepeat = true;
+    int m_horizontalPercent = 100;
+    int m_verticalPercent = 100;
 };
 
 }  // namespace mainwindow
