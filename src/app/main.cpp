@@ -16,10 +16,10 @@
 #include "app/program_end.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/hint_style.h"
-#include "output/printer_check.h"
-#include "output/printing.h"
-#include "output/qt_services.h"
 #include "platform/aux_files.h"
+#include "platform/printer.h"
+#include "platform/printer_check.h"
+#include "platform/qt_services.h"
 #include "platform/qt_system.h"
 #include "platform/unix_signals.h"
 #include "settings/form_settings.h"
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
         QIcon::fromTheme(QStringLiteral("ondulix"), QIcon(QStringLiteral(":/app/ondulix.svg"))));
 
     // Settled once, before any window exists.
-    const bool printerAvailable = output::checkPrinterAvailable();
+    const bool printerAvailable = platform::checkPrinterAvailable();
 
     mainwindow::installHintTimings();
     mainwindow::TFormMainEnvironment environment = readEnvironment(argc);
@@ -93,11 +93,11 @@ int main(int argc, char** argv)
     form.setHelpLauncher(&helpLauncher);
     // Copy, Save, Save As and Print on the desktop's clipboard, dialogs and printer. The metafile's
     // resolution rests on the primary display alone, not on the whole desktop.
-    output::QtClipboard clipboard;
-    output::QtSaveDialog saveDialog;
-    output::QtAlerts alerts;
-    output::QtPrintDialogs printDialogs;
-    output::UnitPrinter printer;
+    platform::QtClipboard clipboard;
+    platform::QtSaveDialog saveDialog;
+    platform::QtAlerts alerts;
+    platform::QtPrintDialogs printDialogs;
+    platform::UnitPrinter printer;
     const QScreen* primary = QGuiApplication::primaryScreen();
     app::OutputWiring outputCommands(
         form, {clipboard, saveDialog, alerts, printDialogs}, printer,

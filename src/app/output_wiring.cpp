@@ -4,17 +4,17 @@
 
 namespace app {
 
-static_assert(static_cast<int>(output::TOutputState::Copying) ==
+static_assert(static_cast<int>(commands::TOutputState::Copying) ==
                       static_cast<int>(mainwindow::TProgramState::Copying) &&
-                  static_cast<int>(output::TOutputState::Printing) ==
+                  static_cast<int>(commands::TOutputState::Printing) ==
                       static_cast<int>(mainwindow::TProgramState::Printing) &&
-                  static_cast<int>(output::TOutputState::Saving) ==
+                  static_cast<int>(commands::TOutputState::Saving) ==
                       static_cast<int>(mainwindow::TProgramState::Saving) &&
-                  static_cast<int>(output::TOutputState::Idle) ==
+                  static_cast<int>(commands::TOutputState::Idle) ==
                       static_cast<int>(mainwindow::TProgramState::Idle),
               "the commands' states are the window's ProgramState values");
 
-void FormMainOutputWindow::setProgramState(output::TOutputState state)
+void FormMainOutputWindow::setProgramState(commands::TOutputState state)
 {
     m_form.setProgramState(static_cast<mainwindow::TProgramState>(state));
 }
@@ -40,20 +40,20 @@ void FormMainOutputWindow::showError(const QString& message)
 }
 
 OutputWiring::OutputWiring(mainwindow::TFormMain& form, const OutputServices& services,
-                           output::UnitPrinter& printer, std::int32_t primaryScreenWidthPixels)
+                           platform::UnitPrinter& printer, std::int32_t primaryScreenWidthPixels)
     : m_form(form),
       m_window(form),
       m_export(m_window, services.clipboard, services.saveDialog, services.alerts,
                primaryScreenWidthPixels)
 {
-    form.onCopy = [this] { m_export.SpeedButtonCopyOnClick(output::ExportSender::Copy); };
+    form.onCopy = [this] { m_export.SpeedButtonCopyOnClick(commands::ExportSender::Copy); };
     form.onSave = [this] { m_export.SpeedButtonSaveOnClick(); };
     form.onSaveAs = [this] { m_export.SpeedButtonSaveAsOnClick(); };
     if (form.environment().printerAvailable) {
         printer.queryPageSize(form.printerSettings().Orientation);
-        output::PrintDialogService& dialogs = services.printDialogs;
+        platform::PrintDialogService& dialogs = services.printDialogs;
         form.onPrint = [this, &printer, &dialogs] {
-            output::SpeedButtonPrintOnClick(m_window, printer, dialogs);
+            commands::SpeedButtonPrintOnClick(m_window, printer, dialogs);
         };
     }
 }

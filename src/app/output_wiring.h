@@ -5,20 +5,21 @@
 
 #include <cstdint>
 
+#include "commands/graphic_export.h"
+#include "commands/output_window.h"
+#include "commands/printing.h"
 #include "mainwindow/form_main.h"
-#include "output/graphic_export.h"
-#include "output/output_window.h"
-#include "output/printing.h"
-#include "output/services.h"
+#include "platform/printer.h"
+#include "platform/services.h"
 
 namespace app {
 
-class FormMainOutputWindow : public output::OutputWindow {
+class FormMainOutputWindow : public commands::OutputWindow {
 public:
     explicit FormMainOutputWindow(mainwindow::TFormMain& form) : m_form(form) {}
 
     scene::SceneState& scene() override { return m_form.scene(); }
-    void setProgramState(output::TOutputState state) override;
+    void setProgramState(commands::TOutputState state) override;
     common::TAppSettings& appSettings() override { return m_form.appSettings(); }
     common::TPrinterSettings& printerSettings() override { return m_form.printerSettings(); }
     std::string graphFileName() const override { return m_form.graphFileName(); }
@@ -33,10 +34,10 @@ private:
 };
 
 struct OutputServices {
-    output::ClipboardService& clipboard;
-    output::SaveDialogService& saveDialog;
-    output::AlertService& alerts;
-    output::PrintDialogService& printDialogs;
+    platform::ClipboardService& clipboard;
+    platform::SaveDialogService& saveDialog;
+    platform::AlertService& alerts;
+    platform::PrintDialogService& printDialogs;
 };
 
 // Installs onCopy, onSave, onSaveAs and onPrint on `form` and, when a printer is available,
@@ -45,17 +46,17 @@ class OutputWiring {
 public:
     // primaryScreenWidthPixels: QGuiApplication::primaryScreen()->geometry().width().
     OutputWiring(mainwindow::TFormMain& form, const OutputServices& services,
-                 output::UnitPrinter& printer, std::int32_t primaryScreenWidthPixels);
+                 platform::UnitPrinter& printer, std::int32_t primaryScreenWidthPixels);
     ~OutputWiring();
     OutputWiring(const OutputWiring&) = delete;
     OutputWiring& operator=(const OutputWiring&) = delete;
 
-    output::GraphicExport& graphicExport() { return m_export; }
+    commands::GraphicExport& graphicExport() { return m_export; }
 
 private:
     mainwindow::TFormMain& m_form;
     FormMainOutputWindow m_window;
-    output::GraphicExport m_export;
+    commands::GraphicExport m_export;
 };
 
 }  // namespace app

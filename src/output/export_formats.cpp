@@ -386,13 +386,4 @@ bool savePicture(const GraphicExporter& exporter, const ExportPictures& pictures
     return storePicture(path, bytes, error);
 }
 
-QString changeExtension(const QString& fileName, const QString& extension)
-{
-    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
-    const qsizetype nameStart = slash + 1;
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot > nameStart ? fileName.left(dot) : fileName;
-    return stem + QLatin1Char('.') + extension;
-}
-
 }  // namespace output

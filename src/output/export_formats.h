@@ -97,9 +97,4 @@ const GraphicExporter* exporterForType(int type);
 bool savePicture(const GraphicExporter& exporter, const ExportPictures& pictures,
                  const QString& path, common::TLanguage language, QString& error);
 
-// `fileName` with its extension replaced by `extension` (no dot), or the extension appended
-// when it has none; folders and the rest of the name stay. A leading dot of the name is not an
-// extension.
-QString changeExtension(const QString& fileName, const QString& extension);
-
 }  // namespace output

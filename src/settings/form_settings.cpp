@@ -24,9 +24,9 @@
 
 #include "common/numbers.h"
 #include "mainwindow/form_main.h"
-#include "output/printing.h"
-#include "output/qt_services.h"
 #include "platform/painter_canvas.h"
+#include "platform/printer.h"
+#include "platform/qt_services.h"
 #include "scene/extent.h"
 #include "scene/geometry.h"
 #include "scene/projection.h"
@@ -135,8 +135,8 @@ TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices 
         m_services.colorChooser = std::make_unique<QtColorChooser>();
     }
     if (!m_services.printer && printerAvailable()) {
-        m_ownPrinter = std::make_unique<output::UnitPrinter>();
-        m_ownPrintDialogs = std::make_unique<output::QtPrintDialogs>();
+        m_ownPrinter = std::make_unique<platform::UnitPrinter>();
+        m_ownPrintDialogs = std::make_unique<platform::QtPrintDialogs>();
         m_services.printer =
             std::make_unique<UnitPrinterSettingsPrinter>(*m_ownPrinter, *m_ownPrintDialogs);
     }

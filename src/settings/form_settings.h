@@ -38,10 +38,10 @@ class QTabWidget;
 namespace mainwindow {
 class TFormMain;
 }
-namespace output {
+namespace platform {
 class PrintDialogService;
 class UnitPrinter;
-}  // namespace output
+}  // namespace platform
 
 namespace settings {
 
@@ -186,8 +186,8 @@ private:
 
     mainwindow::TFormMain& m_main;
     // The printer and its dialogs when none were given.
-    std::unique_ptr<output::UnitPrinter> m_ownPrinter;
-    std::unique_ptr<output::PrintDialogService> m_ownPrintDialogs;
+    std::unique_ptr<platform::UnitPrinter> m_ownPrinter;
+    std::unique_ptr<platform::PrintDialogService> m_ownPrintDialogs;
     TFormSettingsServices m_services;
     bool m_isCreating = true;
     bool m_isFilling = false;

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "output/printing.h"
-#include "output/services.h"
+#include "platform/printer.h"
+#include "platform/services.h"
 #include "settings/settings_controls.h"
 
 namespace settings {
@@ -62,7 +62,7 @@ void UnitPrinterSettingsPrinter::setOrientation(std::uint8_t orientation)
 TPageSizeMm UnitPrinterSettingsPrinter::pageSizeMm()
 {
     // The page-size query keeps PageWidthMm and PageHeightMm of the print command current too.
-    const output::TPageSize size = m_printer.queryPageSize(m_printer.device().orientation());
+    const platform::TPageSize size = m_printer.queryPageSize(m_printer.device().orientation());
     return {size.PageWidthMm, size.PageHeightMm};
 }
 

@@ -17,10 +17,10 @@
 
 class QWidget;
 
-namespace output {
+namespace platform {
 class PrintDialogService;
 class UnitPrinter;
-}  // namespace output
+}  // namespace platform
 
 namespace settings {
 
@@ -71,7 +71,8 @@ public:
 // and printing share the printer, its page size and the user's choices.
 class UnitPrinterSettingsPrinter : public SettingsPrinter {
 public:
-    UnitPrinterSettingsPrinter(output::UnitPrinter& printer, output::PrintDialogService& dialogs)
+    UnitPrinterSettingsPrinter(platform::UnitPrinter& printer,
+                               platform::PrintDialogService& dialogs)
         : m_printer(printer), m_dialogs(dialogs)
     {
     }
@@ -82,8 +83,8 @@ public:
     bool showPageSetup(QWidget* parent) override;
 
 private:
-    output::UnitPrinter& m_printer;
-    output::PrintDialogService& m_dialogs;
+    platform::UnitPrinter& m_printer;
+    platform::PrintDialogService& m_dialogs;
 };
 
 // Font families sorted as a user reads a list, without regard to letter case.

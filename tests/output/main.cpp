@@ -1,4 +1,4 @@
-#include <QApplication>
+#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,21 +1,14 @@
 #pragma once
 
-// A ready scene measured and drawn as the window does (on a QImage), and fakes of the window and
-// of the desktop services the output commands use.
+// A ready scene measured and drawn as the window does (on a QImage).
 
 #include <QByteArray>
 #include <QImage>
-#include <QMimeData>
 #include <QString>
 
 #include <functional>
 #include <memory>
-#include <optional>
-#include <vector>
 
-#include "output/output_window.h"
-#include "output/printing.h"
-#include "output/services.h"
 #include "platform/painter_canvas.h"
 #include "scene/projection.h"
 #include "scene/render.h"
@@ -95,115 +88,6 @@ struct TestScene {
         scene::projectScene(st, st.DrawWidth, st.DrawHeight, st.PixelsPerUnit, 1.0);
         scene::drawScene(st, 0, 0, st.DrawWidth, st.DrawHeight, host.screenCanvas(), 1.0);
     }
-};
-
-class FakeWindow : public output::OutputWindow {
-public:
-    explicit FakeWindow(scene::SceneState& s) : m_scene(s) { app.GraphFilePath = "/nowhere/"; }
-
-    scene::SceneState& scene() override { return m_scene; }
-    void setProgramState(output::TOutputState state) override { states.push_back(state); }
-    common::TAppSettings& appSettings() override { return app; }
-    common::TPrinterSettings& printerSettings() override { return printer; }
-    std::string graphFileName() const override { return fileName; }
-    void setGraphFileName(const std::string& path) override { fileName = path; }
-    bool saveEnabled() const override { return saveButton; }
-    void enableSave() override { saveButton = true; }
-    QWidget* dialogParent() override { return nullptr; }
-    void showError(const QString& message) override { errors.push_back(message); }
-
-    output::TOutputState state() const
-    {
-        return states.empty() ? output::TOutputState::Idle : states.back();
-    }
-
-    common::TAppSettings app;
-    common::TPrinterSettings printer;
-    std::string fileName = "/nowhere/NoName";
-    bool saveButton = false;
-    std::vector<output::TOutputState> states;
-    std::vector<QString> errors;
-
-private:
-    scene::SceneState& m_scene;
-};
-
-class FakeClipboard : public output::ClipboardService {
-public:
-    void setMimeData(std::unique_ptr<QMimeData> data) override { content = std::move(data); }
-    std::unique_ptr<QMimeData> content;
-};
-
-class FakeSaveDialog : public output::SaveDialogService {
-public:
-    std::optional<output::SaveDialogChoice> run(const output::SaveDialogRequest& request,
-                                                QWidget*) override
-    {
-        requests.push_back(request);
-        return answer;
-    }
-    std::optional<output::SaveDialogChoice> answer;
-    std::vector<output::SaveDialogRequest> requests;
-};
-
-class FakeAlerts : public output::AlertService {
-public:
-    void beep() override { ++beeps; }
-    int beeps = 0;
-};
-
-// A print dialog that confirms or cancels, and may choose an orientation as the user would.
-class FakePrintDialogs : public output::PrintDialogService {
-public:
-    bool print(output::PrinterDevice& device, QWidget*) override
-    {
-        ++shown;
-        orientationShown = device.orientation();
-        if (chooseOrientation) {
-            device.setOrientation(*chooseOrientation);
-        }
-        return confirm;
-    }
-    bool pageSetup(output::PrinterDevice&, QWidget*) override { return false; }
-    bool confirm = true;
-    std::optional<std::uint8_t> chooseOrientation;
-    int shown = 0;
-    std::uint8_t orientationShown = 255;
-};
-
-// A printer with chosen device values per orientation that prints onto a picture.
-class FakePrinterDevice : public output::PrinterDevice {
-public:
-    FakePrinterDevice(const output::TPrinterDeviceValues& portrait,
-                      const output::TPrinterDeviceValues& landscape)
-        : m_values{portrait, landscape}
-    {
-    }
-    std::uint8_t orientation() const override { return m_orientation; }
-    void setOrientation(std::uint8_t orientation) override
-    {
-        m_orientation = orientation == 0 ? 0 : 1;
-    }
-    output::TPrinterDeviceValues deviceValues() const override { return m_values[m_orientation]; }
-    // The printable area of the current orientation, filled with `Unprinted` until a page comes.
-    QPaintDevice& paintDevice() override
-    {
-        const output::TPrinterDeviceValues& v = m_values[m_orientation];
-        page = QImage(std::max(v.HORZRES, 1), std::max(v.VERTRES, 1), QImage::Format_RGB32);
-        page.fill(Unprinted);
-        ++jobs;
-        return page;
-    }
-    QString jobError() const override { return error; }
-
-    static constexpr QRgb Unprinted = 0xFF123456;
-    QImage page;
-    int jobs = 0;
-    QString error;
-
-private:
-    std::array<output::TPrinterDeviceValues, 2> m_values;
-    std::uint8_t m_orientation = 1;
 };
 
 }  // namespace output_test

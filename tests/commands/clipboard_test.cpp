@@ -8,10 +8,10 @@
 #include <QImage>
 #include <QMimeData>
 
+#include "commands/graphic_export.h"
+#include "commands_fixture.h"
 #include "output/export_pictures.h"
-#include "output/graphic_export.h"
-#include "output/qt_services.h"
-#include "output_fixture.h"
+#include "platform/qt_services.h"
 
 namespace {
 
@@ -22,12 +22,12 @@ TEST(Copy, LeavesTheVectorPictureAndTheBitmapOnTheClipboard)
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     TestScene t(800, 600, [](scene::SceneState& s) { s.ScaleDenominator = 100; });
     FakeWindow window(t.s());
-    output::QtClipboard clipboard;
+    platform::QtClipboard clipboard;
     FakeSaveDialog dialog;
     FakeAlerts alerts;
-    output::GraphicExport commands(window, clipboard, dialog, alerts, 1280);
+    commands::GraphicExport commands(window, clipboard, dialog, alerts, 1280);
 
-    ASSERT_TRUE(commands.SpeedButtonCopyOnClick(output::ExportSender::Copy));
+    ASSERT_TRUE(commands.SpeedButtonCopyOnClick(commands::ExportSender::Copy));
 
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
@@ -55,7 +55,7 @@ TEST(Copy, LeavesTheVectorPictureAndTheBitmapOnTheClipboard)
     EXPECT_TRUE(svg.contains(viewBox.toUtf8())) << svg.left(600).toStdString();
 
     EXPECT_EQ(window.states,
-              (std::vector{output::TOutputState::Copying, output::TOutputState::Idle}));
+              (std::vector{commands::TOutputState::Copying, commands::TOutputState::Idle}));
     EXPECT_TRUE(window.errors.empty());
 }
 

@@ -3,17 +3,22 @@
 // The export commands of the main window: Copy (SpeedButtonCopy, the popup item, Ctrl+C), Save
 // (Ctrl+S) and Save As (Ctrl+U).
 //
-//   output::GraphicExport exportCommands(window, clipboard, saveDialog, alerts, primaryWidth);
-//   form.onCopy = [&] { exportCommands.SpeedButtonCopyOnClick(output::ExportSender::Copy); };
+//   commands::GraphicExport exportCommands(window, clipboard, saveDialog, alerts, primaryWidth);
+//   form.onCopy = [&] { exportCommands.SpeedButtonCopyOnClick(commands::ExportSender::Copy); };
 //   form.onSave = [&] { exportCommands.SpeedButtonSaveOnClick(); };
 //   form.onSaveAs = [&] { exportCommands.SpeedButtonSaveAsOnClick(); };
 
 #include <cstdint>
+#include <memory>
 
-#include "output/output_window.h"
-#include "output/services.h"
+#include "commands/output_window.h"
+#include "platform/services.h"
 
 namespace output {
+class ExportPictures;
+}
+
+namespace commands {
 
 // The control that invoked SpeedButtonCopyOnClick: SpeedButtonSave saves, anything else copies.
 enum class ExportSender : std::uint8_t { Copy, Save };
@@ -21,8 +26,9 @@ enum class ExportSender : std::uint8_t { Copy, Save };
 class GraphicExport {
 public:
     // primaryScreenWidthPixels: the width of the primary display alone, not of the desktop.
-    GraphicExport(OutputWindow& window, ClipboardService& clipboard, SaveDialogService& saveDialog,
-                  AlertService& alerts, std::int32_t primaryScreenWidthPixels);
+    GraphicExport(OutputWindow& window, platform::ClipboardService& clipboard,
+                  platform::SaveDialogService& saveDialog, platform::AlertService& alerts,
+                  std::int32_t primaryScreenWidthPixels);
 
     // Builds the vector picture and the bitmap; saves one of them to GraphFileName when the
     // sender is Save, else puts both on the clipboard. True when the file was written or the
@@ -34,19 +40,18 @@ public:
     void SpeedButtonSaveAsOnClick();
 
     // What SaveDialog shows for the current settings and GraphFileName.
-    SaveDialogRequest saveDialogRequest() const;
+    platform::SaveDialogRequest saveDialogRequest() const;
 
 private:
     OutputWindow& m_window;
-    ClipboardService& m_clipboard;
-    SaveDialogService& m_saveDialog;
-    AlertService& m_alerts;
+    platform::ClipboardService& m_clipboard;
+    platform::SaveDialogService& m_saveDialog;
+    platform::AlertService& m_alerts;
     std::int32_t m_primaryScreenWidth;
 };
 
 // The clipboard content of one copy: the vector picture as image/svg+xml and image/emf, and the
 // bitmap as image data.
-class ExportPictures;
-std::unique_ptr<QMimeData> clipboardContent(const ExportPictures& pictures);
+std::unique_ptr<QMimeData> clipboardContent(const output::ExportPictures& pictures);
 
-}  // namespace output
+}  // namespace commands

@@ -1,4 +1,4 @@
-#include "output/graphic_export.h"
+#include "commands/graphic_export.h"
 
 #include <QFileInfo>
 #include <QMimeData>
@@ -7,7 +7,7 @@
 #include "output/export_pictures.h"
 #include "settings/texts.h"
 
-namespace output {
+namespace commands {
 
 namespace {
 
@@ -26,7 +26,7 @@ QString saveFailure(common::TLanguage language, const QString& path, const QStri
 
 }  // namespace
 
-std::unique_ptr<QMimeData> clipboardContent(const ExportPictures& pictures)
+std::unique_ptr<QMimeData> clipboardContent(const output::ExportPictures& pictures)
 {
     auto data = std::make_unique<QMimeData>();
     data->setData(QStringLiteral("image/svg+xml"), pictures.svg());
@@ -35,9 +35,9 @@ std::unique_ptr<QMimeData> clipboardContent(const ExportPictures& pictures)
     return data;
 }
 
-GraphicExport::GraphicExport(OutputWindow& window, ClipboardService& clipboard,
-                             SaveDialogService& saveDialog, AlertService& alerts,
-                             std::int32_t primaryScreenWidthPixels)
+GraphicExport::GraphicExport(OutputWindow& window, platform::ClipboardService& clipboard,
+                             platform::SaveDialogService& saveDialog,
+                             platform::AlertService& alerts, std::int32_t primaryScreenWidthPixels)
     : m_window(window),
       m_clipboard(clipboard),
       m_saveDialog(saveDialog),
@@ -51,17 +51,18 @@ bool GraphicExport::SpeedButtonCopyOnClick(ExportSender sender)
     m_window.setProgramState(TOutputState::Copying);
     bool delivered = true;
     {
-        const ExportPictures pictures(m_window.scene(), m_primaryScreenWidth);
+        const output::ExportPictures pictures(m_window.scene(), m_primaryScreenWidth);
         if (sender == ExportSender::Save) {
             // The type alone decides the content, whatever the name's extension says.
-            const GraphicExporter* exporter = exporterForType(m_window.appSettings().GraphFileType);
+            const output::GraphicExporter* exporter =
+                output::exporterForType(m_window.appSettings().GraphFileType);
             if (exporter == nullptr) {
-                exporter = exporterForType(1);
+                exporter = output::exporterForType(1);
             }
             const QString path = QString::fromStdString(m_window.graphFileName());
             const common::TLanguage language = m_window.appSettings().Language;
             QString error;
-            delivered = savePicture(*exporter, pictures, path, language, error);
+            delivered = output::savePicture(*exporter, pictures, path, language, error);
             if (!delivered) {
                 m_window.showError(saveFailure(language, path, error));
             }
@@ -84,28 +85,28 @@ void GraphicExport::SpeedButtonSaveOnClick()
     m_window.setProgramState(TOutputState::Idle);
 }
 
-SaveDialogRequest GraphicExport::saveDialogRequest() const
+platform::SaveDialogRequest GraphicExport::saveDialogRequest() const
 {
     const common::TAppSettings& app = m_window.appSettings();
-    SaveDialogRequest request;
+    platform::SaveDialogRequest request;
     request.title = fromUtf8(
         settings::formMainText("SaveDialog", settings::TTextProperty::Title, app.Language));
     request.folder = QString::fromStdString(app.GraphFilePath);
     request.fileName = QString::fromStdString(m_window.graphFileName());
-    for (const auto& exporter : graphicExporters()) {
+    for (const auto& exporter : output::graphicExporters()) {
         request.filters.append(exporter->filter());
         request.extensions.append(exporter->extension());
     }
-    request.type = exporterForType(app.GraphFileType) != nullptr ? app.GraphFileType : 1;
+    request.type = output::exporterForType(app.GraphFileType) != nullptr ? app.GraphFileType : 1;
     return request;
 }
 
 void GraphicExport::SpeedButtonSaveAsOnClick()
 {
     m_window.setProgramState(TOutputState::Saving);
-    const std::optional<SaveDialogChoice> choice =
+    const std::optional<platform::SaveDialogChoice> choice =
         m_saveDialog.run(saveDialogRequest(), m_window.dialogParent());
-    if (choice && exporterForType(choice->type) != nullptr) {
+    if (choice && output::exporterForType(choice->type) != nullptr) {
         const QFileInfo chosen(choice->path);
         m_window.setGraphFileName(chosen.absoluteFilePath().toStdString());
         common::TAppSettings& app = m_window.appSettings();
@@ -121,4 +122,4 @@ void GraphicExport::SpeedButtonSaveAsOnClick()
     m_window.setProgramState(TOutputState::Idle);
 }
 
-}  // namespace output
+}  // namespace commands

@@ -16,15 +16,15 @@
 #include <functional>
 
 #include "../tools/small_tmpfs.h"
+#include "commands/graphic_export.h"
+#include "commands_fixture.h"
 #include "output/export_formats.h"
 #include "output/export_pictures.h"
-#include "output/graphic_export.h"
-#include "output_fixture.h"
 
 namespace {
 
 using namespace output_test;
-using output::TOutputState;
+using commands::TOutputState;
 
 QByteArray readAll(const QString& path)
 {
@@ -104,12 +104,12 @@ protected:
     FakeClipboard clipboard;
     FakeSaveDialog dialog;
     FakeAlerts alerts;
-    output::GraphicExport commands{window, clipboard, dialog, alerts, 1280};
+    commands::GraphicExport commands{window, clipboard, dialog, alerts, 1280};
 
     QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
     void choose(const QString& file, int type)
     {
-        dialog.answer = output::SaveDialogChoice{file, type};
+        dialog.answer = platform::SaveDialogChoice{file, type};
     }
 };
 
@@ -158,7 +158,7 @@ TEST_F(SaveTest, TheDialogOpensWithTheSettingsAndTheNameOfTheDrawing)
     dialog.answer.reset();
     commands.SpeedButtonSaveAsOnClick();
     ASSERT_EQ(dialog.requests.size(), 1u);
-    const output::SaveDialogRequest& r = dialog.requests.front();
+    const platform::SaveDialogRequest& r = dialog.requests.front();
     EXPECT_EQ(r.title, QStringLiteral("Grafik-Datei speichern"));
     EXPECT_EQ(r.folder, folder.path() + QStringLiteral("/"));
     EXPECT_EQ(r.fileName, folder.path() + QStringLiteral("/Unbenannt"));
@@ -343,31 +343,5 @@ TEST_F(SaveTest, APictureTooSmallForAPdfPageIsNotWritten)
     commands.SpeedButtonSaveAsOnClick();
     EXPECT_TRUE(QFileInfo::exists(path("dot.svg")));
 }
-
-struct ExtensionRow {
-    const char* fileName;
-    const char* extension;
-    const char* expected;
-};
-
-class ChangeExtension : public ::testing::TestWithParam<ExtensionRow> {};
-
-TEST_P(ChangeExtension, ReplacesOrAppendsTheExtensionOnly)
-{
-    const ExtensionRow& row = GetParam();
-    EXPECT_EQ(output::changeExtension(QString::fromUtf8(row.fileName),
-                                      QString::fromLatin1(row.extension)),
-              QString::fromUtf8(row.expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, ChangeExtension,
-                         ::testing::Values(ExtensionRow{"NoName", "emf", "NoName.emf"},
-                                           ExtensionRow{"figure.emf", "bmp", "figure.bmp"},
-                                           ExtensionRow{"wave.2.emf", "svg", "wave.2.svg"},
-                                           ExtensionRow{"/home/a.b/Unbenannt", "bmp",
-                                                        "/home/a.b/Unbenannt.bmp"},
-                                           ExtensionRow{".hidden", "png", ".hidden.png"},
-                                           ExtensionRow{"trailing.", "pdf", "trailing.pdf"},
-                                           ExtensionRow{"Grafik ä.bmp", "emf", "Grafik ä.emf"}));
 
 }  // namespace

@@ -1,12 +1,12 @@
 #pragma once
 
-// UnitPrinter: the page-size query, the margin geometry with the printer's unprintable strips,
-// the printer font list and the print command. The printer's numbers come through PrinterDevice,
-// so the geometry works on any numbers a test chooses.
+// The printer: its numbers under the names the page geometry uses, the margin geometry with the
+// printer's unprintable strips, and UnitPrinter, the program's one printer with its page-size
+// query and font list. The numbers come through PrinterDevice, so the geometry works on any
+// numbers a test chooses.
 //
-//   output::UnitPrinter printer;                     // the program's one printer
-//   printer.queryPageSize(settings.Printer.Orientation);   // PageWidthMm, PageHeightMm
-//   form.onPrint = [&] { output::SpeedButtonPrintOnClick(window, printer, dialogs); };
+//   platform::UnitPrinter printer;                                // the program's one printer
+//   printer.queryPageSize(settings.Printer.Orientation);         // PageWidthMm, PageHeightMm
 
 #include <QStringList>
 
@@ -14,14 +14,12 @@
 #include <memory>
 
 #include "common/globals.h"
-#include "output/output_window.h"
-#include "output/services.h"
 #include "scene/extent.h"
 
 class QPaintDevice;
 class QPrinter;
 
-namespace output {
+namespace platform {
 
 // The printer's numbers under the names the geometry uses. All in printer pixels except
 // HORZSIZE (millimetres) and LOGPIXELSX/Y (pixels per inch).
@@ -140,20 +138,4 @@ private:
     TPageSize m_pageSize;
 };
 
-// f = PrinterPixelsPerMetre / ScreenPixelsPerMetre: one metre on the calibrated screen is one
-// metre on paper, so the printout keeps 1 : N.
-double printDeviceFactor(double printerPixelsPerMetre, double screenPixelsPerMetre);
-
-// Draws the scene centred in `rect` of the device at factor f and sends the page; the scene is
-// projected on a private copy. Lets pending events other than user input run before the page
-// is ended. False with a reason when the job could not be started or failed.
-bool printPage(const scene::SceneState& s, PrinterDevice& device, const TPrintRect& rect, double f,
-               QString& error);
-
-// The print command: the print dialog, the page size for the orientation then in force, and,
-// when confirmed, one page at the true scale. Errors are shown; ProgramState ends Idle.
-// True when a page was sent.
-bool SpeedButtonPrintOnClick(OutputWindow& window, UnitPrinter& printer,
-                             PrintDialogService& dialogs);
-
-}  // namespace output
+}  // namespace platform

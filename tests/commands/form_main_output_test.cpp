@@ -13,17 +13,17 @@
 #include <memory>
 
 #include "app/output_wiring.h"
+#include "commands_fixture.h"
 #include "mainwindow/form_main.h"
-#include "output_fixture.h"
 
 namespace {
 
 using namespace output_test;
 using mainwindow::TFormMain;
 
-output::TPrinterDeviceValues a4(bool landscape)
+platform::TPrinterDeviceValues a4(bool landscape)
 {
-    output::TPrinterDeviceValues d;
+    platform::TPrinterDeviceValues d;
     d.PHYSICALWIDTH = landscape ? 1169 : 827;
     d.PHYSICALHEIGHT = landscape ? 827 : 1169;
     d.HORZRES = d.PHYSICALWIDTH;
@@ -43,7 +43,7 @@ protected:
     FakeAlerts alerts;
     FakePrintDialogs printDialogs;
     FakePrinterDevice* device = nullptr;
-    std::unique_ptr<output::UnitPrinter> printer;
+    std::unique_ptr<platform::UnitPrinter> printer;
     std::unique_ptr<app::OutputWiring> wiring;
     std::vector<QString> errors;
 
@@ -62,7 +62,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         auto fake = std::make_unique<FakePrinterDevice>(a4(false), a4(true));
         device = fake.get();
-        printer = std::make_unique<output::UnitPrinter>(std::move(fake));
+        printer = std::make_unique<platform::UnitPrinter>(std::move(fake));
         wiring = std::make_unique<app::OutputWiring>(
             *form, app::OutputServices{clipboard, saveDialog, alerts, printDialogs}, *printer,
             1280);
@@ -93,7 +93,7 @@ TEST_F(FormMainOutputTest, CtrlSBeforeSaveAsBeepsAndCtrlUSavesAndEnablesSave)
     EXPECT_EQ(alerts.beeps, 1);
 
     const QString file = folder.filePath(QStringLiteral("lesson.bmp"));
-    saveDialog.answer = output::SaveDialogChoice{file, 2};
+    saveDialog.answer = platform::SaveDialogChoice{file, 2};
     press(Qt::Key_U);
     ASSERT_EQ(saveDialog.requests.size(), 1u);
     // The proposed name is the documents folder and the default name of the language.

@@ -1,9 +1,9 @@
 #pragma once
 
-namespace output {
+namespace platform {
 
 // Whether the program can print: a printer (or the PDF printer Qt always offers) that answers
 // its page orientation.
 bool checkPrinterAvailable();
 
-}  // namespace output
+}  // namespace platform

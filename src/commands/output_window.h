@@ -13,7 +13,7 @@
 
 class QWidget;
 
-namespace output {
+namespace commands {
 
 // The window's ProgramState values that the commands set; the numbers are the window's.
 enum class TOutputState : std::uint8_t {
@@ -45,4 +45,4 @@ public:
     virtual void showError(const QString& message) = 0;
 };
 
-}  // namespace output
+}  // namespace commands

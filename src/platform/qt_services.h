@@ -3,11 +3,11 @@
 // The real desktop services: the application's clipboard, QFileDialog, QPrintDialog and
 // QPageSetupDialog, QApplication::beep.
 
-#include "output/services.h"
+#include "platform/services.h"
 
 class QFileDialog;
 
-namespace output {
+namespace platform {
 
 class QtClipboard : public ClipboardService {
 public:
@@ -27,6 +27,11 @@ void prepareSaveDialog(QFileDialog& dialog, const SaveDialogRequest& request);
 // The type (1-based) of the dialog's chosen name filter; 0 when it is none of the request's.
 int chosenType(const QFileDialog& dialog, const SaveDialogRequest& request);
 
+// `fileName` with its extension replaced by `extension` (no dot), or the extension appended
+// when it has none; folders and the rest of the name stay. A leading dot of the name is not an
+// extension.
+QString changeExtension(const QString& fileName, const QString& extension);
+
 class QtPrintDialogs : public PrintDialogService {
 public:
     bool print(PrinterDevice& device, QWidget* parent) override;
@@ -38,4 +43,4 @@ public:
     void beep() override;
 };
 
-}  // namespace output
+}  // namespace platform

@@ -13,14 +13,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "output/printing.h"
-#include "output_fixture.h"
+#include "commands/printing.h"
+#include "commands_fixture.h"
 
 namespace {
 
 using namespace output_test;
-using output::TOutputState;
-using output::TPrinterDeviceValues;
+using commands::TOutputState;
+using platform::TPrinterDeviceValues;
 
 // Paper at 100 dpi without unprintable strips: A4 is 827 x 1169 pixels.
 TPrinterDeviceValues paper(std::int32_t w, std::int32_t h, std::int32_t offset = 0)
@@ -38,6 +38,12 @@ TPrinterDeviceValues paper(std::int32_t w, std::int32_t h, std::int32_t offset =
     return d;
 }
 
+TEST(PrintDeviceFactor, KeepsTheScaleOfTheScreen)
+{
+    // 23681.59 printer pixels a metre against 1280 pixels on 0.3 m: 23681.59 / 4266.67 = 5.55.
+    EXPECT_NEAR(commands::printDeviceFactor(23681.59, 1280 / 0.3), 5.5504, 0.0001);
+}
+
 class PrintCommand : public ::testing::Test {
 protected:
     TestScene scene{800, 600, [](scene::SceneState& s) {
@@ -46,15 +52,15 @@ protected:
     FakeWindow window{scene.s()};
     FakePrintDialogs dialogs;
     FakePrinterDevice* device = nullptr;
-    std::unique_ptr<output::UnitPrinter> printer;
+    std::unique_ptr<platform::UnitPrinter> printer;
 
     void SetUp() override
     {
         auto fake = std::make_unique<FakePrinterDevice>(paper(827, 1169, 10), paper(1169, 827, 10));
         device = fake.get();
-        printer = std::make_unique<output::UnitPrinter>(std::move(fake));
+        printer = std::make_unique<platform::UnitPrinter>(std::move(fake));
     }
-    bool print() { return output::SpeedButtonPrintOnClick(window, *printer, dialogs); }
+    bool print() { return commands::SpeedButtonPrintOnClick(window, *printer, dialogs); }
 };
 
 TEST_F(PrintCommand, ACancelledDialogPrintsNothingAndChangesNoSetting)
@@ -140,7 +146,7 @@ TEST_F(PrintCommand, APrinterWithoutResolutionIsAnErrorNotADivisionByZero)
     none.LOGPIXELSY = 0;
     none.HORZSIZE = 0;
     printer =
-        std::make_unique<output::UnitPrinter>(std::make_unique<FakePrinterDevice>(none, none));
+        std::make_unique<platform::UnitPrinter>(std::make_unique<FakePrinterDevice>(none, none));
     EXPECT_FALSE(print());
     EXPECT_EQ(window.errors.size(), 1u);
     EXPECT_EQ(window.state(), TOutputState::Idle);
@@ -221,7 +227,7 @@ TEST(PrintToPdf, KeepsTheScaleOneToFortyOnPaper)
     });
     FakeWindow window(t.s());
     window.printer.Orientation = 1;
-    output::UnitPrinter printer;  // Qt's printer at high resolution
+    platform::UnitPrinter printer;  // Qt's printer at high resolution
     QPrinter* qprinter = printer.device().printer();
     ASSERT_NE(qprinter, nullptr);
     qprinter->setOutputFormat(QPrinter::PdfFormat);
@@ -229,7 +235,7 @@ TEST(PrintToPdf, KeepsTheScaleOneToFortyOnPaper)
     qprinter->setOutputFileName(pdf);
     FakePrintDialogs dialogs;
 
-    ASSERT_TRUE(output::SpeedButtonPrintOnClick(window, printer, dialogs));
+    ASSERT_TRUE(commands::SpeedButtonPrintOnClick(window, printer, dialogs));
     ASSERT_TRUE(window.errors.empty()) << window.errors.front().toStdString();
     EXPECT_EQ(printer.pageWidthMm(), 297);
     EXPECT_EQ(printer.pageHeightMm(), 210);
@@ -265,12 +271,12 @@ TEST(PrintToPdf, AFileThatCannotBeWrittenIsShown)
 {
     TestScene t;
     FakeWindow window(t.s());
-    output::UnitPrinter printer;
+    platform::UnitPrinter printer;
     QPrinter* qprinter = printer.device().printer();
     qprinter->setOutputFormat(QPrinter::PdfFormat);
     qprinter->setOutputFileName(QStringLiteral("/nonexistent-folder/print.pdf"));
     FakePrintDialogs dialogs;
-    EXPECT_FALSE(output::SpeedButtonPrintOnClick(window, printer, dialogs));
+    EXPECT_FALSE(commands::SpeedButtonPrintOnClick(window, printer, dialogs));
     ASSERT_EQ(window.errors.size(), 1u);
     EXPECT_TRUE(window.errors.front().contains(QStringLiteral("/nonexistent-folder/print.pdf")))
         << window.errors.front().toStdString();

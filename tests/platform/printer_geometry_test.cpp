@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "output/printing.h"
-#include "output_fixture.h"
+#include "fake_printer_device.h"
+#include "platform/printer.h"
 
 namespace {
 
-using output::TMargins;
-using output::TPrinterDeviceValues;
+using platform::TMargins;
+using platform::TPrinterDeviceValues;
 
 // Paper of w x h pixels at dpi, printable area inset by the given strips.
 TPrinterDeviceValues device(std::int32_t w, std::int32_t h, std::int32_t dpi, std::int32_t left = 0,
@@ -39,7 +39,7 @@ class PageSize : public ::testing::TestWithParam<PageRow> {};
 
 TEST_P(PageSize, IsThePaperInWholeMillimetres)
 {
-    const output::TPageSize size = output::pageSizeOf(GetParam().device);
+    const platform::TPageSize size = platform::pageSizeOf(GetParam().device);
     EXPECT_EQ(size.PageWidthMm, GetParam().widthMm);
     EXPECT_EQ(size.PageHeightMm, GetParam().heightMm);
 }
@@ -63,7 +63,7 @@ struct MarginRow {
     const char* name;
     TPrinterDeviceValues device;
     TMargins margins;
-    output::TPrintRect rect;
+    platform::TPrintRect rect;
     TMargins settings;  // after raising
     bool raised;
 };
@@ -73,7 +73,7 @@ class MarginGeometry : public ::testing::TestWithParam<MarginRow> {};
 TEST_P(MarginGeometry, GivesThePrintRectAndRaisesMarginsInsideTheStrips)
 {
     const MarginRow& row = GetParam();
-    const output::TMarginGeometry g = output::marginGeometry(row.device, row.margins);
+    const platform::TMarginGeometry g = platform::marginGeometry(row.device, row.margins);
     EXPECT_EQ(g.PrintRect.left, row.rect.left);
     EXPECT_EQ(g.PrintRect.top, row.rect.top);
     EXPECT_EQ(g.PrintRect.right, row.rect.right);
@@ -143,24 +143,22 @@ INSTANTIATE_TEST_SUITE_P(
                   false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PrinterPixelsPerMetre, KeepsTheScaleOfTheScreen)
+TEST(PrinterPixelsPerMetre, IsThePrintableWidthOverItsMillimetres)
 {
-    // HORZRES 4760 and HORZSIZE 201 against 1280 pixels on 0.3 m: 23681.59 / 4266.67 = 5.55.
+    // HORZRES 4760 and HORZSIZE 201: 23681.59 pixels a metre.
     const TPrinterDeviceValues d = device(4960, 7016, 600, 100, 100, 100, 100, 201);
-    const output::TMarginGeometry g = output::marginGeometry(d, {15, 15, 20, 15});
+    const platform::TMarginGeometry g = platform::marginGeometry(d, {15, 15, 20, 15});
     EXPECT_NEAR(g.PrinterPixelsPerMetre, 23681.59, 0.01);
-    const double f = output::printDeviceFactor(g.PrinterPixelsPerMetre, 1280 / 0.3);
-    EXPECT_NEAR(f, 5.5504, 0.0001);
 }
 
 TEST(UnitPrinter, WritesRaisedMarginsIntoTheirOrientationOnly)
 {
     // Portrait with a 150-pixel left strip, landscape without strips.
-    output::UnitPrinter printer(std::make_unique<output_test::FakePrinterDevice>(
+    platform::UnitPrinter printer(std::make_unique<output_test::FakePrinterDevice>(
         device(4960, 7016, 600, 150), device(7016, 4960, 600)));
     common::TPrinterSettings settings;
     settings.MarginLeft = {5, 5};
-    const output::TMarginGeometry g = printer.applyMarginGeometry(0, settings);
+    const platform::TMarginGeometry g = printer.applyMarginGeometry(0, settings);
     EXPECT_EQ(g.PrintRect.left, 0);
     EXPECT_EQ(settings.MarginLeft[0], 7);
     EXPECT_EQ(settings.MarginLeft[1], 5);
@@ -172,7 +170,7 @@ TEST(UnitPrinter, WritesRaisedMarginsIntoTheirOrientationOnly)
 
 TEST(UnitPrinter, PageSizeQueryFollowsTheOrientation)
 {
-    output::UnitPrinter printer(std::make_unique<output_test::FakePrinterDevice>(
+    platform::UnitPrinter printer(std::make_unique<output_test::FakePrinterDevice>(
         device(4960, 7016, 600), device(7016, 4960, 600)));
     printer.queryPageSize(0);
     EXPECT_EQ(printer.pageWidthMm(), 210);

@@ -10,14 +10,14 @@
 #include <QTest>
 
 #include "output/export_formats.h"
-#include "output/qt_services.h"
-#include "output/services.h"
+#include "platform/qt_services.h"
+#include "platform/services.h"
 
 namespace {
 
-output::SaveDialogRequest request(const QString& folder, const QString& name, int type)
+platform::SaveDialogRequest request(const QString& folder, const QString& name, int type)
 {
-    output::SaveDialogRequest r;
+    platform::SaveDialogRequest r;
     r.title = QStringLiteral("Save graphic to file");
     r.folder = folder + QStringLiteral("/");
     r.fileName = folder + QStringLiteral("/") + name;
@@ -36,7 +36,7 @@ protected:
 
     void open(const QString& name, int type)
     {
-        output::prepareSaveDialog(dialog, request(folder.path(), name, type));
+        platform::prepareSaveDialog(dialog, request(folder.path(), name, type));
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     }
@@ -70,13 +70,13 @@ TEST_F(SaveDialogTest, OpensInTheFolderWithTheProposedNameAndType)
     EXPECT_EQ(typedName(), QStringLiteral("NoName"));
     EXPECT_EQ(dialog.selectedNameFilter(), QStringLiteral("Bitmap (*.bmp)"));
     EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("bmp"));
-    EXPECT_EQ(output::chosenType(dialog, request(folder.path(), {}, 2)), 2);
+    EXPECT_EQ(platform::chosenType(dialog, request(folder.path(), {}, 2)), 2);
 }
 
 TEST_F(SaveDialogTest, PickingATypeGivesTheNameItsExtension)
 {
     open(QStringLiteral("NoName"), 1);
-    const output::SaveDialogRequest r = request(folder.path(), {}, 1);
+    const platform::SaveDialogRequest r = request(folder.path(), {}, 1);
     struct Step {
         int type;
         const char* name;
@@ -85,7 +85,7 @@ TEST_F(SaveDialogTest, PickingATypeGivesTheNameItsExtension)
                              Step{1, "NoName.emf"}, Step{4, "NoName.png"}}) {
         pickType(step.type);
         EXPECT_EQ(typedName(), QString::fromLatin1(step.name)) << "type " << step.type;
-        EXPECT_EQ(output::chosenType(dialog, r), step.type);
+        EXPECT_EQ(platform::chosenType(dialog, r), step.type);
         EXPECT_EQ(dialog.defaultSuffix(), r.extensions.at(step.type - 1));
     }
 }
@@ -99,5 +99,31 @@ TEST_F(SaveDialogTest, ATypedNameKeepsAllButItsExtension)
     pickType(2);
     EXPECT_EQ(typedName(), QStringLiteral("wave.v2.bmp"));
 }
+
+struct ExtensionRow {
+    const char* fileName;
+    const char* extension;
+    const char* expected;
+};
+
+class ChangeExtension : public ::testing::TestWithParam<ExtensionRow> {};
+
+TEST_P(ChangeExtension, ReplacesOrAppendsTheExtensionOnly)
+{
+    const ExtensionRow& row = GetParam();
+    EXPECT_EQ(platform::changeExtension(QString::fromUtf8(row.fileName),
+                                        QString::fromLatin1(row.extension)),
+              QString::fromUtf8(row.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ChangeExtension,
+                         ::testing::Values(ExtensionRow{"NoName", "emf", "NoName.emf"},
+                                           ExtensionRow{"figure.emf", "bmp", "figure.bmp"},
+                                           ExtensionRow{"wave.2.emf", "svg", "wave.2.svg"},
+                                           ExtensionRow{"/home/a.b/Unbenannt", "bmp",
+                                                        "/home/a.b/Unbenannt.bmp"},
+                                           ExtensionRow{".hidden", "png", ".hidden.png"},
+                                           ExtensionRow{"trailing.", "pdf", "trailing.pdf"},
+                                           ExtensionRow{"Grafik ä.bmp", "emf", "Grafik ä.emf"}));
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "output/qt_services.h"
+#include "platform/qt_services.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,10 +9,9 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 
-#include "output/export_formats.h"
-#include "output/printing.h"
+#include "platform/printer.h"
 
-namespace output {
+namespace platform {
 
 void QtClipboard::setMimeData(std::unique_ptr<QMimeData> data)
 {
@@ -107,9 +106,18 @@ bool QtPrintDialogs::pageSetup(PrinterDevice& device, QWidget* parent)
     return dialog.exec() == QDialog::Accepted;
 }
 
+QString changeExtension(const QString& fileName, const QString& extension)
+{
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    const qsizetype nameStart = slash + 1;
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > nameStart ? fileName.left(dot) : fileName;
+    return stem + QLatin1Char('.') + extension;
+}
+
 void QtAlerts::beep()
 {
     QApplication::beep();
 }
 
-}  // namespace output
+}  // namespace platform

@@ -12,7 +12,7 @@
 class QMimeData;
 class QWidget;
 
-namespace output {
+namespace platform {
 
 class PrinterDevice;
 
@@ -63,4 +63,4 @@ public:
     virtual void beep() = 0;
 };
 
-}  // namespace output
+}  // namespace platform

@@ -1,9 +1,9 @@
-#include "output/printer_check.h"
+#include "platform/printer_check.h"
 
 #include <QPageLayout>
 #include <QPrinter>
 
-namespace output {
+namespace platform {
 
 bool checkPrinterAvailable()
 {
@@ -15,4 +15,4 @@ bool checkPrinterAvailable()
     return orientation == QPageLayout::Portrait || orientation == QPageLayout::Landscape;
 }
 
-}  // namespace output
+}  // namespace platform
