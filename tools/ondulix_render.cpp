@@ -2,11 +2,8 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImage>
 #include <QLocale>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -14,7 +11,7 @@
 #include <vector>
 
 #include "output/export_formats.h"
-#include "platform/painter_canvas.h"
+#include "output/scene_picture.h"
 #include "render_options.h"
 #include "render_settings.h"
 #include "scene/geometry.h"
@@ -23,26 +20,6 @@
 #include "scene/scene.h"
 
 namespace {
-
-// The picture of the drawing area; labels are measured on it as the window measures them.
-class ImageHost : public scene::SceneHost {
-public:
-    ImageHost(std::int32_t width, std::int32_t height)
-        : m_image(width, height, QImage::Format_RGB32), m_canvas(m_image)
-    {
-    }
-    scene::Canvas& screenCanvas() override { return m_canvas; }
-    void processPendingEvents() override {}
-    QImage& image()
-    {
-        m_canvas.finish();
-        return m_image;
-    }
-
-private:
-    QImage m_image;
-    platform::PainterCanvas m_canvas;
-};
 
 void configure(scene::SceneState& s, const render::RenderOptions& o)
 {
@@ -61,71 +38,6 @@ void configure(scene::SceneState& s, const render::RenderOptions& o)
     s.ShowVerticalWave = o.showVertical;
     s.ShowResultantWave = o.showResultant;
     s.ShowResultantVector = o.showVector;
-}
-
-// Hundredths of a millimetre that `pixels` screen pixels cover.
-std::int32_t frameLength(const scene::SceneState& s, std::int32_t pixels)
-{
-    const double length = std::round(pixels / s.ScreenPixelsPerMetre * 1e5);
-    return static_cast<std::int32_t>(std::clamp(length, 1.0, 2147483647.0));
-}
-
-// The picture in one of the vector formats: one device unit per pixel, the physical size that
-// the screen's pixel pitch gives.
-bool renderVector(scene::SceneState& s, ImageHost& host, const render::RenderOptions& o,
-                  QByteArray& bytes, QString& error)
-{
-    output::VectorPicture picture;
-    picture.width = o.width;
-    picture.height = o.height;
-    picture.widthMm = o.width / s.ScreenPixelsPerMetre * 1000.0;
-    picture.heightMm = o.height / s.ScreenPixelsPerMetre * 1000.0;
-    picture.frameWidth = frameLength(s, o.width);
-    picture.frameHeight = frameLength(s, o.height);
-    // Texts are measured on the screen picture.
-    picture.measuringCanvas = &host.screenCanvas();
-    picture.creator = QStringLiteral("ondulix-render");
-    picture.draw = [&s, &o](scene::Canvas& canvas) {
-        scene::drawScene(s, 0, 0, o.width, o.height, canvas, 1.0);
-    };
-    switch (o.format) {
-        case render::OutputFormat::Svg:
-            bytes = output::svgPicture(picture);
-            return true;
-        case render::OutputFormat::Emf:
-            bytes = output::emfPicture(picture);
-            return true;
-        case render::OutputFormat::Pdf:
-            return output::pdfPicture(picture, bytes, error);
-        case render::OutputFormat::Png:
-            break;
-    }
-    return false;
-}
-
-bool renderPng(ImageHost& host, const render::RenderOptions& o, QByteArray& bytes, QString& error)
-{
-    QImage& image = host.image();
-    // Records the screen's pixel pitch, so that the picture prints at the true scale.
-    const int dotsPerMetre = qRound(1.0 / (o.screenWidth / o.desktopWidth));
-    image.setDotsPerMeterX(dotsPerMetre);
-    image.setDotsPerMeterY(dotsPerMetre);
-    return output::encodeImage(image, "png", bytes, error);
-}
-
-output::PictureFormat pictureFormat(render::OutputFormat format)
-{
-    switch (format) {
-        case render::OutputFormat::Svg:
-            return output::PictureFormat::Svg;
-        case render::OutputFormat::Emf:
-            return output::PictureFormat::Emf;
-        case render::OutputFormat::Pdf:
-            return output::PictureFormat::Pdf;
-        case render::OutputFormat::Png:
-            break;
-    }
-    return output::PictureFormat::Png;
 }
 
 // Messages are one line each, whatever a settings file's values hold.
@@ -192,7 +104,7 @@ int main(int argc, char** argv)
     // Refused before anything is drawn: a size on paper that the file cannot state.
     const double pixelsPerMetre = o.desktopWidth / o.screenWidth;
     const QString impossible = output::sizeProblem(
-        pictureFormat(o.format),
+        o.format,
         {o.width / pixelsPerMetre * 1000.0, o.height / pixelsPerMetre * 1000.0, pixelsPerMetre},
         common::TLanguage::English);
     if (!impossible.isEmpty()) {
@@ -211,8 +123,8 @@ int main(int argc, char** argv)
     scene::SceneState& s = *state;
     // Only a PNG is the screen picture itself; the vector formats measure their texts on a
     // picture of a pixel, in the same fonts.
-    const bool bitmap = o.format == render::OutputFormat::Png;
-    ImageHost host(bitmap ? o.width : 1, bitmap ? o.height : 1);
+    const bool bitmap = o.format == output::PictureFormat::Png;
+    output::PictureHost host(bitmap ? o.width : 1, bitmap ? o.height : 1);
     s.Host = &host;
     configure(s, o);
     if (look) {
@@ -226,11 +138,15 @@ int main(int argc, char** argv)
         scene::drawScene(s, 0, 0, s.DrawWidth, s.DrawHeight, host.screenCanvas(), 1.0);
     }
 
+    // One device unit per pixel, the physical size that the screen's pixel pitch gives; the PNG
+    // records the pitch as the renderer has always computed it.
+    output::PictureDescription description = output::screenSizedPicture(s, o.width, o.height);
+    description.pixelsPerMetre = 1.0 / (o.screenWidth / o.desktopWidth);
+    const output::HostedPicture picture(s, host, description, QStringLiteral("ondulix-render"));
     QString error;
     QByteArray bytes;
-    const bool rendered =
-        bitmap ? renderPng(host, o, bytes, error) : renderVector(s, host, o, bytes, error);
-    if (!rendered || !output::storePicture(o.output, bytes, error)) {
+    if (!output::exporterFor(o.format).render(picture, bytes, error) ||
+        !output::storePicture(o.output, bytes, error)) {
         report(program, "cannot write " + o.output + ": " + error.toStdString());
         return 1;
     }

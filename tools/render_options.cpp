@@ -187,18 +187,13 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
             throw Failure{"OUTPUT: only one output file, got '" + positional[1] + "' as well"};
         }
         o.output = positional.front();
-        const std::string ext = lowerExtension(o.output);
-        if (ext == "png") {
-            o.format = OutputFormat::Png;
-        } else if (ext == "svg") {
-            o.format = OutputFormat::Svg;
-        } else if (ext == "emf") {
-            o.format = OutputFormat::Emf;
-        } else if (ext == "pdf") {
-            o.format = OutputFormat::Pdf;
-        } else {
+        // A bitmap file is the window's alone: worksheets take the PNG.
+        const std::optional<output::PictureFormat> format =
+            output::formatForExtension(lowerExtension(o.output));
+        if (!format || *format == output::PictureFormat::Bmp) {
             throw Failure{"OUTPUT: '" + o.output + "' must end in .png, .svg, .emf or .pdf"};
         }
+        o.format = *format;
     } catch (const Failure& failure) {
         result.action = ParseResult::Action::Error;
         result.error = failure.message;

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace render {
+#include "output/picture_format.h"
 
-enum class OutputFormat { Png, Svg, Emf, Pdf };
+namespace render {
 
 struct RenderOptions {
     std::int32_t azimuth = -45;              // degrees
@@ -30,7 +30,7 @@ struct RenderOptions {
     bool showResultant = true;
     bool showVector = true;
     std::string output;
-    OutputFormat format = OutputFormat::Png;
+    output::PictureFormat format = output::PictureFormat::Png;
     // --settings FILE: the look and the scene of a settings file of ondulix; empty for none.
     std::string settingsFile;
     // What the command line set itself, so that a settings file does not override it: the

@@ -15,7 +15,6 @@
 #include <cmath>
 #include <limits>
 
-#include "output/export_pictures.h"
 #include "platform/emf_canvas.h"
 #include "platform/painter_canvas.h"
 #include "settings/settings_io.h"
@@ -154,11 +153,10 @@ int wholeResolution(double dpi)
 class EmfExporter : public GraphicExporter {
 public:
     QString name() const override { return QStringLiteral("Enhanced Metafile"); }
-    QString extension() const override { return QStringLiteral("emf"); }
     PictureFormat format() const override { return PictureFormat::Emf; }
-    bool render(const ExportPictures& p, QByteArray& bytes, QString&) const override
+    bool render(const PictureSource& p, QByteArray& bytes, QString&) const override
     {
-        bytes = p.emf();
+        bytes = emfPicture(p.vectorPicture());
         return true;
     }
 };
@@ -166,9 +164,8 @@ public:
 class BmpExporter : public GraphicExporter {
 public:
     QString name() const override { return QStringLiteral("Bitmap"); }
-    QString extension() const override { return QStringLiteral("bmp"); }
     PictureFormat format() const override { return PictureFormat::Bmp; }
-    bool render(const ExportPictures& p, QByteArray& bytes, QString& error) const override
+    bool render(const PictureSource& p, QByteArray& bytes, QString& error) const override
     {
         return encodeImage(p.bitmap(), "bmp", bytes, error);
     }
@@ -177,11 +174,10 @@ public:
 class SvgExporter : public GraphicExporter {
 public:
     QString name() const override { return QStringLiteral("Scalable Vector Graphics"); }
-    QString extension() const override { return QStringLiteral("svg"); }
     PictureFormat format() const override { return PictureFormat::Svg; }
-    bool render(const ExportPictures& p, QByteArray& bytes, QString&) const override
+    bool render(const PictureSource& p, QByteArray& bytes, QString&) const override
     {
-        bytes = p.svg();
+        bytes = svgPicture(p.vectorPicture());
         return true;
     }
 };
@@ -189,9 +185,8 @@ public:
 class PngExporter : public GraphicExporter {
 public:
     QString name() const override { return QStringLiteral("Portable Network Graphics"); }
-    QString extension() const override { return QStringLiteral("png"); }
     PictureFormat format() const override { return PictureFormat::Png; }
-    bool render(const ExportPictures& p, QByteArray& bytes, QString& error) const override
+    bool render(const PictureSource& p, QByteArray& bytes, QString& error) const override
     {
         return encodeImage(p.bitmap(), "png", bytes, error);
     }
@@ -200,11 +195,10 @@ public:
 class PdfExporter : public GraphicExporter {
 public:
     QString name() const override { return QStringLiteral("Portable Document Format"); }
-    QString extension() const override { return QStringLiteral("pdf"); }
     PictureFormat format() const override { return PictureFormat::Pdf; }
-    bool render(const ExportPictures& p, QByteArray& bytes, QString& error) const override
+    bool render(const PictureSource& p, QByteArray& bytes, QString& error) const override
     {
-        return p.pdf(bytes, error);
+        return pdfPicture(p.vectorPicture(), bytes, error);
     }
 };
 
@@ -352,6 +346,12 @@ bool storePicture(const std::string& path, const QByteArray& bytes, QString& rea
     return result.Ok;
 }
 
+QString GraphicExporter::extension() const
+{
+    const std::string_view text = extensionOf(format());
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QString GraphicExporter::filter() const
 {
     return QStringLiteral("%1 (*.%2)").arg(name(), extension());
@@ -372,15 +372,25 @@ const GraphicExporter* exporterForType(int type)
     return list[static_cast<std::size_t>(type - 1)].get();
 }
 
-bool savePicture(const GraphicExporter& exporter, const ExportPictures& pictures,
-                 const QString& path, common::TLanguage language, QString& error)
+const GraphicExporter& exporterFor(PictureFormat format)
 {
-    error = sizeProblem(exporter.format(), pictures.statedSize(exporter.format()), language);
+    for (const auto& exporter : graphicExporters()) {
+        if (exporter->format() == format) {
+            return *exporter;
+        }
+    }
+    return *graphicExporters().front();  // every format has its exporter
+}
+
+bool savePicture(const GraphicExporter& exporter, const PictureSource& picture, const QString& path,
+                 common::TLanguage language, QString& error)
+{
+    error = sizeProblem(exporter.format(), picture.statedSize(exporter.format()), language);
     if (!error.isEmpty()) {
         return false;
     }
     QByteArray bytes;
-    if (!exporter.render(pictures, bytes, error)) {
+    if (!exporter.render(picture, bytes, error)) {
         return false;
     }
     return storePicture(path, bytes, error);

@@ -1,11 +1,11 @@
 #pragma once
 
-// The picture file formats of SaveDialog, one small class each, in one list whose order gives
-// the file types: 1 enhanced metafile and 2 bitmap, as the settings have always stored them,
-// then 3 SVG, 4 PNG and 5 PDF. Adding a format is one class and one line in the list.
+// The picture file formats of SaveDialog, one small exporter class each, in one list whose order
+// gives the file types (picture_format.h). Adding a format is one class and one line in the list.
 //
-// The writers of the formats are shared with ondulix-render: each makes the whole file in
-// memory, and storePicture puts it on the disk, so that the window and the renderer save alike.
+// The exporters are shared with ondulix-render: each makes the whole file in memory from a
+// PictureSource, and storePicture puts it on the disk, so that the window and the renderer save
+// alike.
 
 #include <QByteArray>
 #include <QString>
@@ -17,6 +17,7 @@
 #include <string>
 
 #include "common/globals.h"
+#include "output/picture_format.h"
 
 class QImage;
 
@@ -25,10 +26,6 @@ class Canvas;
 }
 
 namespace output {
-
-class ExportPictures;
-
-enum class PictureFormat : std::uint8_t { Emf, Bmp, Svg, Png, Pdf };
 
 // What a picture file states about its size on paper.
 struct PhysicalSize {
@@ -74,27 +71,40 @@ bool storePicture(const QString& path, const QByteArray& bytes, QString& reason)
 // The same for a path in the file system's own bytes, as a command line gives it.
 bool storePicture(const std::string& path, const QByteArray& bytes, QString& reason);
 
+// What the exporters draw from: the vector picture and the bitmap of one drawing, and what each
+// format's file states about its size.
+class PictureSource {
+public:
+    virtual ~PictureSource() = default;
+    virtual VectorPicture vectorPicture() const = 0;
+    // The bitmap, carrying its resolution.
+    virtual const QImage& bitmap() const = 0;
+    virtual PhysicalSize statedSize(PictureFormat format) const = 0;
+};
+
 class GraphicExporter {
 public:
     virtual ~GraphicExporter() = default;
-    virtual QString name() const = 0;       // "Enhanced Metafile"
-    virtual QString extension() const = 0;  // "emf", without the dot
+    virtual QString name() const = 0;  // "Enhanced Metafile"
     virtual PictureFormat format() const = 0;
+    // "emf", without the dot.
+    QString extension() const;
     // The name filter SaveDialog shows: "Enhanced Metafile (*.emf)".
     QString filter() const;
     // The whole file of the format's picture; false with a reason on failure.
-    virtual bool render(const ExportPictures& pictures, QByteArray& bytes,
-                        QString& error) const = 0;
+    virtual bool render(const PictureSource& picture, QByteArray& bytes, QString& error) const = 0;
 };
 
 // Index k - 1 is file type k.
 std::span<const std::unique_ptr<GraphicExporter>> graphicExporters();
 // The exporter of file type 1 .. 5; null for any other number.
 const GraphicExporter* exporterForType(int type);
+// The exporter of `format`.
+const GraphicExporter& exporterFor(PictureFormat format);
 
 // Writes the picture of `exporter` to `path` with storePicture. A size the format cannot state
 // is refused before anything is written. `error` is the reason, in the language.
-bool savePicture(const GraphicExporter& exporter, const ExportPictures& pictures,
-                 const QString& path, common::TLanguage language, QString& error);
+bool savePicture(const GraphicExporter& exporter, const PictureSource& picture, const QString& path,
+                 common::TLanguage language, QString& error);
 
 }  // namespace output

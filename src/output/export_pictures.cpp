@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/numbers.h"
+#include "output/scene_picture.h"
 #include "platform/emf_canvas.h"
 #include "platform/painter_canvas.h"
 #include "scene/extent.h"
@@ -101,18 +102,15 @@ ExportPictures::~ExportPictures() = default;
 
 VectorPicture ExportPictures::vectorPicture() const
 {
-    VectorPicture p;
-    p.width = m_vector.width;
-    p.height = m_vector.height;
-    p.widthMm = m_vector.widthMm;
-    p.heightMm = m_vector.heightMm;
-    p.frameWidth = m_vector.frameWidth;
-    p.frameHeight = m_vector.frameHeight;
-    p.measuringCanvas = m_host ? &m_host->screenCanvas() : nullptr;
-    p.draw = [this](scene::Canvas& canvas) {
-        scene::drawScene(*m_vectorScene, 0, 0, m_vector.width, m_vector.height, canvas, 10.0);
-    };
-    return p;
+    PictureDescription d;
+    d.width = m_vector.width;
+    d.height = m_vector.height;
+    d.deviceFactor = 10.0;
+    d.widthMm = m_vector.widthMm;
+    d.heightMm = m_vector.heightMm;
+    d.frameWidth = m_vector.frameWidth;
+    d.frameHeight = m_vector.frameHeight;
+    return scenePicture(*m_vectorScene, d, m_host ? &m_host->screenCanvas() : nullptr);
 }
 
 QByteArray ExportPictures::emf() const

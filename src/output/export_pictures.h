@@ -41,19 +41,19 @@ struct VectorPictureSize {
     double heightMm = 0.0;
 };
 
-class ExportPictures {
+class ExportPictures : public PictureSource {
 public:
     // Builds both pictures from the scene as it stands (model, styles, scale and drawing area).
     // The scene itself is not changed.
     ExportPictures(const scene::SceneState& s, std::int32_t primaryScreenWidthPixels);
-    ~ExportPictures();
+    ~ExportPictures() override;
     ExportPictures(const ExportPictures&) = delete;
     ExportPictures& operator=(const ExportPictures&) = delete;
 
     const VectorPictureSize& vectorSize() const { return m_vector; }
     // BitmapWidth x BitmapHeight in the display's colour format, carrying the screen's pixel
     // pitch as its resolution.
-    const QImage& bitmap() const { return m_bitmap; }
+    const QImage& bitmap() const override { return m_bitmap; }
 
     // The vector picture in each vector format, drawn on demand from the same projection.
     QByteArray emf() const;
@@ -63,12 +63,13 @@ public:
     bool pdf(QByteArray& bytes, QString& error) const;
 
     // What a file of `format` states about the picture's size on paper.
-    PhysicalSize statedSize(PictureFormat format) const;
+    PhysicalSize statedSize(PictureFormat format) const override;
+
+    // The vector picture at ten times the screen's resolution, drawn through scenePicture.
+    VectorPicture vectorPicture() const override;
 
 private:
     class QuietHost;
-
-    VectorPicture vectorPicture() const;
 
     VectorPictureSize m_vector;
     double m_screenPixelsPerMetre = 0.0;

@@ -6,7 +6,10 @@ namespace {
 
 using render::ParseResult;
 
-ParseResult parse(std::vector<std::string> args) { return render::parseRenderOptions(args); }
+ParseResult parse(std::vector<std::string> args)
+{
+    return render::parseRenderOptions(args);
+}
 
 TEST(RenderOptions, DefaultsAreTheProgramsDefaultScene)
 {
@@ -27,16 +30,34 @@ TEST(RenderOptions, DefaultsAreTheProgramsDefaultScene)
     EXPECT_FALSE(o.centered);
     EXPECT_TRUE(o.showHorizontal && o.showVertical && o.showResultant && o.showVector);
     EXPECT_EQ(o.output, "out.png");
-    EXPECT_EQ(o.format, render::OutputFormat::Png);
+    EXPECT_EQ(o.format, output::PictureFormat::Png);
 }
 
 TEST(RenderOptions, TakesEveryValueInBothSpellings)
 {
-    const ParseResult r = parse({"--azimuth", "-180", "--elevation=-90", "--horizontal-amplitude", "0",
-                                 "--vertical-amplitude=55", "--phase-shift", "180", "--time", "512",
-                                 "--width", "1920", "--height=1080", "--scale", "1", "--screen-width",
-                                 "0.52", "--desktop-width", "3840", "--centered", "--hide",
-                                 "vector,horizontal", "pictures/Figure.SVG"});
+    const ParseResult r = parse({"--azimuth",
+                                 "-180",
+                                 "--elevation=-90",
+                                 "--horizontal-amplitude",
+                                 "0",
+                                 "--vertical-amplitude=55",
+                                 "--phase-shift",
+                                 "180",
+                                 "--time",
+                                 "512",
+                                 "--width",
+                                 "1920",
+                                 "--height=1080",
+                                 "--scale",
+                                 "1",
+                                 "--screen-width",
+                                 "0.52",
+                                 "--desktop-width",
+                                 "3840",
+                                 "--centered",
+                                 "--hide",
+                                 "vector,horizontal",
+                                 "pictures/Figure.SVG"});
     ASSERT_EQ(r.action, ParseResult::Action::Render) << r.error;
     const auto& o = r.options;
     EXPECT_EQ(o.azimuth, -180);
@@ -54,7 +75,7 @@ TEST(RenderOptions, TakesEveryValueInBothSpellings)
     EXPECT_FALSE(o.showVector);
     EXPECT_FALSE(o.showHorizontal);
     EXPECT_TRUE(o.showVertical && o.showResultant);
-    EXPECT_EQ(o.format, render::OutputFormat::Svg);
+    EXPECT_EQ(o.format, output::PictureFormat::Svg);
 }
 
 TEST(RenderOptions, RejectsBadInputWithALineNamingTheOption)
@@ -102,9 +123,10 @@ TEST(RenderOptions, HelpAndVersionWinOverEverythingElse)
     EXPECT_EQ(parse({"--help", "--azimuth", "999"}).action, ParseResult::Action::Help);
     EXPECT_EQ(parse({"--version"}).action, ParseResult::Action::Version);
     const std::string usage = render::renderUsage("ondulix-render");
-    for (const char* option : {"--azimuth", "--elevation", "--horizontal-amplitude", "--vertical-amplitude",
-                               "--phase-shift", "--time", "--width", "--height", "--scale",
-                               "--screen-width", "--desktop-width", "--centered", "--hide"}) {
+    for (const char* option :
+         {"--azimuth", "--elevation", "--horizontal-amplitude", "--vertical-amplitude",
+          "--phase-shift", "--time", "--width", "--height", "--scale", "--screen-width",
+          "--desktop-width", "--centered", "--hide"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }
@@ -113,12 +135,15 @@ TEST(RenderOptions, TheExtensionChoosesTheFormat)
 {
     struct Row {
         std::string output;
-        render::OutputFormat format;
+        output::PictureFormat format;
     };
     const std::vector<Row> rows = {
-        {"a.png", render::OutputFormat::Png},       {"a.svg", render::OutputFormat::Svg},
-        {"a.emf", render::OutputFormat::Emf},       {"a.pdf", render::OutputFormat::Pdf},
-        {"Figure.EMF", render::OutputFormat::Emf},  {"dir.svg/Figure.Pdf", render::OutputFormat::Pdf},
+        {"a.png", output::PictureFormat::Png},
+        {"a.svg", output::PictureFormat::Svg},
+        {"a.emf", output::PictureFormat::Emf},
+        {"a.pdf", output::PictureFormat::Pdf},
+        {"Figure.EMF", output::PictureFormat::Emf},
+        {"dir.svg/Figure.Pdf", output::PictureFormat::Pdf},
     };
     for (const Row& row : rows) {
         const ParseResult r = parse({row.output});
