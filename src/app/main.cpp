@@ -105,8 +105,7 @@ int main(int argc, char** argv)
     // Created once, hidden until called; it shares the print command's printer and writes its own
     // state when it goes at program end.
     settings::TFormSettingsServices dialogServices;
-    dialogServices.printer =
-        std::make_unique<settings::UnitPrinterSettingsPrinter>(printer, printDialogs);
+    dialogServices.printer = std::make_unique<platform::SharedUnitPrinter>(printer, printDialogs);
     settings::TFormSettings formSettings(form, std::move(dialogServices));
     // The program ends when the main window has closed and every report is dismissed, not when
     // the last window goes: a failure's message box would be that last window.

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "common/numbers.h"
+#include "platform/services.h"
 
 namespace platform {
 
@@ -48,7 +49,7 @@ std::int32_t marginPixels(std::int32_t millimetres, std::int32_t dotsPerInch)
 
 }  // namespace
 
-TPageSize pageSizeOf(const TPrinterDeviceValues& d)
+TPageSizeMm pageSizeOf(const TPrinterDeviceValues& d)
 {
     if (d.LOGPIXELSX < 1 || d.LOGPIXELSY < 1) {
         return {};
@@ -154,7 +155,7 @@ UnitPrinter::UnitPrinter(std::unique_ptr<PrinterDevice> device) : m_device(std::
 
 UnitPrinter::~UnitPrinter() = default;
 
-TPageSize UnitPrinter::queryPageSize(std::uint8_t orientation)
+TPageSizeMm UnitPrinter::queryPageSize(std::uint8_t orientation)
 {
     m_device->setOrientation(orientation);
     m_pageSize = pageSizeOf(m_device->deviceValues());
@@ -166,8 +167,8 @@ scene::PageLayout UnitPrinter::pageLayout(const common::TPrinterSettings& settin
     const std::size_t o = orientationIndex(settings.Orientation);
     scene::PageLayout page;
     page.orientation = static_cast<std::uint8_t>(o);
-    page.pageWidthMm = m_pageSize.PageWidthMm;
-    page.pageHeightMm = m_pageSize.PageHeightMm;
+    page.pageWidthMm = m_pageSize.Width;
+    page.pageHeightMm = m_pageSize.Height;
     page.marginLeftMm = settings.MarginLeft[o];
     page.marginRightMm = settings.MarginRight[o];
     page.marginTopMm = settings.MarginTop[o];
@@ -193,6 +194,50 @@ TMarginGeometry UnitPrinter::applyMarginGeometry(std::uint8_t orientation,
 QStringList UnitPrinter::fontNames() const
 {
     return QFontDatabase::families();
+}
+
+// ---- SharedUnitPrinter
+
+std::uint8_t SharedUnitPrinter::orientation() const
+{
+    return m_printer.device().orientation() == 0 ? 0 : 1;
+}
+
+void SharedUnitPrinter::setOrientation(std::uint8_t orientation)
+{
+    m_printer.device().setOrientation(orientation == 0 ? 0 : 1);
+}
+
+TPageSizeMm SharedUnitPrinter::pageSizeMm()
+{
+    // The page-size query keeps PageWidthMm and PageHeightMm of the print command current too.
+    return m_printer.queryPageSize(m_printer.device().orientation());
+}
+
+std::vector<std::string> SharedUnitPrinter::fontNames() const
+{
+    return sortedFontNames(m_printer.fontNames());
+}
+
+bool SharedUnitPrinter::showPageSetup(QWidget* parent)
+{
+    return m_dialogs.pageSetup(m_printer.device(), parent);
+}
+
+std::vector<std::string> sortedFontNames(const QStringList& families)
+{
+    QStringList sorted = families;
+    sorted.removeDuplicates();
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(sorted.size()));
+    for (const QString& family : sorted) {
+        names.push_back(family.toStdString());
+    }
+    return names;
 }
 
 }  // namespace platform

@@ -1,25 +1,31 @@
 #pragma once
 
 // The printer: its numbers under the names the page geometry uses, the margin geometry with the
-// printer's unprintable strips, and UnitPrinter, the program's one printer with its page-size
-// query and font list. The numbers come through PrinterDevice, so the geometry works on any
-// numbers a test chooses.
+// printer's unprintable strips, UnitPrinter, the program's one printer with its page-size query
+// and font list, and Printer, the interface through which the settings dialog shares it. The
+// numbers come through PrinterDevice, so the geometry works on any numbers a test chooses.
 //
 //   platform::UnitPrinter printer;                                // the program's one printer
 //   printer.queryPageSize(settings.Printer.Orientation);         // PageWidthMm, PageHeightMm
+//   auto shared = std::make_unique<platform::SharedUnitPrinter>(printer, printDialogs);
 
 #include <QStringList>
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "common/globals.h"
 #include "scene/extent.h"
 
 class QPaintDevice;
 class QPrinter;
+class QWidget;
 
 namespace platform {
+
+class PrintDialogService;
 
 // The printer's numbers under the names the geometry uses. All in printer pixels except
 // HORZSIZE (millimetres) and LOGPIXELSX/Y (pixels per inch).
@@ -35,14 +41,15 @@ struct TPrinterDeviceValues {
     std::int32_t LOGPIXELSY = 0;
 };
 
-struct TPageSize {
-    std::int32_t PageWidthMm = 0;
-    std::int32_t PageHeightMm = 0;
+// The paper in whole millimetres: PageWidthMm and PageHeightMm.
+struct TPageSizeMm {
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
 };
 
 // PageWidthMm = Round(PHYSICALWIDTH x 25.4 / LOGPIXELSX), PageHeightMm likewise; a resolution
 // below 1 gives 0 x 0.
-TPageSize pageSizeOf(const TPrinterDeviceValues& device);
+TPageSizeMm pageSizeOf(const TPrinterDeviceValues& device);
 
 // The margins of one orientation, in whole millimetres.
 struct TMargins {
@@ -118,9 +125,9 @@ public:
     PrinterDevice& device() { return *m_device; }
 
     // Page-size query: sets the orientation, then PageWidthMm and PageHeightMm for it.
-    TPageSize queryPageSize(std::uint8_t orientation);
-    std::int32_t pageWidthMm() const { return m_pageSize.PageWidthMm; }
-    std::int32_t pageHeightMm() const { return m_pageSize.PageHeightMm; }
+    TPageSizeMm queryPageSize(std::uint8_t orientation);
+    std::int32_t pageWidthMm() const { return m_pageSize.Width; }
+    std::int32_t pageHeightMm() const { return m_pageSize.Height; }
     // The page as the preview draws it, for the current orientation of `settings`.
     scene::PageLayout pageLayout(const common::TPrinterSettings& settings) const;
 
@@ -135,7 +142,44 @@ public:
 private:
     std::unique_ptr<QPrinter> m_printer;  // null for a test device
     std::unique_ptr<PrinterDevice> m_device;
-    TPageSize m_pageSize;
+    TPageSizeMm m_pageSize;
 };
+
+// The program's printer as the settings dialog uses it: tests replace it.
+class Printer {
+public:
+    virtual ~Printer() = default;
+    virtual std::uint8_t orientation() const = 0;  // 0 portrait, 1 landscape
+    virtual void setOrientation(std::uint8_t orientation) = 0;
+    // The paper in whole millimetres for the orientation set now: Round(PHYSICALWIDTH × 25.4 /
+    // LOGPIXELSX) and the same for the height; 0 where the printer reports no paper.
+    virtual TPageSizeMm pageSizeMm() = 0;
+    // The printer's font names, sorted.
+    virtual std::vector<std::string> fontNames() const = 0;
+    // The page setup dialog; true when the user confirmed it.
+    virtual bool showPageSetup(QWidget* parent) = 0;
+};
+
+// The program's one printer of the print command and its page setup dialog, so that the settings
+// dialog and printing share the printer, its page size and the user's choices.
+class SharedUnitPrinter : public Printer {
+public:
+    SharedUnitPrinter(UnitPrinter& printer, PrintDialogService& dialogs)
+        : m_printer(printer), m_dialogs(dialogs)
+    {
+    }
+    std::uint8_t orientation() const override;
+    void setOrientation(std::uint8_t orientation) override;
+    TPageSizeMm pageSizeMm() override;
+    std::vector<std::string> fontNames() const override;
+    bool showPageSetup(QWidget* parent) override;
+
+private:
+    UnitPrinter& m_printer;
+    PrintDialogService& m_dialogs;
+};
+
+// Font families sorted as a user reads a list, without regard to letter case.
+std::vector<std::string> sortedFontNames(const QStringList& families);
 
 }  // namespace platform

@@ -138,7 +138,7 @@ TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices 
         m_ownPrinter = std::make_unique<platform::UnitPrinter>();
         m_ownPrintDialogs = std::make_unique<platform::QtPrintDialogs>();
         m_services.printer =
-            std::make_unique<UnitPrinterSettingsPrinter>(*m_ownPrinter, *m_ownPrintDialogs);
+            std::make_unique<platform::SharedUnitPrinter>(*m_ownPrinter, *m_ownPrintDialogs);
     }
     if (!m_services.screenFonts) {
         m_services.screenFonts = [] { return screenFontNames(); };
@@ -1066,7 +1066,7 @@ void TFormSettings::ButtonPrinterConfigurationOnClick()
     if (!m_services.printer) {
         return;
     }
-    SettingsPrinter& printer = *m_services.printer;
+    platform::Printer& printer = *m_services.printer;
     printer.setOrientation(printerSettings().Orientation == 0 ? 0 : 1);
     QCoreApplication::processEvents();
     if (!printer.showPageSetup(this)) {

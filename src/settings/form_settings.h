@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/globals.h"
+#include "platform/printer.h"
 #include "scene/scene.h"
 #include "settings/settings_file.h"
 #include "settings/settings_services.h"
@@ -81,7 +82,7 @@ enum class TDialogResult { Ok, Cancel };
 // The system behind the dialog; an empty member gets the real one.
 struct TFormSettingsServices {
     std::unique_ptr<ColorChooser> colorChooser;  // QColorDialog
-    std::unique_ptr<SettingsPrinter> printer;    // a printer of its own, when one is available
+    std::unique_ptr<platform::Printer> printer;  // a printer of its own, when one is available
     std::function<std::vector<std::string>()> screenFonts;  // the installed fonts
     std::function<void()> beep;                             // QApplication::beep
 };
@@ -112,7 +113,7 @@ public:
     TDialogState dialogState() const;
     // Writes the dialog's state at program end, once; the destructor does it if nobody did.
     TFileResult writeStateAtEnd();
-    TPageSizeMm pageSize() const { return m_pageSize; }
+    platform::TPageSizeMm pageSize() const { return m_pageSize; }
     // The proportion row controls, rows 1 .. 9.
     TSpinEdit* proportionBox(int row) const
     {
@@ -193,7 +194,7 @@ private:
     bool m_isFilling = false;
     TDialogResult m_dialogResult = TDialogResult::Cancel;
     TSettingsSnapshot m_snapshot;
-    TPageSizeMm m_pageSize;
+    platform::TPageSizeMm m_pageSize;
 
     // Custom colour slots as read; replaced by the chooser's once it has been confirmed.
     std::array<std::string, CustomColorCount> m_customColorEntries{};

@@ -3,12 +3,8 @@
 #include <QColor>
 #include <QColorDialog>
 #include <QFontDatabase>
-#include <QStringList>
-
-#include <algorithm>
 
 #include "platform/printer.h"
-#include "platform/services.h"
 #include "settings/settings_controls.h"
 
 namespace settings {
@@ -49,52 +45,9 @@ std::optional<common::TColor> QtColorChooser::choose(common::TColor initial, QWi
     return fromQColor(chosen);
 }
 
-std::uint8_t UnitPrinterSettingsPrinter::orientation() const
-{
-    return m_printer.device().orientation() == 0 ? 0 : 1;
-}
-
-void UnitPrinterSettingsPrinter::setOrientation(std::uint8_t orientation)
-{
-    m_printer.device().setOrientation(orientation == 0 ? 0 : 1);
-}
-
-TPageSizeMm UnitPrinterSettingsPrinter::pageSizeMm()
-{
-    // The page-size query keeps PageWidthMm and PageHeightMm of the print command current too.
-    const platform::TPageSize size = m_printer.queryPageSize(m_printer.device().orientation());
-    return {size.PageWidthMm, size.PageHeightMm};
-}
-
-std::vector<std::string> UnitPrinterSettingsPrinter::fontNames() const
-{
-    return sortedFontNames(m_printer.fontNames());
-}
-
-bool UnitPrinterSettingsPrinter::showPageSetup(QWidget* parent)
-{
-    return m_dialogs.pageSetup(m_printer.device(), parent);
-}
-
-std::vector<std::string> sortedFontNames(const QStringList& families)
-{
-    QStringList sorted = families;
-    sorted.removeDuplicates();
-    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
-        const int order = a.compare(b, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a < b;
-    });
-    std::vector<std::string> names;
-    names.reserve(static_cast<std::size_t>(sorted.size()));
-    for (const QString& family : sorted) {
-        names.push_back(family.toStdString());
-    }
-    return names;
-}
-
 std::vector<std::string> screenFontNames()
 {
-    return sortedFontNames(QFontDatabase::families());
+    return platform::sortedFontNames(QFontDatabase::families());
 }
 
 }  // namespace settings

@@ -246,12 +246,4 @@ TEST(Flags, LanguageEntryReplacesTheKeyByTheBackground)
     }
 }
 
-TEST(Fonts, SortedWithoutRegardToCase)
-{
-    const std::vector<std::string> sorted = settings::sortedFontNames(
-        {QStringLiteral("courier"), QStringLiteral("Arial"), QStringLiteral("Bitstream"),
-         QStringLiteral("arial"), QStringLiteral("Arial")});
-    EXPECT_EQ(sorted, (std::vector<std::string>{"Arial", "arial", "Bitstream", "courier"}));
-}
-
 }  // namespace

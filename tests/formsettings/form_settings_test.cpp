@@ -56,17 +56,17 @@ public:
     }
 };
 
-class FakePrinter : public settings::SettingsPrinter {
+class FakePrinter : public platform::Printer {
 public:
     std::uint8_t current = 1;
-    std::map<std::uint8_t, settings::TPageSizeMm> sizes = {{0, {210, 297}}, {1, {297, 210}}};
+    std::map<std::uint8_t, platform::TPageSizeMm> sizes = {{0, {210, 297}}, {1, {297, 210}}};
     std::vector<std::string> fonts = {"Arial", "Courier"};
     std::function<bool(FakePrinter&)> setup = [](FakePrinter&) { return false; };
     int setups = 0;
 
     std::uint8_t orientation() const override { return current; }
     void setOrientation(std::uint8_t orientation) override { current = orientation; }
-    settings::TPageSizeMm pageSizeMm() override { return sizes[current]; }
+    platform::TPageSizeMm pageSizeMm() override { return sizes[current]; }
     std::vector<std::string> fontNames() const override { return fonts; }
     bool showPageSetup(QWidget*) override
     {

@@ -1,6 +1,11 @@
-// The printer's page size and the margin geometry on the printer's own numbers.
+// The printer's page size and the margin geometry on the printer's own numbers, and its fonts.
 
 #include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <string>
+#include <vector>
 
 #include "fake_printer_device.h"
 #include "platform/printer.h"
@@ -39,9 +44,9 @@ class PageSize : public ::testing::TestWithParam<PageRow> {};
 
 TEST_P(PageSize, IsThePaperInWholeMillimetres)
 {
-    const platform::TPageSize size = platform::pageSizeOf(GetParam().device);
-    EXPECT_EQ(size.PageWidthMm, GetParam().widthMm);
-    EXPECT_EQ(size.PageHeightMm, GetParam().heightMm);
+    const platform::TPageSizeMm size = platform::pageSizeOf(GetParam().device);
+    EXPECT_EQ(size.Width, GetParam().widthMm);
+    EXPECT_EQ(size.Height, GetParam().heightMm);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PageSize,
@@ -188,6 +193,14 @@ TEST(UnitPrinter, PageSizeQueryFollowsTheOrientation)
     EXPECT_EQ(page.pageWidthMm, 297);
     EXPECT_EQ(page.marginLeftMm, 12);
     EXPECT_EQ(page.marginTopMm, 22);
+}
+
+TEST(Fonts, SortedWithoutRegardToCase)
+{
+    const std::vector<std::string> sorted = platform::sortedFontNames(
+        {QStringLiteral("courier"), QStringLiteral("Arial"), QStringLiteral("Bitstream"),
+         QStringLiteral("arial"), QStringLiteral("Arial")});
+    EXPECT_EQ(sorted, (std::vector<std::string>{"Arial", "arial", "Bitstream", "courier"}));
 }
 
 }  // namespace
