@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLocale>
-#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 
@@ -116,10 +115,9 @@ int main(int argc, char** argv)
     if (!read.Problems.empty()) {
         // Once, for all values that could not be used; they got their defaults. Shown from the
         // event loop, so that a signal that comes meanwhile ends the program as any other time.
-        QTimer::singleShot(0, &form, [&form, &read] {
-            QMessageBox::warning(&form, form.windowTitle(),
-                                 QString::fromStdString(settings::problemsMessage(
-                                     read.Problems, read.Data.App.Language)));
+        QTimer::singleShot(0, &form, [&form, &read, &alerts] {
+            alerts.showWarning(&form, QString::fromStdString(settings::problemsMessage(
+                                          read.Problems, read.Data.App.Language)));
         });
     }
     return QApplication::exec();

@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QMessageBox>
 #include <QWidget>
 
 #include <cstdio>
 
 #include "mainwindow/form_main.h"
+#include "platform/qt_services.h"
 #include "settings/form_settings.h"
 
 namespace app {
@@ -74,7 +74,7 @@ ProgramEndServices ProgramEnd::desktopServices(QWidget& window)
 {
     ProgramEndServices services;
     services.alert = [&window](const QString& message) {
-        QMessageBox::critical(&window, window.windowTitle(), message);
+        platform::QtAlerts().showError(&window, message);
     };
     services.printError = [](const QString& message) {
         const QByteArray text = message.toUtf8();

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -118,6 +119,16 @@ QString changeExtension(const QString& fileName, const QString& extension)
 void QtAlerts::beep()
 {
     QApplication::beep();
+}
+
+void QtAlerts::showError(QWidget* parent, const QString& message)
+{
+    QMessageBox::critical(parent, parent != nullptr ? parent->windowTitle() : QString(), message);
+}
+
+void QtAlerts::showWarning(QWidget* parent, const QString& message)
+{
+    QMessageBox::warning(parent, parent != nullptr ? parent->windowTitle() : QString(), message);
 }
 
 }  // namespace platform

@@ -1,7 +1,7 @@
 #pragma once
 
 // The real desktop services: the application's clipboard, QFileDialog, QPrintDialog and
-// QPageSetupDialog, QApplication::beep.
+// QPageSetupDialog, QApplication::beep and QMessageBox.
 
 #include "platform/services.h"
 
@@ -41,6 +41,8 @@ public:
 class QtAlerts : public AlertService {
 public:
     void beep() override;
+    void showError(QWidget* parent, const QString& message) override;
+    void showWarning(QWidget* parent, const QString& message) override;
 };
 
 }  // namespace platform

@@ -56,11 +56,16 @@ public:
     virtual bool pageSetup(PrinterDevice& device, QWidget* parent) = 0;
 };
 
+// The program's one way of alerting the user: the beep and the message boxes.
 class AlertService {
 public:
     virtual ~AlertService() = default;
     // The system's default beep.
     virtual void beep() = 0;
+    // The error and warning message boxes over `parent`, titled as its window; each stays until
+    // the user dismisses it. `parent` may be null.
+    virtual void showError(QWidget* parent, const QString& message) = 0;
+    virtual void showWarning(QWidget* parent, const QString& message) = 0;
 };
 
 }  // namespace platform

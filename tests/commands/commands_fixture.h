@@ -70,7 +70,11 @@ public:
 class FakeAlerts : public platform::AlertService {
 public:
     void beep() override { ++beeps; }
+    void showError(QWidget*, const QString& message) override { errors.push_back(message); }
+    void showWarning(QWidget*, const QString& message) override { warnings.push_back(message); }
     int beeps = 0;
+    std::vector<QString> errors;
+    std::vector<QString> warnings;
 };
 
 // A print dialog that confirms or cancels, and may choose an orientation as the user would.
