@@ -1,7 +1,9 @@
 // svg_to_png: renders an SVG picture into a square PNG of a given size. The build uses it to make
 // the application icon's fixed sizes from the one drawing, with the same SVG renderer the program
-// uses, so no other graphics tool is needed.
+// uses, so no other graphics tool is needed; the PNG is encoded and saved as the program's
+// pictures are.
 
+#include <QByteArray>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -10,6 +12,8 @@
 #include <charconv>
 #include <cstdio>
 #include <string>
+
+#include "output/export_formats.h"
 
 int main(int argc, char** argv)
 {
@@ -39,8 +43,12 @@ int main(int argc, char** argv)
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         renderer.render(&painter, QRectF(0, 0, size, size));
     }
-    if (!image.convertToFormat(QImage::Format_ARGB32).save(QString::fromLocal8Bit(argv[3]), "PNG")) {
-        std::fprintf(stderr, "svg_to_png: cannot write %s\n", argv[3]);
+    QByteArray png;
+    QString error;
+    if (!output::encodeImage(image.convertToFormat(QImage::Format_ARGB32), "png", png, error) ||
+        !output::storePicture(std::string(argv[3]), png, error)) {
+        std::fprintf(stderr, "svg_to_png: cannot write %s: %s\n", argv[3],
+                     error.toLocal8Bit().constData());
         return 1;
     }
     return 0;
