@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one animation tick: the engine's share, and the whole tick with the drawing.
 
 #include <benchmark/benchmark.h>

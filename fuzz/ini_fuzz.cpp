@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes through the settings file: the INI reader, ReadSettings, ReadDialogState
 // and both writers. Besides the sanitizers' checks it demands a sound round trip: a file as the
 // program writes it must read without problems, give back the values written, and settle, so

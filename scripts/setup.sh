@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared set-up of the project's scripts: installs what is missing on Debian 12 and builds.
 # Sourced, not run; expects ROOT to be the repository's top folder.
 

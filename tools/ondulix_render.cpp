@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ondulix-render: draws the scene without a window, for worksheets and figures.
 
 #include <QFileInfo>

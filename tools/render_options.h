@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Command line of ondulix-render, kept free of the toolkit so that it can be tested on its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // --settings FILE of ondulix-render: a settings file of the main program gives the picture its

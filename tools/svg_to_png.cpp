@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // svg_to_png: renders an SVG picture into a square PNG of a given size. The build uses it to make
 // the application icon's fixed sizes from the one drawing, with the same SVG renderer the program
 // uses, so no other graphics tool is needed; the PNG is encoded and saved as the program's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ondulix: how two perpendicular component waves add up to a polarised wave.
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Connects the main window's Copy, Save, Save As and Print hooks to the export and printing

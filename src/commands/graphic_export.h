@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The export commands of the main window: Copy (SpeedButtonCopy, the popup item, Ctrl+C), Save

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The print command of the main window (SpeedButtonPrint, Ctrl+P): one page at the true scale on

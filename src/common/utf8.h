@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // UTF-8, decoded and encoded by hand: the settings file and the metafile writer both need it

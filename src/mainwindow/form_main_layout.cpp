@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls: how they are made, named and connected, and where they stand.
 
 #include <QFrame>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The picture file formats of SaveDialog, one small exporter class each, in one list whose order

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The two pictures of the drawing that copying and saving deliver: the vector picture, projected

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The printer: its numbers under the names the page geometry uses, the margin geometry with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The real environment, file system and process start behind the interfaces of aux_files.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The scene engine's state: one object owned by whoever shows the scene, passed to the plain

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The settings file's character set. Inside the program every text is UTF-8; the file is read as

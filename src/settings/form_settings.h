@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // TFormSettings: the one dialog for every adjustable setting. Created once, right after the main

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // An INI file held in memory. Reading trims lines, keys and values, ignores empty lines, ";"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The settings dialog's own kinds of control: spin boxes that behave as the dialog needs, colour

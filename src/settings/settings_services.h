@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the settings dialog asks of the system, behind interfaces that tests replace: the colour

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The texts of both user-interface languages, compiled in as UTF-8. The windows put them onto

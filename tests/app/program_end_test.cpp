@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the program ends: after the main window's close, both writes are made, every failure is
 // reported before the event loops end, and a signal ends it from under a modal window with the
 // reports on standard error.

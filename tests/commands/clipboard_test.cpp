@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copy puts both pictures of one drawing on the clipboard at once, as the desktop's other
 // programs read it: the vector picture as SVG and EMF, and the bitmap.
 

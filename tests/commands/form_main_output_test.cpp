@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window with its output commands installed, driven by its keys and buttons.
 
 #include <gtest/gtest.h>

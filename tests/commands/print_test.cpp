@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print command: the dialog, the orientation it leaves, the page size, and one page at the
 // true scale, measured on a PDF printed through Qt's printer.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save As and Save: the chosen type decides the content, the name only where it goes; a failed
 // save leaves the file that was there.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program under Xvfb, driven by real key events: every command key opens its dialog or
 # writes its file once per press, the animation keeps running while a dialog opened by a key is
 # showing, and a termination signal ends the program from under a message box, with its settings

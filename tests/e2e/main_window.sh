@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program under Xvfb with an empty home, works it with keys and the mouse, and
 # ends it the way a logout does. Usage: main_window.sh PROGRAM [SCREENSHOT_COPY]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program on a Wayland compositor of its own (weston's headless back-end, which
 # renders with pixman so that its screenshooter can read the screen back), once in the normal and
 # once in the maximised window state, and ends it with SIGTERM the way a logout does. Each time the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing rules of the dialog's own controls, checked on the pixels they produce.
 
 #include <gtest/gtest.h>

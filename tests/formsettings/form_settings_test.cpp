@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings dialog driven as a user drives it: opened with Ctrl+E on the main window, keys and
 // clicks on its controls inside the modal loop, closed with its buttons, Esc or the close box.
 // The colour chooser and the printer are fakes behind the dialog's interfaces.

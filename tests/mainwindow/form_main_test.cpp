@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven as a user drives it: keys to the focused control, mouse on the
 // drawing, clicks on the buttons, timer steps called directly.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hint timings with the program's hint handling installed, the pointer moved as the offscreen
 // platform moves it: how soon a hint comes, how long it stays, how soon the next control's hint
 // replaces it.

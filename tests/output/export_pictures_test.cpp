@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two pictures of an export: the metafile resolution, the physical size, and the cut to the
 // drawing's extent with its margin but never beyond the drawing area.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture description of a scene without a window, the pictures the exporters take from it,
 // and the file formats by extension.
 

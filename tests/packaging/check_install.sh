@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into an empty prefix, as the Debian package does, and checks what lands
 # there: exactly the expected files, icons of their nominal sizes, a valid desktop entry whose
 # program and icon are installed, valid AppStream data naming that entry, readable manual pages,

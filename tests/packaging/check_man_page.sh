@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks a manual page: groff formats it without a warning, and, given the program, the page
 # describes every option that the program's --help lists. Usage: check_man_page.sh PROGRAM|"" PAGE
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EmfCanvas: what it writes, read back record by record and played as GDI would play it.
 
 #include <gtest/gtest.h>

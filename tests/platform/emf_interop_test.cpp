@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EmfCanvas read by an independent reader: the scene drawn by the engine into a metafile,
 // converted to SVG by emf2svg-conv, must show the same lines, colours and labels.
 

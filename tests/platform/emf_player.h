@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Reads an enhanced metafile back and plays it the way GDI would: an object table, selections

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printer's page size and the margin geometry on the printer's own numbers, and its fonts.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SaveDialog as the user meets it: Qt's file dialog set up from the request, whose file name
 // follows the type the user picks.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A canvas that remembers what was drawn, with the pen, fill and font in force at each call, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A ready scene with the program's default values on an 800 x 600 area of a 1280-pixel desktop

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built ondulix-render as a user would and looks at what it leaves behind.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // --settings FILE of ondulix-render: the file's look and scene, the command line's own options
 // winning over it, and a file that cannot be used.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A full disk for a test: a tmpfs of 64 KiB mounted over a folder while the object lives, and
