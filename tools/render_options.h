@@ -9,21 +9,23 @@
 #include <string_view>
 #include <vector>
 
+#include "common/globals.h"
 #include "output/picture_format.h"
 
 namespace render {
 
 struct RenderOptions {
-    std::int32_t azimuth = -45;              // degrees
-    std::int32_t elevation = 30;             // degrees
-    std::int32_t horizontalAmplitude = 100;  // percent
-    std::int32_t verticalAmplitude = 100;    // percent
-    std::int32_t phaseShift = -90;           // degrees
-    std::int32_t timeStep = 0;               // 0 .. 512 steps of T/512
+    // The scene of a first start of the program.
+    std::int32_t azimuth = common::DefaultAzimuth;                          // degrees
+    std::int32_t elevation = common::DefaultElevation;                      // degrees
+    std::int32_t horizontalAmplitude = common::DefaultHorizontalAmplitude;  // percent
+    std::int32_t verticalAmplitude = common::DefaultVerticalAmplitude;      // percent
+    std::int32_t phaseShift = common::DefaultPhaseShift;                    // degrees
+    std::int32_t timeStep = 0;  // 0 .. 512 steps of T/512
     std::int32_t width = 800;
     std::int32_t height = 600;
-    std::int32_t scale = 40;   // the N of 1 : N
-    double screenWidth = 0.3;  // metres
+    std::int32_t scale = common::DefaultScale;                // the N of 1 : N
+    double screenWidth = common::TAppSettings{}.ScreenWidth;  // metres
     std::int32_t desktopWidth = 1280;
     bool centered = false;
     bool showHorizontal = true;

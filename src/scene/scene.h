@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/colors.h"
+#include "common/globals.h"
 #include "scene/canvas.h"
 
 namespace scene {
@@ -36,15 +37,15 @@ static_assert(offsetof(ModelPoint, Z) == offsetof(ModelPoint, Y) + sizeof(double
               "the wave loop stores Y and Z together");
 
 struct TSceneParameters {
-    std::int32_t Azimuth = -45;   // degrees, -180 .. 180
-    std::int32_t Elevation = 30;  // degrees, -90 .. 90; positive = observer above
+    std::int32_t Azimuth = common::DefaultAzimuth;      // degrees, -180 .. 180
+    std::int32_t Elevation = common::DefaultElevation;  // degrees, -90 .. 90; positive = above
     double AzimuthRad = 0.0;
     double ElevationRad = 0.0;
-    double HorizontalAmplitude = 1.0;  // 0 .. 1
-    double VerticalAmplitude = 1.0;    // 0 .. 1
-    std::int32_t PhaseShift = -90;     // degrees, vertical against horizontal
-    std::int32_t PhaseStep = -128;     // PhaseShift * 512 div 360
-    std::int32_t TimeStep = 0;         // 0 .. 512 steps of T/512
+    double HorizontalAmplitude = common::DefaultHorizontalAmplitude / 100.0;  // 0 .. 1
+    double VerticalAmplitude = common::DefaultVerticalAmplitude / 100.0;      // 0 .. 1
+    std::int32_t PhaseShift = common::DefaultPhaseShift;  // degrees, vertical against horizontal
+    std::int32_t PhaseStep = common::DefaultPhaseShift * 512 / 360;  // PhaseShift * 512 div 360
+    std::int32_t TimeStep = 0;                                       // 0 .. 512 steps of T/512
 };
 
 // Sizes in model units unless said otherwise.
@@ -56,7 +57,7 @@ struct TProportions {
     double ArrowLength = 0.15;
     double DotRadius = 0.015;
     double Wavelength = 3.0;
-    double GraphicMarginFactor = 0.01;  // a fraction of the drawing extent
+    double GraphicMarginFactor = 0.01;          // a fraction of the drawing extent
     double ClipboardBugfixScalingFactor = 1.0;  // read by the export only
 };
 
@@ -93,7 +94,7 @@ struct LabelBox {
 };
 
 struct SceneModel {
-    std::array<ModelPoint, 4> ReferenceRect{};  // upper -Y, upper +Y, lower +Y, lower -Y
+    std::array<ModelPoint, 4> ReferenceRect{};    // upper -Y, upper +Y, lower +Y, lower -Y
     std::array<ModelPoint, 2> PropagationAxis{};  // back end, front end
     std::array<ModelPoint, 2> HorizontalAxis{};   // +Y end, -Y end (arrow side)
     std::array<ModelPoint, 2> VerticalAxis{};     // bottom, top (arrow side)
@@ -152,8 +153,8 @@ public:
 struct SceneState {
     TSceneParameters Params;
     TProportions Proportions;
-    double ArrowHalfWidth = 0.0;   // 0.25 * ArrowLength
-    double TwoWavelengths = 0.0;   // 2 * Wavelength
+    double ArrowHalfWidth = 0.0;  // 0.25 * ArrowLength
+    double TwoWavelengths = 0.0;  // 2 * Wavelength
 
     TSceneStyles Styles = defaultStyles();
     TColor HiddenAxisColor = 0;  // propagation axis behind the surface
@@ -204,7 +205,10 @@ struct SceneState {
     {
         return Styles[static_cast<std::size_t>(object)];
     }
-    double cosAt(std::int32_t k) const { return CosTable[static_cast<std::size_t>(k + CosTableReach)]; }
+    double cosAt(std::int32_t k) const
+    {
+        return CosTable[static_cast<std::size_t>(k + CosTableReach)];
+    }
 };
 
 // Setters that keep the values derived from a parameter in step with it.
