@@ -163,18 +163,23 @@ TPageSizeMm UnitPrinter::queryPageSize(std::uint8_t orientation)
     return m_pageSize;
 }
 
-scene::PageLayout UnitPrinter::pageLayout(const common::TPrinterSettings& settings) const
+scene::PageLayout pageLayoutOf(const common::TPrinterSettings& settings, TPageSizeMm size)
 {
     const std::size_t o = orientationIndex(settings.Orientation);
     scene::PageLayout page;
     page.orientation = static_cast<std::uint8_t>(o);
-    page.pageWidthMm = m_pageSize.Width;
-    page.pageHeightMm = m_pageSize.Height;
+    page.pageWidthMm = size.Width;
+    page.pageHeightMm = size.Height;
     page.marginLeftMm = settings.MarginLeft[o];
     page.marginRightMm = settings.MarginRight[o];
     page.marginTopMm = settings.MarginTop[o];
     page.marginBottomMm = settings.MarginBottom[o];
     return page;
+}
+
+scene::PageLayout UnitPrinter::pageLayout(const common::TPrinterSettings& settings) const
+{
+    return pageLayoutOf(settings, m_pageSize);
 }
 
 TMarginGeometry UnitPrinter::applyMarginGeometry(std::uint8_t orientation,

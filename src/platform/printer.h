@@ -52,6 +52,10 @@ struct TPageSizeMm {
 // below 1 gives 0 x 0.
 TPageSizeMm pageSizeOf(const TPrinterDeviceValues& device);
 
+// The page of that size with the margins of the settings' orientation, as printing and the page
+// preview lay it out.
+scene::PageLayout pageLayoutOf(const common::TPrinterSettings& settings, TPageSizeMm size);
+
 // The margins of one orientation, in whole millimetres.
 struct TMargins {
     std::int32_t Left = 0;

@@ -1117,14 +1117,7 @@ void TFormSettings::drawPagePreview()
     const common::TPrinterSettings& printer = printerSettings();
     const std::uint8_t orientation = printer.Orientation == 0 ? 0 : 1;
     TPreviewImage* picture = orientation == 0 ? ImagePreviewPortrait : ImagePreviewLandscape;
-    scene::PageLayout page;
-    page.orientation = orientation;
-    page.pageWidthMm = m_pageSize.Width;
-    page.pageHeightMm = m_pageSize.Height;
-    page.marginLeftMm = printer.MarginLeft[orientation];
-    page.marginRightMm = printer.MarginRight[orientation];
-    page.marginTopMm = printer.MarginTop[orientation];
-    page.marginBottomMm = printer.MarginBottom[orientation];
+    const scene::PageLayout page = platform::pageLayoutOf(printer, m_pageSize);
     {
         platform::PainterCanvas canvas(picture->picture());
         scene::drawPagePreview(s, page, picture->picture().width(), picture->picture().height(),
