@@ -6,7 +6,7 @@
 
 #include "output/export_formats.h"
 #include "output/export_pictures.h"
-#include "settings/texts.h"
+#include "common/texts.h"
 
 namespace commands {
 
@@ -91,7 +91,7 @@ platform::SaveDialogRequest GraphicExport::saveDialogRequest() const
     const common::TAppSettings& app = m_window.appSettings();
     platform::SaveDialogRequest request;
     request.title = fromUtf8(
-        settings::formMainText("SaveDialog", settings::TTextProperty::Title, app.Language));
+        common::formMainText("SaveDialog", common::TTextProperty::Title, app.Language));
     request.folder = QString::fromStdString(app.GraphFilePath);
     request.fileName = QString::fromStdString(m_window.graphFileName());
     for (const auto& exporter : output::graphicExporters()) {

@@ -31,7 +31,7 @@
 #include "scene/geometry.h"
 #include "scene/projection.h"
 #include "scene/render.h"
-#include "settings/texts.h"
+#include "common/texts.h"
 
 // The pictures are compiled into this library; a static library needs them registered by hand.
 static void initialiseResources()
@@ -74,7 +74,7 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment,
     // while the scene is not ready yet, so nothing is projected or drawn.
     applySettings(settings);
     m_graphFileName = settings.App.GraphFilePath +
-                      std::string(settings::defaultDocumentName(settings.App.Language));
+                      std::string(common::defaultDocumentName(settings.App.Language));
     createTickLabels();
     m_labelHeight = m_elevationTicks[3]->height();
 
@@ -100,7 +100,7 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment,
     } else if (m_maximized) {
         setWindowState(Qt::WindowMaximized);
     }
-    setWindowTitle(QString::fromStdString(settings::formMainTitle(m_exeBaseName.toStdString())));
+    setWindowTitle(QString::fromStdString(common::formMainTitle(m_exeBaseName.toStdString())));
 
     layoutToolbar();
     SpeedButtonPrint->setEnabled(m_environment.printerAvailable);
@@ -206,16 +206,16 @@ void TFormMain::rebuildHelpCommand()
 void TFormMain::applyTexts()
 {
     const common::TLanguage language = m_settings.App.Language;
-    for (const settings::TControlText& entry : settings::formMainTexts()) {
+    for (const common::TControlText& entry : common::formMainTexts()) {
         const QString text = QString::fromUtf8(entry.text(language).data(),
                                                static_cast<qsizetype>(entry.text(language).size()));
         const QString name = QString::fromLatin1(entry.Control);
-        if (entry.Property == settings::TTextProperty::Hint) {
+        if (entry.Property == common::TTextProperty::Hint) {
             if (auto* control = findChild<QWidget*>(name)) {
                 control->setToolTip(text);
                 control->setToolTipDuration(HintHideMilliseconds);
             }
-        } else if (entry.Property == settings::TTextProperty::Caption) {
+        } else if (entry.Property == common::TTextProperty::Caption) {
             if (auto* item = findChild<QAction*>(name)) {
                 // The menu shows the shortcut; the key itself is the window's.
                 const char* shortcut =
@@ -238,7 +238,7 @@ void TFormMain::updateAllHints()
     const common::TLanguage language = m_settings.App.Language;
     const auto hint = [language](TTrackBar* bar, const QString& value) {
         const std::string_view prefix =
-            settings::hintPrefix(bar->objectName().toStdString(), language);
+            common::hintPrefix(bar->objectName().toStdString(), language);
         bar->setToolTip(QString::fromUtf8(prefix.data(), static_cast<qsizetype>(prefix.size())) +
                         value);
     };

@@ -33,7 +33,7 @@
 #include "scene/projection.h"
 #include "scene/render.h"
 #include "settings/settings_controls.h"
-#include "settings/texts.h"
+#include "common/texts.h"
 
 // The flags are compiled into this library; a static library needs them registered by hand.
 static void initialiseFlagResources()
@@ -166,8 +166,8 @@ TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices 
 
     // 1, 2: the flags, and the language list bound to them.
     m_flags = {flagPicture(0), flagPicture(1)};
-    ComboBoxLanguage->addItem(QString::fromLatin1(LanguageBoxItems[0]));
-    ComboBoxLanguage->addItem(QString::fromLatin1(LanguageBoxItems[1]));
+    ComboBoxLanguage->addItem(QString::fromLatin1(common::LanguageBoxItems[0]));
+    ComboBoxLanguage->addItem(QString::fromLatin1(common::LanguageBoxItems[1]));
     ComboBoxLanguage->setCurrentIndex(0);
     // 3.
     setLanguageTexts(m_main.language());
@@ -360,7 +360,7 @@ void TFormSettings::createGeneralTab()
     ComboBoxScreenFontName->setEditable(true);
     ComboBoxScreenFontName->setInsertPolicy(QComboBox::NoInsert);
     ComboBoxScreenFontName->setGeometry(inputLeft, rowY(4), inputWidth, inputHeight);
-    ComboBoxScreenFontName->setToolTip(QString::fromLatin1(ScreenFontNameHint));
+    ComboBoxScreenFontName->setToolTip(QString::fromLatin1(common::ScreenFontNameHint));
     connect(ComboBoxScreenFontName, &QComboBox::editTextChanged, this,
             [this](const QString& text) { ComboBoxScreenFontNameOnChange(text); });
 
@@ -555,12 +555,12 @@ void TFormSettings::createPrinterTab()
 
 void TFormSettings::setLanguageTexts(TLanguage language)
 {
-    setWindowTitle(fromStd(formSettingsTitle(m_main.exeBaseName().toStdString(), language)));
-    for (const TControlText& row : formSettingsTexts()) {
+    setWindowTitle(fromStd(common::formSettingsTitle(m_main.exeBaseName().toStdString(), language)));
+    for (const common::TControlText& row : common::formSettingsTexts()) {
         const QString text = fromUtf8(row.text(language));
         const QString name = QString::fromLatin1(row.Control);
         switch (row.Property) {
-            case TTextProperty::Caption: {
+            case common::TTextProperty::Caption: {
                 auto* widget = findChild<QWidget*>(name);
                 if (widget == nullptr) {
                     break;  // "Apply" has no button in this dialog
@@ -579,25 +579,25 @@ void TFormSettings::setLanguageTexts(TLanguage language)
                 }
                 break;
             }
-            case TTextProperty::Hint:
+            case common::TTextProperty::Hint:
                 if (auto* widget = findChild<QWidget*>(name)) {
                     widget->setToolTip(text);
                 }
                 break;
-            case TTextProperty::Item0:
-            case TTextProperty::Item1:
+            case common::TTextProperty::Item0:
+            case common::TTextProperty::Item1:
                 if (name == QStringLiteral("RadioGroupPageOrientation")) {
-                    m_orientationChoices[row.Property == TTextProperty::Item0 ? 0 : 1]->setText(
+                    m_orientationChoices[row.Property == common::TTextProperty::Item0 ? 0 : 1]->setText(
                         text);
                 }
                 break;
-            case TTextProperty::Title:
+            case common::TTextProperty::Title:
                 break;
         }
     }
     for (int i = 1; i <= 9; ++i) {
         QLabel* caption = m_proportionLabels[static_cast<std::size_t>(i)];
-        caption->setText(fromUtf8(settings::proportionLabel(i, language)));
+        caption->setText(fromUtf8(common::proportionLabel(i, language)));
         caption->adjustSize();
     }
 }

@@ -9,9 +9,12 @@
 #include <utility>
 
 #include "settings/charset.h"
-#include "settings/texts.h"
+#include "common/texts.h"
 
 namespace settings {
+
+using common::messageText;
+using common::TMessage;
 
 namespace {
 

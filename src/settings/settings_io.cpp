@@ -14,9 +14,12 @@
 #include <filesystem>
 #include <optional>
 
-#include "settings/texts.h"
+#include "common/texts.h"
 
 namespace settings {
+
+using common::messageText;
+using common::TMessage;
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <string>
 
 #include "settings/charset.h"
-#include "settings/texts.h"
+#include "common/texts.h"
 
 namespace {
 
 using common::TLanguage;
-using settings::TTextProperty;
+using common::TTextProperty;
 
 TEST(Texts, TheMainWindowSwitchesEveryTextAtOnce)
 {
@@ -32,18 +32,18 @@ TEST(Texts, TheMainWindowSwitchesEveryTextAtOnce)
          "Maßstab verkleinern/vergrößern\r\n(Tasten + und -  oder  Strg+Mausrad)"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(settings::formMainText(row.control, row.property, TLanguage::English), row.english);
-        EXPECT_EQ(settings::formMainText(row.control, row.property, TLanguage::German), row.german);
+        EXPECT_EQ(common::formMainText(row.control, row.property, TLanguage::English), row.english);
+        EXPECT_EQ(common::formMainText(row.control, row.property, TLanguage::German), row.german);
     }
-    EXPECT_EQ(settings::formMainTexts().size(), 20u);
+    EXPECT_EQ(common::formMainTexts().size(), 20u);
 }
 
 TEST(Texts, TheDialogTextsIncludingTitleItemsAndProportionRows)
 {
-    using settings::formSettingsText;
-    EXPECT_EQ(settings::formSettingsTitle("Ondulix", TLanguage::English), " Ondulix - Settings");
-    EXPECT_EQ(settings::formSettingsTitle("Ondulix", TLanguage::German), " Ondulix - Einstellungen");
-    EXPECT_EQ(settings::formMainTitle("Ondulix"), " Ondulix");
+    using common::formSettingsText;
+    EXPECT_EQ(common::formSettingsTitle("Ondulix", TLanguage::English), " Ondulix - Settings");
+    EXPECT_EQ(common::formSettingsTitle("Ondulix", TLanguage::German), " Ondulix - Einstellungen");
+    EXPECT_EQ(common::formMainTitle("Ondulix"), " Ondulix");
     EXPECT_EQ(formSettingsText("CheckBoxSaveSettings", TTextProperty::Caption, TLanguage::German),
               "Einstellungen speichern");
     EXPECT_EQ(formSettingsText("CheckBoxSaveSettings", TTextProperty::Hint, TLanguage::German),
@@ -56,37 +56,37 @@ TEST(Texts, TheDialogTextsIncludingTitleItemsAndProportionRows)
               " Colors and line styles ");
     EXPECT_EQ(formSettingsText("ButtonApply", TTextProperty::Caption, TLanguage::German),
               "Übernehmen");
-    EXPECT_EQ(settings::proportionLabel(1, TLanguage::English), "Reference surface size");
-    EXPECT_EQ(settings::proportionLabel(9, TLanguage::German), "Clipboard-Skalierungsfaktor");
-    EXPECT_EQ(settings::proportionLabel(0, TLanguage::English), "");
-    EXPECT_EQ(settings::proportionLabel(10, TLanguage::English), "");
+    EXPECT_EQ(common::proportionLabel(1, TLanguage::English), "Reference surface size");
+    EXPECT_EQ(common::proportionLabel(9, TLanguage::German), "Clipboard-Skalierungsfaktor");
+    EXPECT_EQ(common::proportionLabel(0, TLanguage::English), "");
+    EXPECT_EQ(common::proportionLabel(10, TLanguage::English), "");
 }
 
 TEST(Texts, LookupMissesAndUnknownLanguages)
 {
     const auto bogus = static_cast<TLanguage>(7);
-    EXPECT_EQ(settings::formMainText("SpeedButtonHelp", TTextProperty::Hint, bogus), "Help (F1)");
-    EXPECT_EQ(settings::formMainText("SpeedButtonHelp", TTextProperty::Caption, TLanguage::German),
+    EXPECT_EQ(common::formMainText("SpeedButtonHelp", TTextProperty::Hint, bogus), "Help (F1)");
+    EXPECT_EQ(common::formMainText("SpeedButtonHelp", TTextProperty::Caption, TLanguage::German),
               "");
-    EXPECT_EQ(settings::formMainText("NoSuchControl", TTextProperty::Hint, TLanguage::German), "");
-    EXPECT_EQ(settings::hintPrefix("TrackBarTime", bogus), "Time = ");
-    EXPECT_EQ(settings::hintPrefix("TrackBarNone", TLanguage::English), "");
+    EXPECT_EQ(common::formMainText("NoSuchControl", TTextProperty::Hint, TLanguage::German), "");
+    EXPECT_EQ(common::hintPrefix("TrackBarTime", bogus), "Time = ");
+    EXPECT_EQ(common::hintPrefix("TrackBarNone", TLanguage::English), "");
 }
 
 TEST(Texts, HintPrefixesOfBothLanguages)
 {
-    EXPECT_EQ(settings::hintPrefix("TrackBarPhaseShift", TLanguage::German), "Phasenverschiebung = ");
-    EXPECT_EQ(settings::hintPrefix("TrackBarElevation", TLanguage::English),
+    EXPECT_EQ(common::hintPrefix("TrackBarPhaseShift", TLanguage::German), "Phasenverschiebung = ");
+    EXPECT_EQ(common::hintPrefix("TrackBarElevation", TLanguage::English),
               "Elevation angle of the observer = ");
-    EXPECT_EQ(settings::hintPrefix("TrackBarAzimuth", TLanguage::German),
+    EXPECT_EQ(common::hintPrefix("TrackBarAzimuth", TLanguage::German),
               "Azimutwinkel des Beobachters = ");
-    EXPECT_EQ(settings::hintPrefixes().size(), 6u);
+    EXPECT_EQ(common::hintPrefixes().size(), 6u);
 }
 
 TEST(Texts, DefaultDocumentName)
 {
-    EXPECT_EQ(settings::defaultDocumentName(TLanguage::English), "NoName");
-    EXPECT_EQ(settings::defaultDocumentName(TLanguage::German), "Unbenannt");
+    EXPECT_EQ(common::defaultDocumentName(TLanguage::English), "NoName");
+    EXPECT_EQ(common::defaultDocumentName(TLanguage::German), "Unbenannt");
 }
 
 // The texts were Windows-1252 strings: each must be valid UTF-8 here and still fit that set, and
@@ -98,20 +98,20 @@ TEST(Texts, EveryTextIsValidUtf8AndFitsWindows1252)
         const std::string bytes = settings::encodeIniText(text);
         EXPECT_FALSE(settings::isValidUtf8(bytes) && bytes != text) << text;
     };
-    for (const auto table : {settings::formMainTexts(), settings::formSettingsTexts()}) {
+    for (const auto table : {common::formMainTexts(), common::formSettingsTexts()}) {
         std::set<std::pair<std::string, int>> seen;
-        for (const settings::TControlText& row : table) {
+        for (const common::TControlText& row : table) {
             check(row.English);
             check(row.German);
             EXPECT_TRUE(seen.insert({row.Control, static_cast<int>(row.Property)}).second)
                 << row.Control;
         }
     }
-    for (const settings::THintPrefix& row : settings::hintPrefixes()) {
+    for (const common::THintPrefix& row : common::hintPrefixes()) {
         check(row.English);
         check(row.German);
     }
-    for (const settings::TMessageText& row : settings::messageTexts()) {
+    for (const common::TMessageText& row : common::messageTexts()) {
         check(row.English);
         check(row.German);
     }
@@ -130,21 +130,21 @@ TEST(Texts, EveryMessageHasBothLanguagesWithTheSamePlaceholders)
         return found;
     };
     std::set<int> seen;
-    for (const settings::TMessageText& row : settings::messageTexts()) {
+    for (const common::TMessageText& row : common::messageTexts()) {
         EXPECT_TRUE(seen.insert(static_cast<int>(row.Message)).second) << row.English;
         EXPECT_NE(*row.German, '\0') << row.English;
         EXPECT_EQ(placeholders(row.English), placeholders(row.German)) << row.English;
     }
-    EXPECT_EQ(seen.size(), static_cast<std::size_t>(settings::TMessage::UnusableValue) + 1);
+    EXPECT_EQ(seen.size(), static_cast<std::size_t>(common::TMessage::UnusableValue) + 1);
 }
 
 TEST(Texts, MessageValuesAreInsertedAsTheyAre)
 {
-    using settings::TMessage;
-    EXPECT_EQ(settings::messageText(TMessage::CannotReadFile, TLanguage::English,
+    using common::TMessage;
+    EXPECT_EQ(common::messageText(TMessage::CannotReadFile, TLanguage::English,
                                     {"/tmp/%2.ini", "Permission denied"}),
               "Cannot read the file \"/tmp/%2.ini\": Permission denied");
-    EXPECT_EQ(settings::messageText(TMessage::CannotReadFile, TLanguage::German, {"/tmp/a.ini"}),
+    EXPECT_EQ(common::messageText(TMessage::CannotReadFile, TLanguage::German, {"/tmp/a.ini"}),
               "Die Datei „/tmp/a.ini“ kann nicht gelesen werden: %2");
 }
 

@@ -13,7 +13,7 @@
 
 #include "common/globals.h"
 
-namespace settings {
+namespace common {
 
 enum class TTextProperty : std::uint8_t { Hint, Caption, Title, Item0, Item1 };
 
@@ -97,4 +97,4 @@ std::string messageText(TMessage message, common::TLanguage language,
 inline constexpr const char* ScreenFontNameHint = "Screen font";  // ComboBoxScreenFontName
 inline constexpr const char* LanguageBoxItems[2] = {"English", "Deutsch"};
 
-}  // namespace settings
+}  // namespace common

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/texts.h"
+#include "common/texts.h"
 
-namespace settings {
+namespace common {
 
 namespace {
 
@@ -209,4 +209,4 @@ std::string_view defaultDocumentName(TLanguage language)
     return isGerman(language) ? "Unbenannt" : "NoName";
 }
 
-}  // namespace settings
+}  // namespace common
