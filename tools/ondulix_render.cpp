@@ -19,6 +19,7 @@
 #include "scene/projection.h"
 #include "scene/render.h"
 #include "scene/scene.h"
+#include "settings/scene_settings.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ int main(int argc, char** argv)
     s.Host = &host;
     configure(s, o);
     if (look) {
-        render::applyLook(s, *look);
+        settings::applyLook(s, *look);
     }
     scene::startScene(s);
     if (o.timeStep != 0) {

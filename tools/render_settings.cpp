@@ -47,14 +47,4 @@ void mergeSettings(RenderOptions& o, const settings::TSettingsData& data)
     take("--hide vector", o.showVector, data.App.ShowResultantVector);
 }
 
-void applyLook(scene::SceneState& s, const settings::TSettingsData& data)
-{
-    s.Proportions = data.Proportions;
-    s.Styles = data.Styles;
-    s.PropagationAxisLabel = data.App.PropagationAxisLabel;
-    s.HorizontalAxisLabel = data.App.HorizontalAxisLabel;
-    s.VerticalAxisLabel = data.App.VerticalAxisLabel;
-    s.ScreenFontName = data.App.ScreenFontName;
-}
-
 }  // namespace render

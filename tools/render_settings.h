@@ -29,7 +29,4 @@ SettingsFileRead readSettingsFile(const std::string& path, const settings::TNumb
 // track bars clamp them) into `options`, wherever the command line gave none.
 void mergeSettings(RenderOptions& options, const settings::TSettingsData& data);
 
-// The file's proportions, styles, labels and screen font onto the scene.
-void applyLook(scene::SceneState& s, const settings::TSettingsData& data);
-
 }  // namespace render

@@ -22,9 +22,9 @@
 #include "platform/qt_services.h"
 #include "platform/qt_system.h"
 #include "platform/unix_signals.h"
-#include "settings/form_settings.h"
 #include "settings/settings_file.h"
 #include "settings/settings_io.h"
+#include "settingsdialog/form_settings.h"
 
 namespace {
 
@@ -102,11 +102,19 @@ int main(int argc, char** argv)
     app::OutputWiring outputCommands(
         form, {clipboard, saveDialog, alerts, printDialogs}, printer,
         primary != nullptr ? primary->geometry().width() : environment.desktopWidth);
-    // Created once, hidden until called; it shares the print command's printer and writes its own
-    // state when it goes at program end.
-    settings::TFormSettingsServices dialogServices;
+    // Created once, hidden until called; it edits the settings of the scene behind the window,
+    // shares the print command's printer and keeps its state in the settings file.
+    settingsdialog::TFormSettingsEnvironment dialogEnvironment;
+    dialogEnvironment.exeBaseName = form.exeBaseName();
+    dialogEnvironment.printerAvailable = printerAvailable;
+    dialogEnvironment.workArea = {environment.workAreaWidth, environment.workAreaHeight};
+    dialogEnvironment.stateFileName = environment.settingsFileName;
+    settingsdialog::TFormSettingsServices dialogServices;
     dialogServices.printer = std::make_unique<platform::SharedUnitPrinter>(printer, printDialogs);
-    settings::TFormSettings formSettings(form, std::move(dialogServices));
+    settingsdialog::TFormSettings formSettings(form.controller(), dialogEnvironment,
+                                               std::move(dialogServices), &form);
+    form.onSettings = [&formSettings] { formSettings.SpeedButtonSettingsOnClick(); };
+    form.onAnimationStep = [&formSettings] { formSettings.RefreshPrintPreview(); };
     // The program ends when the main window has closed and every report is dismissed, not when
     // the last window goes: a failure's message box would be that last window.
     QApplication::setQuitOnLastWindowClosed(false);

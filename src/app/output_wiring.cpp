@@ -35,15 +35,13 @@ void FormMainOutputWindow::enableSave()
 
 void FormMainOutputWindow::showError(const QString& message)
 {
-    if (m_form.showError) {
-        m_form.showError(message);
-    }
+    m_alerts.showError(&m_form, message);
 }
 
 OutputWiring::OutputWiring(mainwindow::TFormMain& form, const OutputServices& services,
                            platform::UnitPrinter& printer, std::int32_t primaryScreenWidthPixels)
     : m_form(form),
-      m_window(form),
+      m_window(form, services.alerts),
       m_export(m_window, services.clipboard, services.saveDialog, services.alerts,
                primaryScreenWidthPixels)
 {

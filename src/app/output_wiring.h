@@ -17,7 +17,10 @@ namespace app {
 
 class FormMainOutputWindow : public commands::OutputWindow {
 public:
-    explicit FormMainOutputWindow(mainwindow::TFormMain& form) : m_form(form) {}
+    FormMainOutputWindow(mainwindow::TFormMain& form, platform::AlertService& alerts)
+        : m_form(form), m_alerts(alerts)
+    {
+    }
 
     scene::SceneState& scene() override { return m_form.scene(); }
     void setProgramState(commands::TOutputState state) override;
@@ -32,6 +35,7 @@ public:
 
 private:
     mainwindow::TFormMain& m_form;
+    platform::AlertService& m_alerts;
 };
 
 struct OutputServices {

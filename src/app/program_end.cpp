@@ -9,15 +9,14 @@
 
 #include "mainwindow/form_main.h"
 #include "platform/qt_services.h"
-#include "settings/form_settings.h"
+#include "settingsdialog/form_settings.h"
 
 namespace app {
 
-ProgramEnd::ProgramEnd(mainwindow::TFormMain& form, settings::TFormSettings& dialog,
+ProgramEnd::ProgramEnd(mainwindow::TFormMain& form, settingsdialog::TFormSettings& dialog,
                        ProgramEndServices services)
     : m_form(form), m_dialog(dialog), m_services(std::move(services))
 {
-    m_form.showError = [this](const QString& message) { report(message); };
     m_form.onClosed = [this] { end(); };
 }
 
@@ -29,7 +28,11 @@ void ProgramEnd::end()
         reportFailure(settings::WriteSettings(environment.settingsFileName,
                                               m_form.currentSettings(), environment.numberFormat));
     }
-    reportFailure(m_dialog.writeStateAtEnd());
+    // Independent of the command line: only SaveSettings decides.
+    if (m_form.saveSettings() && !environment.settingsFileName.empty()) {
+        reportFailure(
+            settings::WriteDialogState(environment.settingsFileName, m_dialog.dialogState()));
+    }
     m_services.quit();
 }
 
@@ -45,7 +48,6 @@ void ProgramEnd::reportFailure(const settings::TFileResult& written)
 ProgramEnd::~ProgramEnd()
 {
     m_form.onClosed = nullptr;
-    m_form.showError = nullptr;
 }
 
 void ProgramEnd::report(const QString& message)

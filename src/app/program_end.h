@@ -12,7 +12,7 @@ class QWidget;
 namespace mainwindow {
 class TFormMain;
 }
-namespace settings {
+namespace settingsdialog {
 class TFormSettings;
 }
 
@@ -26,14 +26,15 @@ struct ProgramEndServices {
     std::function<void()> quit;                              // ends every event loop
 };
 
-// The one way the program ends. The main window's close writes the settings, the settings dialog
-// then writes its state, and only after both, and after every failure was shown and dismissed,
-// do the event loops end; so a report can neither be skipped nor closed by the end itself.
-// A termination signal ends the program the same way from under any modal window, reporting
-// failures on standard error instead of waiting for someone to read them.
+// The one way the program ends. The main window's close writes the settings, then the settings
+// dialog's state (position, tab, custom colours) when SaveSettings is on, and only after both, and
+// after every failure was shown and dismissed, do the event loops end; so a report can neither be
+// skipped nor closed by the end itself. A termination signal ends the program the same way from
+// under any modal window, reporting failures on standard error instead of waiting for someone to
+// read them.
 class ProgramEnd {
 public:
-    ProgramEnd(mainwindow::TFormMain& form, settings::TFormSettings& dialog,
+    ProgramEnd(mainwindow::TFormMain& form, settingsdialog::TFormSettings& dialog,
                ProgramEndServices services);
     ProgramEnd(const ProgramEnd&) = delete;
     ProgramEnd& operator=(const ProgramEnd&) = delete;
@@ -51,7 +52,7 @@ private:
     void report(const QString& message);
 
     mainwindow::TFormMain& m_form;
-    settings::TFormSettings& m_dialog;
+    settingsdialog::TFormSettings& m_dialog;
     ProgramEndServices m_services;
     bool m_bySignal = false;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -43,6 +44,8 @@ struct TPrinterSettings {
     std::array<std::int32_t, 2> MarginTop = {20, 20};
     std::array<std::int32_t, 2> MarginBottom = {15, 15};
 };
+
+inline constexpr std::size_t CustomColorCount = 16;  // slots A to P of the colour chooser
 
 // Defaults of the scene parameters (degrees and percent, as the track bars hold them).
 inline constexpr std::int32_t DefaultAzimuth = -45;

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QSignalBlocker>
@@ -20,6 +19,7 @@
 
 #include <algorithm>
 
+#include "common/texts.h"
 #include "mainwindow/drawing_area.h"
 #include "mainwindow/glyphs.h"
 #include "mainwindow/hint_style.h"
@@ -31,7 +31,6 @@
 #include "scene/geometry.h"
 #include "scene/projection.h"
 #include "scene/render.h"
-#include "common/texts.h"
 
 // The pictures are compiled into this library; a static library needs them registered by hand.
 static void initialiseResources()
@@ -52,12 +51,9 @@ settings::TSettingsData defaultFormMainSettings()
 
 TFormMain::TFormMain(const TFormMainEnvironment& environment,
                      const settings::TSettingsData& settings)
-    : m_environment(environment), m_settings(settings)
+    : m_environment(environment)
 {
     initialiseResources();
-    showError = [this](const QString& message) {
-        QMessageBox::critical(this, windowTitle(), message);
-    };
     m_programState = TProgramState::Starting;
     scene::SceneState& s = m_controller.scene();
     s.DesktopWidthPixels = m_environment.desktopWidth;
@@ -149,6 +145,16 @@ void TFormMain::connectTimers()
             onAnimationStep();
         }
     };
+    m_controller.onSettingsApplied = [this](settings::TSettingsChange change) {
+        using settings::TSettingsChange;
+        if (change == TSettingsChange::Language || change == TSettingsChange::All) {
+            setLanguage(m_controller.appSettings().Language);
+        }
+        // Each glyph shows the objects' current colours.
+        if (change == TSettingsChange::Look || change == TSettingsChange::All) {
+            drawGlyphs();
+        }
+    };
     m_timerCommand.setSingleShot(true);
     m_timerCommand.setInterval(0);
     connect(&m_timerCommand, &QTimer::timeout, this, [this] { runPendingCommand(); });
@@ -186,7 +192,7 @@ void TFormMain::drawGlyphs()
 
 void TFormMain::setLanguage(common::TLanguage language)
 {
-    m_settings.App.Language = language;
+    m_controller.appSettings().Language = language;
     applyTexts();
     rebuildHelpCommand();
 }
@@ -200,12 +206,12 @@ void TFormMain::rebuildHelpCommand()
     platform::QtSystemEnvironment system;
     m_helpCommand = platform::buildHelpCommand(
         m_environment.helpOpenCommand,
-        platform::helpFileName(system, m_environment.exeFolder, m_settings.App.Language));
+        platform::helpFileName(system, m_environment.exeFolder, language()));
 }
 
 void TFormMain::applyTexts()
 {
-    const common::TLanguage language = m_settings.App.Language;
+    const common::TLanguage language = this->language();
     for (const common::TControlText& entry : common::formMainTexts()) {
         const QString text = QString::fromUtf8(entry.text(language).data(),
                                                static_cast<qsizetype>(entry.text(language).size()));
@@ -235,7 +241,7 @@ void TFormMain::applyTexts()
 
 void TFormMain::updateAllHints()
 {
-    const common::TLanguage language = m_settings.App.Language;
+    const common::TLanguage language = this->language();
     const auto hint = [language](TTrackBar* bar, const QString& value) {
         const std::string_view prefix =
             common::hintPrefix(bar->objectName().toStdString(), language);
@@ -662,8 +668,7 @@ void TFormMain::resizeEvent(QResizeEvent* event)
 
 settings::TSettingsData TFormMain::currentSettings() const
 {
-    settings::TSettingsData data = m_settings;
-    m_controller.captureInto(data);
+    settings::TSettingsData data = m_controller.currentSettings();
     // The placement in the normal state, whatever state the window is in now.
     const bool normal =
         (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;

@@ -77,6 +77,7 @@ public:
     ~TFormMain() override;
 
     scene::SceneState& scene() { return m_controller.scene(); }
+    SceneController& controller() { return m_controller; }
     TProgramState programState() const { return m_programState; }
     bool animationRunning() const { return m_controller.animationRunning(); }
     int scaleIndex() const { return m_controller.scaleIndex(); }
@@ -87,7 +88,7 @@ public:
         return m_glyphs.at(static_cast<std::size_t>(number - 1));
     }
 
-    // The control with that name, for tests and the settings dialog.
+    // The control with that name, for tests and the application's wiring.
     template <typename T>
     T* control(const char* name) const
     {
@@ -121,30 +122,23 @@ public:
     std::function<void()> onCopy, onSave, onSaveAs, onPrint, onSettings;
     // What starts the help viewer; without one, help starts nothing.
     void setHelpLauncher(platform::ProcessLauncher* launcher) { m_helpLauncher = launcher; }
-    // Shows a failure to the user; a message box unless a test replaces it.
-    std::function<void(const QString&)> showError;
     // Runs after every step of the animation and of the rotation (the settings dialog's
     // RefreshPrintPreview).
     std::function<void()> onAnimationStep;
     // Runs when the window has closed; the application writes the settings and ends there.
     std::function<void()> onClosed;
 
-    // What the settings dialog reads and changes in place.
     const TFormMainEnvironment& environment() const { return m_environment; }
     const QString& exeBaseName() const { return m_exeBaseName; }
-    common::TLanguage language() const { return m_settings.App.Language; }
+    common::TLanguage language() const { return m_controller.appSettings().Language; }
     bool autoRepeat() const { return m_controller.autoRepeat(); }
-    void setAutoRepeat(bool on) { m_controller.setAutoRepeat(on); }
-    bool saveSettings() const { return m_settings.App.SaveSettings; }
-    void setSaveSettings(bool on) { m_settings.App.SaveSettings = on; }
-    common::TPrinterSettings& printerSettings() { return m_settings.Printer; }
-    // DrawGlyph for the five drawn toolbar glyphs, whose colours may have changed.
-    void redrawGlyphs() { drawGlyphs(); }
+    bool saveSettings() const { return m_controller.appSettings().SaveSettings; }
+    common::TPrinterSettings& printerSettings() { return m_controller.printerSettings(); }
 
     // What the export and print commands change: ProgramState while they run, GraphFileName,
     // and GraphFilePath and GraphFileType in the record written at close.
     void setProgramState(TProgramState state) { m_programState = state; }
-    common::TAppSettings& appSettings() { return m_settings.App; }
+    common::TAppSettings& appSettings() { return m_controller.appSettings(); }
     void setGraphFileName(const std::string& path) { m_graphFileName = path; }
 
 protected:
@@ -196,8 +190,7 @@ private:
     void rebuildHelpCommand();
 
     TFormMainEnvironment m_environment;
-    settings::TSettingsData m_settings;  // what is not held by the controls and the scene
-    std::string m_helpCommand;           // HelpCommand for the current language
+    std::string m_helpCommand;  // HelpCommand for the current language
     platform::ProcessLauncher* m_helpLauncher = nullptr;
     std::string m_graphFileName;
     SceneController m_controller;

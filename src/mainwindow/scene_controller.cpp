@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "scene/extent.h"
 #include "scene/geometry.h"
 #include "scene/projection.h"
 #include "scene/render.h"
+#include "settings/scene_settings.h"
 
 namespace mainwindow {
 
@@ -182,49 +184,125 @@ void SceneController::TimerRotateAzimuthOnTimer()
 void SceneController::applyLook(const settings::TSettingsData& settings)
 {
     scene::SceneState& s = *m_scene;
+    m_settings = settings;
     const common::TAppSettings& app = settings.App;
-    s.Proportions = settings.Proportions;
-    s.Styles = settings.Styles;
+    settings::applyLook(s, settings);
     s.ScreenWidth = app.ScreenWidth;
-    s.ScreenFontName = app.ScreenFontName;
-    s.PropagationAxisLabel = app.PropagationAxisLabel;
-    s.HorizontalAxisLabel = app.HorizontalAxisLabel;
-    s.VerticalAxisLabel = app.VerticalAxisLabel;
     s.CoordinateSystemCentered = app.CoordinateSystemCentered;
     s.ShowHorizontalWave = app.ShowHorizontalWave;
     s.ShowVerticalWave = app.ShowVerticalWave;
     s.ShowResultantWave = app.ShowResultantWave;
     s.ShowResultantVector = app.ShowResultantVector;
     m_autoRepeat = app.AutoRepeat;
+    setTimerIntervals(app);
+}
+
+void SceneController::setTimerIntervals(const common::TAppSettings& app)
+{
     m_timerTime.setInterval(std::max(1, app.AnimationTimeInterval));
     m_timerRotateAzimuth.setInterval(std::max(1, app.RotateAzimuthTimeInterval));
 }
 
-void SceneController::captureInto(settings::TSettingsData& settings) const
+settings::TSettingsData SceneController::currentSettings() const
 {
     const scene::SceneState& s = *m_scene;
+    settings::TSettingsData settings = m_settings;
     common::TAppSettings& app = settings.App;
+    settings::captureLook(s, settings);
     app.ScreenWidth = s.ScreenWidth;
-    app.ScreenFontName = s.ScreenFontName;
     app.AutoRepeat = m_autoRepeat;
     app.AnimationTimeInterval = m_timerTime.interval();
     app.RotateAzimuthTimeInterval = m_timerRotateAzimuth.interval();
-    app.PropagationAxisLabel = s.PropagationAxisLabel;
-    app.HorizontalAxisLabel = s.HorizontalAxisLabel;
-    app.VerticalAxisLabel = s.VerticalAxisLabel;
     app.ShowHorizontalWave = s.ShowHorizontalWave;
     app.ShowVerticalWave = s.ShowVerticalWave;
     app.ShowResultantWave = s.ShowResultantWave;
     app.ShowResultantVector = s.ShowResultantVector;
     app.CoordinateSystemCentered = s.CoordinateSystemCentered;
-    settings.Proportions = s.Proportions;
-    settings.Styles = s.Styles;
     settings.Scene.Azimuth = s.Params.Azimuth;
     settings.Scene.Elevation = s.Params.Elevation;
     settings.Scene.HorizontalAmplitude = m_horizontalPercent;
     settings.Scene.VerticalAmplitude = m_verticalPercent;
     settings.Scene.PhaseShift = s.Params.PhaseShift;
     settings.Scale = s.ScaleDenominator;
+    return settings;
+}
+
+void SceneController::applySettings(const settings::TSettingsData& settings,
+                                    settings::TSettingsChange change)
+{
+    using settings::TSettingsChange;
+    scene::SceneState& s = *m_scene;
+    const common::TAppSettings& app = settings.App;
+    m_settings.App.Language = app.Language;
+    m_settings.App.SaveSettings = app.SaveSettings;
+    m_settings.Printer = settings.Printer;
+    settings::applyLook(s, settings);
+    s.ScreenWidth = app.ScreenWidth;
+    m_autoRepeat = app.AutoRepeat;
+    setTimerIntervals(app);
+    switch (change) {
+        case TSettingsChange::Look:
+            scene::updateHiddenColors(s);
+            redrawOrDefer(false);
+            break;
+        case TSettingsChange::Scale:
+            redrawScene();
+            break;
+        case TSettingsChange::Geometry:
+            rebuildGeometry();
+            redrawScene();
+            break;
+        case TSettingsChange::All:
+            // The closing dialog projects and draws once itself.
+            scene::updateHiddenColors(s);
+            rebuildGeometry();
+            break;
+        case TSettingsChange::Language:
+        case TSettingsChange::Quiet:
+            break;
+    }
+    if (onSettingsApplied) {
+        onSettingsApplied(change);
+    }
+}
+
+void SceneController::acceptSettings()
+{
+    scene::SceneState& s = *m_scene;
+    s.ArrowHalfWidth = 0.25 * s.Proportions.ArrowLength;
+    s.TwoWavelengths = 2.0 * s.Proportions.Wavelength;
+}
+
+void SceneController::rebuildGeometry()
+{
+    scene::SceneState& s = *m_scene;
+    scene::buildModel(s);
+    scene::setWaveAbscissae(s, s.Proportions.Wavelength);
+    scene::buildResultantVector(s);
+}
+
+void SceneController::redrawScene()
+{
+    scene::SceneState& s = *m_scene;
+    const bool deferred = s.DrawingInProgress;
+    scene::rescaleAndRedraw(s);  // projects; the drawing itself does nothing during another
+    if (deferred) {
+        m_timerRedraw.start();
+    }
+}
+
+bool SceneController::drawPagePreview(scene::Canvas& canvas, const scene::PageLayout& page,
+                                      std::int32_t width, std::int32_t height)
+{
+    scene::SceneState& s = *m_scene;
+    if (s.DrawingInProgress) {
+        return false;
+    }
+    scene::drawPagePreview(s, page, width, height, canvas);
+    // The preview leaves its own projection in the state; the main view's redraws that do not
+    // project (colours, styles, the deferred redraw) must find the main view's again.
+    scene::projectScene(s, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
+    return true;
 }
 
 void SceneController::startScene()

@@ -9,15 +9,17 @@
 #include <vector>
 
 #include "scene/scene.h"
+#include "settings/live_settings.h"
 #include "settings/settings_file.h"
 
 namespace mainwindow {
 
 // The scene behind the main window, without any widget: its state, the engine steps that follow
 // a change of the view, the amplitudes, the phase shift or the time, the zoom steps, and the
-// drawing into the host's picture, deferred while a drawing is under way. The window's controls
+// drawing into the host's picture, deferred while a drawing is under way; and the settings record
+// beside the scene, which the settings dialog edits through LiveSettings. The window's controls
 // show its values and hand it the user's changes.
-class SceneController {
+class SceneController : public settings::LiveSettings {
 public:
     SceneController();
     SceneController(const SceneController&) = delete;
@@ -26,11 +28,24 @@ public:
     scene::SceneState& scene() { return *m_scene; }
     const scene::SceneState& scene() const { return *m_scene; }
 
-    // The look, the parts shown and the timers' intervals of a settings record; the scene
-    // values and the scale go through their own setters. captureInto writes back what the
-    // controller holds, the scene values and the scale included.
+    // A settings record at start: kept, and its look, the parts shown and the timers' intervals
+    // applied; the scene values and the scale go through their own setters.
     void applyLook(const settings::TSettingsData& settings);
-    void captureInto(settings::TSettingsData& settings) const;
+    // The record kept beside the scene (language, printer, the files' folder and type, ...).
+    common::TAppSettings& appSettings() { return m_settings.App; }
+    const common::TAppSettings& appSettings() const { return m_settings.App; }
+    common::TPrinterSettings& printerSettings() { return m_settings.Printer; }
+
+    // LiveSettings: the settings dialog's edits.
+    settings::TSettingsData currentSettings() const override;
+    void applySettings(const settings::TSettingsData& settings,
+                       settings::TSettingsChange change) override;
+    void acceptSettings() override;
+    void redrawScene() override;
+    bool drawPagePreview(scene::Canvas& canvas, const scene::PageLayout& page, std::int32_t width,
+                         std::int32_t height) override;
+    // After an edit has taken effect: the window follows the language and the colours.
+    std::function<void(settings::TSettingsChange change)> onSettingsApplied;
     // The model and the tables, once the look is applied: the scene is ready to be drawn.
     void startScene();
 
@@ -97,8 +112,11 @@ public:
 private:
     void takeScaleStep(int index);
     void moveTime(int step);
+    void setTimerIntervals(const common::TAppSettings& app);
+    void rebuildGeometry();
 
     std::unique_ptr<scene::SceneState> m_scene;
+    settings::TSettingsData m_settings;  // what the scene state does not hold
     std::vector<std::int32_t> m_scales{1};
     int m_scaleIndex = 1;
     QTimer m_timerRedraw;

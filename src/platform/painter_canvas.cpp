@@ -15,6 +15,18 @@
 
 namespace platform {
 
+QColor toQColor(common::TColor c)
+{
+    return QColor(static_cast<int>(common::redOf(c)), static_cast<int>(common::greenOf(c)),
+                  static_cast<int>(common::blueOf(c)));
+}
+
+common::TColor fromQColor(const QColor& c)
+{
+    return common::rgb(static_cast<std::uint32_t>(c.red()), static_cast<std::uint32_t>(c.green()),
+                       static_cast<std::uint32_t>(c.blue()));
+}
+
 namespace {
 
 using scene::TColor;
@@ -26,12 +38,6 @@ constexpr std::int64_t RectLimit = std::int64_t{1} << 24;
 
 // A requested cell height beyond this is searched as this; no label gets anywhere near it.
 constexpr int MaxCellHeight = 8192;
-
-QColor toQColor(TColor c)
-{
-    return QColor(static_cast<int>(common::redOf(c)), static_cast<int>(common::greenOf(c)),
-                  static_cast<int>(common::blueOf(c)));
-}
 
 int clampCoordinate(std::int64_t v)
 {

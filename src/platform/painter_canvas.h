@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QBrush>
+#include <QColor>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -14,12 +15,17 @@
 #include <string>
 #include <vector>
 
+#include "common/colors.h"
 #include "scene/canvas.h"
 
 class QImage;
 class QPaintDevice;
 
 namespace platform {
+
+// The engine's colours (0x00BBGGRR) and Qt's, both ways; alpha is dropped.
+QColor toQColor(common::TColor color);
+common::TColor fromQColor(const QColor& color);
 
 // The engine's canvas over a QPainter: a QImage (with read-back), a QSvgGenerator, a QPrinter or
 // a QPdfWriter. Painting starts in the constructor and ends in the destructor or finish().

@@ -3,14 +3,18 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColor>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 
+#include "platform/painter_canvas.h"
 #include "platform/printer.h"
 
 namespace platform {
@@ -130,6 +134,47 @@ void QtAlerts::showError(QWidget* parent, const QString& message)
 void QtAlerts::showWarning(QWidget* parent, const QString& message)
 {
     QMessageBox::warning(parent, parent != nullptr ? parent->windowTitle() : QString(), message);
+}
+
+namespace {
+
+const QColor EmptySlot = Qt::white;
+
+}  // namespace
+
+void QtColorChooser::setCustomColors(const TCustomColors& colors)
+{
+    for (std::size_t i = 0; i < common::CustomColorCount; ++i) {
+        m_empty[i] = !colors[i].has_value();
+        QColorDialog::setCustomColor(static_cast<int>(i),
+                                     colors[i] ? toQColor(*colors[i]) : EmptySlot);
+    }
+}
+
+TCustomColors QtColorChooser::customColors() const
+{
+    TCustomColors colors;
+    for (std::size_t i = 0; i < common::CustomColorCount; ++i) {
+        const QColor c = QColorDialog::customColor(static_cast<int>(i));
+        if (!(m_empty[i] && c == EmptySlot) && c.isValid()) {
+            colors[i] = fromQColor(c);
+        }
+    }
+    return colors;
+}
+
+std::optional<common::TColor> QtColorChooser::choose(common::TColor initial, QWidget* parent)
+{
+    const QColor chosen = QColorDialog::getColor(toQColor(initial), parent);
+    if (!chosen.isValid()) {
+        return std::nullopt;
+    }
+    return fromQColor(chosen);
+}
+
+std::vector<std::string> screenFontNames()
+{
+    return sortedFontNames(QFontDatabase::families());
 }
 
 }  // namespace platform

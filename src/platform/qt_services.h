@@ -46,4 +46,20 @@ public:
     void showWarning(QWidget* parent, const QString& message) override;
 };
 
+// QColorDialog. Its custom slots are the toolkit's, shared by every colour dialog of the process.
+class QtColorChooser : public ColorChooser {
+public:
+    void setCustomColors(const TCustomColors& colors) override;
+    TCustomColors customColors() const override;
+    std::optional<common::TColor> choose(common::TColor initial, QWidget* parent) override;
+
+private:
+    // The toolkit has no empty slot; slots set empty show white and read back empty while they
+    // still hold it.
+    std::array<bool, common::CustomColorCount> m_empty{};
+};
+
+// The installed screen fonts, sorted.
+std::vector<std::string> screenFontNames();
+
 }  // namespace platform

@@ -7,8 +7,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
+
+#include "common/colors.h"
+#include "common/globals.h"
 
 class QMimeData;
 class QWidget;
@@ -67,6 +73,18 @@ public:
     // the user dismisses it. `parent` may be null.
     virtual void showError(QWidget* parent, const QString& message) = 0;
     virtual void showWarning(QWidget* parent, const QString& message) = 0;
+};
+
+using TCustomColors = std::array<std::optional<common::TColor>, common::CustomColorCount>;
+
+// The colour chooser with its 16 custom slots.
+class ColorChooser {
+public:
+    virtual ~ColorChooser() = default;
+    virtual void setCustomColors(const TCustomColors& colors) = 0;
+    virtual TCustomColors customColors() const = 0;
+    // Opens the chooser preset to `initial`; the colour the user confirmed, none when cancelled.
+    virtual std::optional<common::TColor> choose(common::TColor initial, QWidget* parent) = 0;
 };
 
 }  // namespace platform

@@ -54,7 +54,7 @@ struct TWindowPlacement {
     std::int32_t Height = 768;
 };
 
-inline constexpr std::size_t CustomColorCount = 16;  // slots A to P of the colour chooser
+using common::CustomColorCount;
 
 struct TDialogState {
     std::int32_t Left = 0;

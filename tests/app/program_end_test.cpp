@@ -19,7 +19,7 @@
 
 #include "app/program_end.h"
 #include "mainwindow/form_main.h"
-#include "settings/form_settings.h"
+#include "settingsdialog/form_settings.h"
 
 namespace {
 
@@ -28,21 +28,27 @@ public:
     QTemporaryDir folder;
     std::vector<std::string> events;  // what reached the user and the loops, in order
     std::unique_ptr<mainwindow::TFormMain> form;
-    std::unique_ptr<settings::TFormSettings> dialog;
+    std::unique_ptr<settingsdialog::TFormSettings> dialog;
     std::unique_ptr<app::ProgramEnd> end;
 
     // settingsFile relative to the temporary folder.
     void start(const QString& settingsFile, app::ProgramEndServices services,
-               bool hasArguments = false)
+               bool hasArguments = false, bool saveSettings = true)
     {
         mainwindow::TFormMainEnvironment e;
         e.hasArguments = hasArguments;
         e.printerAvailable = false;
         e.executablePath = QStringLiteral("/opt/bin/ondulix");
         e.settingsFileName = folder.filePath(settingsFile).toStdString();
-        form = std::make_unique<mainwindow::TFormMain>(e);
+        settings::TSettingsData data = mainwindow::defaultFormMainSettings();
+        data.App.SaveSettings = saveSettings;
+        form = std::make_unique<mainwindow::TFormMain>(e, data);
         form->show();
-        dialog = std::make_unique<settings::TFormSettings>(*form);
+        settingsdialog::TFormSettingsEnvironment dialogEnvironment;
+        dialogEnvironment.printerAvailable = false;
+        dialogEnvironment.stateFileName = e.settingsFileName;
+        dialog =
+            std::make_unique<settingsdialog::TFormSettings>(form->controller(), dialogEnvironment);
         services.quit = [this] { events.push_back("quit"); };
         end = std::make_unique<app::ProgramEnd>(*form, *dialog, std::move(services));
     }
@@ -95,6 +101,20 @@ TEST_F(ProgramEndTest, ACloseWritesTheSettingsUnlessTheProgramWasStartedWithArgu
         // the window's part missing.
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << arguments;
         EXPECT_EQ(file.readAll().contains("Azimuth=60\r\n"), !arguments) << arguments;
+        TearDown();
+    }
+}
+
+TEST_F(ProgramEndTest, TheDialogsStateIsWrittenOnlyWithSaveSettings)
+{
+    for (const bool save : {true, false}) {
+        const QString name = save ? QStringLiteral("save.ini") : QStringLiteral("nosave.ini");
+        start(name, recording(), true, save);
+        dialog->move(70, 50);
+        form->close();
+        QFile file(folder.filePath(name));
+        const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        EXPECT_EQ(text.contains("[FormSettings]\r\nLeft=70\r\nTop=50\r\n"), save) << text.data();
         TearDown();
     }
 }

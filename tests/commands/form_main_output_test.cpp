@@ -46,7 +46,6 @@ protected:
     FakePrinterDevice* device = nullptr;
     std::unique_ptr<platform::UnitPrinter> printer;
     std::unique_ptr<app::OutputWiring> wiring;
-    std::vector<QString> errors;
 
     void start(bool printerAvailable = true)
     {
@@ -57,7 +56,6 @@ protected:
             settings::defaultSettingsData(folder.path().toStdString() + "/");
         data.Printer.Orientation = 0;
         form = std::make_unique<TFormMain>(e, data);
-        form->showError = [this](const QString& message) { errors.push_back(message); };
         form->show();
         QApplication::setActiveWindow(form.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -99,7 +97,7 @@ TEST_F(FormMainOutputTest, CtrlSBeforeSaveAsBeepsAndCtrlUSavesAndEnablesSave)
     ASSERT_EQ(saveDialog.requests.size(), 1u);
     // The proposed name is the documents folder and the default name of the language.
     EXPECT_EQ(saveDialog.requests.front().fileName, folder.path() + QStringLiteral("/NoName"));
-    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(alerts.errors.empty());
     EXPECT_TRUE(saveButton()->isEnabled());
     EXPECT_EQ(form->programState(), mainwindow::TProgramState::Idle);
     EXPECT_EQ(form->graphFileName(), file.toStdString());

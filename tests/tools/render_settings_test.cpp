@@ -15,6 +15,7 @@
 
 #include "render_options.h"
 #include "render_settings.h"
+#include "settings/scene_settings.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -97,7 +98,7 @@ TEST(RenderSettings, SceneValuesAreClampedAsTheTrackBarsClampThem)
 TEST(RenderSettings, TheLookGoesOntoTheScene)
 {
     scene::SceneState s;
-    render::applyLook(s, lesson());
+    settings::applyLook(s, lesson());
     EXPECT_EQ(s.PropagationAxisLabel, "z");
     EXPECT_EQ(s.ScreenFontName, "DejaVu Sans");
     EXPECT_DOUBLE_EQ(s.Proportions.Wavelength, 2.0);

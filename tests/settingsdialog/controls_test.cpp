@@ -12,20 +12,20 @@
 #include <cmath>
 #include <limits>
 
-#include "settings/settings_controls.h"
-#include "settings/settings_services.h"
+#include "platform/painter_canvas.h"
+#include "settingsdialog/settings_controls.h"
 
 namespace {
 
 using common::rgb;
-using settings::lineStyleEntryPicture;
+using settingsdialog::lineStyleEntryPicture;
 
 constexpr common::TColor Background = rgb(250, 240, 200);
 constexpr common::TColor Pen = rgb(20, 40, 160);
 
 QColor colour(common::TColor c)
 {
-    return settings::toQColor(c);
+    return platform::toQColor(c);
 }
 
 // Rows of a column that show the pen colour.
@@ -51,15 +51,15 @@ int penColumns(const QImage& picture, int y)
 // A comma box of 0 .. 30 with the focus, and a neighbour to take the focus away.
 struct CommaBox {
     QWidget window;
-    settings::TSpinEdit* box = new settings::TSpinEdit(0, 30, 1, &window);
-    settings::TSpinEdit* other = new settings::TSpinEdit(0, 30, 2, &window);
+    settingsdialog::TSpinEdit* box = new settingsdialog::TSpinEdit(0, 30, 1, &window);
+    settingsdialog::TSpinEdit* other = new settingsdialog::TSpinEdit(0, 30, 2, &window);
     int changes = 0;
 
     CommaBox()
     {
         box->setCommaFractions(true);
         other->move(0, 40);
-        box->onChange = [this](settings::TSpinEdit*) { ++changes; };
+        box->onChange = [this](settingsdialog::TSpinEdit*) { ++changes; };
         window.show();
         QApplication::setActiveWindow(&window);
         box->setFocus();
@@ -186,7 +186,7 @@ TEST(LineStyleEntry, EachStyleLeavesItsOwnGaps)
 
 TEST(Flags, GermanFlagHasItsStripesAndTheGoldRule)
 {
-    const QImage flag = settings::flagPicture(1);
+    const QImage flag = settingsdialog::flagPicture(1);
     ASSERT_EQ(flag.size(), QSize(16, 16));
     const QColor key = flag.pixelColor(0, 15);
     for (int x = 0; x < 16; ++x) {
@@ -207,7 +207,7 @@ TEST(Flags, GermanFlagHasItsStripesAndTheGoldRule)
 
 TEST(Flags, EnglishFlagShowsBetweenTwoKeyRows)
 {
-    const QImage flag = settings::flagPicture(0);
+    const QImage flag = settingsdialog::flagPicture(0);
     ASSERT_EQ(flag.size(), QSize(16, 16));
     const QColor key = flag.pixelColor(0, 15);
     for (int x = 0; x < 16; ++x) {
@@ -229,11 +229,11 @@ TEST(Flags, LanguageEntryReplacesTheKeyByTheBackground)
     for (const Row& row : {Row{16, 0}, Row{21, 2}, Row{24, 4}}) {
         QImage picture(120, row.height, QImage::Format_RGB32);
         picture.fill(Qt::black);
-        const QImage flag = settings::flagPicture(1);
+        const QImage flag = settingsdialog::flagPicture(1);
         {
             QPainter painter(&picture);
-            settings::drawLanguageEntry(painter, picture.rect(), &flag, QStringLiteral("Deutsch"),
-                                        background, Qt::white);
+            settingsdialog::drawLanguageEntry(painter, picture.rect(), &flag,
+                                              QStringLiteral("Deutsch"), background, Qt::white);
         }
         EXPECT_EQ(picture.pixelColor(0, 0), background);
         EXPECT_EQ(picture.pixelColor(1, row.flagTop), background);

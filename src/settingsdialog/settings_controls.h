@@ -17,10 +17,7 @@
 #include "common/colors.h"
 #include "scene/canvas.h"
 
-namespace settings {
-
-QColor toQColor(common::TColor color);
-common::TColor fromQColor(const QColor& color);
+namespace settingsdialog {
 
 // A spin box that reports every change of its value, programmatic ones included (the dialog's
 // guard flags sort those out), and:
@@ -162,4 +159,4 @@ QImage flagOnBackground(const QImage& flag, const QColor& background);
 void drawLanguageEntry(QPainter& painter, const QRect& rect, const QImage* flag,
                        const QString& text, const QColor& background, const QColor& textColor);
 
-}  // namespace settings
+}  // namespace settingsdialog

@@ -3,15 +3,16 @@
 
 // TFormSettings: the one dialog for every adjustable setting. Created once, right after the main
 // window, kept hidden between uses, opened modally by the main window's settings button, its
-// popup item "Settings" and Ctrl+E. Every change applies at once to the main window's settings
-// and drawing; OK keeps the changes, Cancel, Esc and the close box restore the snapshot taken at
-// opening. Destroyed at program end, before the main window, writing its own state when
-// SaveSettings is true.
+// popup item "Settings" and Ctrl+E. The dialog edits a copy of the settings record and hands it to
+// the scene behind the main window (a settings::LiveSettings) after every change, so each change
+// shows at once; OK keeps the changes, Cancel, Esc and the close box hand back the copy taken at
+// opening. At program end the application writes the dialog's state when SaveSettings is true.
 //
-//   mainwindow::TFormMain form(environment, settings);
-//   settings::TFormSettings formSettings(form);   // installs form.onSettings, form.onAnimationStep
+//   settingsdialog::TFormSettings dialog(controller, dialogEnvironment, services, &mainWindow);
+//   mainWindow.onSettings = [&dialog] { dialog.SpeedButtonSettingsOnClick(); };
 
 #include <QDialog>
+#include <QString>
 #include <QTimer>
 
 #include <array>
@@ -22,9 +23,10 @@
 
 #include "common/globals.h"
 #include "platform/printer.h"
+#include "platform/services.h"
 #include "scene/scene.h"
+#include "settings/live_settings.h"
 #include "settings/settings_file.h"
-#include "settings/settings_services.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -37,67 +39,43 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 
-namespace mainwindow {
-class TFormMain;
-}
-namespace platform {
-class PrintDialogService;
-class UnitPrinter;
-}  // namespace platform
-
-namespace settings {
+namespace settingsdialog {
 
 class TColorShape;
 class TOwnerDrawComboBox;
 class TPreviewImage;
 class TSpinEdit;
 
-// What Cancel writes back: everything the dialog can change, as it stood at opening.
-struct TSettingsSnapshot {
-    std::string PropagationAxisLabel;
-    std::string HorizontalAxisLabel;
-    std::string VerticalAxisLabel;
-    common::TLanguage Language = common::TLanguage::English;
-    std::string ScreenFontName;
-    double ScreenWidth = 0.0;
-    std::int32_t AnimationTimeInterval = 0;
-    std::int32_t RotateAzimuthTimeInterval = 0;
-    bool AutoRepeat = false;
-    bool SaveSettings = false;
-    // The eight bold flags, the seven pen styles and the nine colours (the other fields of the
-    // array are never changed by the dialog).
-    scene::TSceneStyles Styles{};
-    scene::TProportions Proportions;
-    // Only with a printer: Orientation, FontName and the eight margins.
-    bool HasPrinter = false;
-    std::uint8_t Orientation = 1;
-    std::string FontName;
-    std::array<std::int32_t, 2> MarginLeft{};
-    std::array<std::int32_t, 2> MarginRight{};
-    std::array<std::int32_t, 2> MarginTop{};
-    std::array<std::int32_t, 2> MarginBottom{};
-};
-
 enum class TDialogResult { Ok, Cancel };
 
-// The system behind the dialog; an empty member gets the real one.
+// What the application tells the dialog about its surroundings.
+struct TFormSettingsEnvironment {
+    QString exeBaseName = QStringLiteral("ondulix");  // in the title
+    bool printerAvailable = true;                     // without a printer the Printer tab is hidden
+    settings::TWorkArea workArea;                     // keeps the stored position reachable
+    std::string stateFileName;  // where the dialog's state is read; empty: the defaults
+};
+
+// The system behind the dialog; an empty member gets the real one, except the printer: without
+// one the Printer tab shows no page size, fonts or page set-up.
 struct TFormSettingsServices {
-    std::unique_ptr<ColorChooser> colorChooser;  // QColorDialog
-    std::unique_ptr<platform::Printer> printer;  // a printer of its own, when one is available
+    std::unique_ptr<platform::ColorChooser> colorChooser;   // QColorDialog
+    std::unique_ptr<platform::Printer> printer;             // the program's printer
     std::function<std::vector<std::string>()> screenFonts;  // the installed fonts
     std::function<void()> beep;                             // QApplication::beep
 };
 
 class TFormSettings : public QDialog {
 public:
-    explicit TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices services = {});
+    TFormSettings(settings::LiveSettings& target, const TFormSettingsEnvironment& environment,
+                  TFormSettingsServices services = {}, QWidget* mainWindow = nullptr);
     ~TFormSettings() override;
 
     // The main window's SpeedButtonSettingsOnClick: shows the dialog modally, then the main
-    // window redraws its glyphs and rescales. Installed as the main window's onSettings.
+    // view is projected and drawn again and the main window gets the focus back.
     void SpeedButtonSettingsOnClick();
     // The page preview follows the animation: redrawn when a printer is available, the dialog is
-    // visible and its Printer tab active. Installed as the main window's onAnimationStep.
+    // visible and its Printer tab active. Called after every step of the main window's timers.
     void RefreshPrintPreview();
 
     // The control with that name, for tests.
@@ -109,11 +87,10 @@ public:
     bool isCreating() const { return m_isCreating; }
     bool isFilling() const { return m_isFilling; }
     TDialogResult dialogResult() const { return m_dialogResult; }
-    const TSettingsSnapshot& snapshot() const { return m_snapshot; }
+    // The record as the dialog has it: the copy it edits while it is open.
+    const settings::TSettingsData& edited() const { return m_edit; }
     // Position, current tab and custom colours as WriteDialogState stores them at program end.
-    TDialogState dialogState() const;
-    // Writes the dialog's state at program end, once; the destructor does it if nobody did.
-    TFileResult writeStateAtEnd();
+    settings::TDialogState dialogState() const;
     platform::TPageSizeMm pageSize() const { return m_pageSize; }
     // The proportion row controls, rows 1 .. 9.
     TSpinEdit* proportionBox(int row) const
@@ -136,9 +113,10 @@ protected:
 
 private:
     bool guarded() const { return m_isCreating || m_isFilling; }
-    scene::SceneState& scene();
-    common::TPrinterSettings& printerSettings();
-    bool printerAvailable() const;
+    common::TPrinterSettings& printerSettings() { return m_edit.Printer; }
+    bool printerAvailable() const { return m_environment.printerAvailable; }
+    // The copy goes to the main view; `change` says what the edit touched.
+    void apply(settings::TSettingsChange change);
 
     void createControls();
     void createGeneralTab();
@@ -150,16 +128,9 @@ private:
     // SetLanguageFormSettings: the dialog's texts in that language.
     void setLanguageTexts(common::TLanguage language);
     void FormSettingsOnShow();
-    TSettingsSnapshot takeSnapshot();
     void restoreSnapshot();
     void fillControls();
     void fillPrinterTab();
-
-    // The main view: DrawScene without projecting, or projecting first; either is put off to
-    // the main window's TimerRedraw while another drawing runs.
-    void redraw();
-    void rescaleAndRedraw();
-    void rebuildGeometry();
 
     void EditAxisLabelOnChange(int tag);
     void ComboBoxLanguageOnChange(int index);
@@ -186,26 +157,25 @@ private:
     void drawLineStyle(QPainter& painter, const QRect& rect, int tag, int index, bool selected);
     void drawLanguage(QPainter& painter, const QRect& rect, int index, bool selected);
 
-    mainwindow::TFormMain& m_main;
-    // The printer and its dialogs when none were given.
-    std::unique_ptr<platform::UnitPrinter> m_ownPrinter;
-    std::unique_ptr<platform::PrintDialogService> m_ownPrintDialogs;
+    settings::LiveSettings& m_target;
+    TFormSettingsEnvironment m_environment;
+    QWidget* m_mainWindow = nullptr;
     TFormSettingsServices m_services;
     bool m_isCreating = true;
     bool m_isFilling = false;
     TDialogResult m_dialogResult = TDialogResult::Cancel;
-    TSettingsSnapshot m_snapshot;
+    settings::TSettingsData m_edit;      // the copy being edited
+    settings::TSettingsData m_snapshot;  // as it stood at opening, for Cancel
     platform::TPageSizeMm m_pageSize;
 
     // Custom colour slots as read; replaced by the chooser's once it has been confirmed.
-    std::array<std::string, CustomColorCount> m_customColorEntries{};
+    std::array<std::string, common::CustomColorCount> m_customColorEntries{};
     bool m_customColorsConfirmed = false;
 
     std::array<QImage, 2> m_flags;
     int m_wheelRemainder = 0;
     bool m_drawingPreview = false;
     QEventLoop* m_modalLoop = nullptr;
-    bool m_stateWritten = false;
     QTimer m_previewRetry;
 
     // Controls, named as the dialog names them.
@@ -250,4 +220,4 @@ private:
     std::vector<TSpinEdit*> m_spinEdits;  // every spin box the wheel steps
 };
 
-}  // namespace settings
+}  // namespace settingsdialog

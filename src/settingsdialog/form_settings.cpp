@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/form_settings.h"
+#include "settingsdialog/form_settings.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,7 +24,7 @@
 #include <algorithm>
 
 #include "common/numbers.h"
-#include "mainwindow/form_main.h"
+#include "common/texts.h"
 #include "platform/painter_canvas.h"
 #include "platform/printer.h"
 #include "platform/qt_services.h"
@@ -32,8 +32,7 @@
 #include "scene/geometry.h"
 #include "scene/projection.h"
 #include "scene/render.h"
-#include "settings/settings_controls.h"
-#include "common/texts.h"
+#include "settingsdialog/settings_controls.h"
 
 // The flags are compiled into this library; a static library needs them registered by hand.
 static void initialiseFlagResources()
@@ -41,12 +40,13 @@ static void initialiseFlagResources()
     Q_INIT_RESOURCE(flags);
 }
 
-namespace settings {
+namespace settingsdialog {
 
 namespace {
 
 using common::TLanguage;
 using scene::TSceneObject;
+using settings::TSettingsChange;
 
 constexpr int ClientWidth = 352;
 constexpr int ClientHeight = 327;
@@ -127,22 +127,27 @@ std::int32_t& marginOf(common::TPrinterSettings& printer, int tag, std::uint8_t 
 
 // --- Creation ------------------------------------------------------------------------------------
 
-TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices services)
-    : QDialog(&main), m_main(main), m_services(std::move(services))
+TFormSettings::TFormSettings(settings::LiveSettings& target,
+                             const TFormSettingsEnvironment& environment,
+                             TFormSettingsServices services, QWidget* mainWindow)
+    : QDialog(mainWindow),
+      m_target(target),
+      m_environment(environment),
+      m_mainWindow(mainWindow),
+      m_services(std::move(services)),
+      m_edit(target.currentSettings()),
+      m_snapshot(m_edit)
 {
     initialiseFlagResources();
     m_isCreating = true;
     if (!m_services.colorChooser) {
-        m_services.colorChooser = std::make_unique<QtColorChooser>();
+        m_services.colorChooser = std::make_unique<platform::QtColorChooser>();
     }
-    if (!m_services.printer && printerAvailable()) {
-        m_ownPrinter = std::make_unique<platform::UnitPrinter>();
-        m_ownPrintDialogs = std::make_unique<platform::QtPrintDialogs>();
-        m_services.printer =
-            std::make_unique<platform::SharedUnitPrinter>(*m_ownPrinter, *m_ownPrintDialogs);
+    if (!printerAvailable()) {
+        m_services.printer.reset();
     }
     if (!m_services.screenFonts) {
-        m_services.screenFonts = [] { return screenFontNames(); };
+        m_services.screenFonts = [] { return platform::screenFontNames(); };
     }
     if (!m_services.beep) {
         m_services.beep = [] { QApplication::beep(); };
@@ -170,29 +175,28 @@ TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices 
     ComboBoxLanguage->addItem(QString::fromLatin1(common::LanguageBoxItems[1]));
     ComboBoxLanguage->setCurrentIndex(0);
     // 3.
-    setLanguageTexts(m_main.language());
+    setLanguageTexts(m_edit.App.Language);
     // 4.
     for (const std::string& name : m_services.screenFonts()) {
         ComboBoxScreenFontName->addItem(fromStd(name));
     }
     // 5, 6: position and custom colours; the reader keeps the position on the work area.
-    const mainwindow::TFormMainEnvironment& environment = m_main.environment();
-    TDialogState state;
-    if (!environment.settingsFileName.empty()) {
-        state = ReadDialogState(environment.settingsFileName,
-                                {environment.workAreaWidth, environment.workAreaHeight},
-                                printerAvailable())
+    settings::TDialogState state;
+    if (!m_environment.stateFileName.empty()) {
+        state = settings::ReadDialogState(m_environment.stateFileName, m_environment.workArea,
+                                          printerAvailable())
                     .State;
     }
     move(state.Left, state.Top);
     m_customColorEntries = state.CustomColors;
-    TCustomColors customSlots;
-    for (std::size_t i = 0; i < CustomColorCount; ++i) {
-        customSlots[i] = parseCustomColor(m_customColorEntries[i]);
+    platform::TCustomColors customSlots;
+    for (std::size_t i = 0; i < common::CustomColorCount; ++i) {
+        customSlots[i] = settings::parseCustomColor(m_customColorEntries[i]);
     }
     m_services.colorChooser->setCustomColors(customSlots);
     // 7: the line-style lists start with their first entry on the Background colour.
-    const common::TColor background = scene().style(TSceneObject::Background).Color;
+    const common::TColor background =
+        m_edit.Styles[static_cast<std::size_t>(TSceneObject::Background)].Color;
     for (int k = 3; k <= 9; ++k) {
         m_lineStyleBackgrounds[static_cast<std::size_t>(k)] = background;
         m_lineStyleLists[static_cast<std::size_t>(k)]->setCurrentIndex(0);
@@ -205,8 +209,6 @@ TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices 
     PageControlSettings->setTabVisible(PrinterTabIndex, printerAvailable());
     PageControlSettings->setCurrentIndex(state.ActiveTabSheetIndex);
 
-    m_main.onSettings = [this] { SpeedButtonSettingsOnClick(); };
-    m_main.onAnimationStep = [this] { RefreshPrintPreview(); };
     qApp->installEventFilter(this);
     m_isCreating = false;
 }
@@ -214,53 +216,23 @@ TFormSettings::TFormSettings(mainwindow::TFormMain& main, TFormSettingsServices 
 TFormSettings::~TFormSettings()
 {
     qApp->removeEventFilter(this);
-    m_main.onSettings = nullptr;
-    m_main.onAnimationStep = nullptr;
-    const TFileResult written = writeStateAtEnd();
-    if (!written.Ok && m_main.showError) {
-        m_main.showError(fromStd(written.Error));
-    }
 }
 
-TFileResult TFormSettings::writeStateAtEnd()
+void TFormSettings::apply(TSettingsChange change)
 {
-    if (m_stateWritten) {
-        return {};
-    }
-    m_stateWritten = true;
-    // Independent of the command line: only SaveSettings decides.
-    const std::string& fileName = m_main.environment().settingsFileName;
-    if (!m_main.saveSettings() || fileName.empty()) {
-        return {};
-    }
-    return WriteDialogState(fileName, dialogState());
+    m_target.applySettings(m_edit, change);
 }
 
-scene::SceneState& TFormSettings::scene()
+settings::TDialogState TFormSettings::dialogState() const
 {
-    return m_main.scene();
-}
-
-common::TPrinterSettings& TFormSettings::printerSettings()
-{
-    return m_main.printerSettings();
-}
-
-bool TFormSettings::printerAvailable() const
-{
-    return m_main.environment().printerAvailable;
-}
-
-TDialogState TFormSettings::dialogState() const
-{
-    TDialogState state;
+    settings::TDialogState state;
     state.Left = pos().x();
     state.Top = pos().y();
     state.ActiveTabSheetIndex = PageControlSettings->currentIndex();
     if (m_customColorsConfirmed) {
-        const TCustomColors customSlots = m_services.colorChooser->customColors();
-        for (std::size_t i = 0; i < CustomColorCount; ++i) {
-            state.CustomColors[i] = formatCustomColor(customSlots[i]);
+        const platform::TCustomColors customSlots = m_services.colorChooser->customColors();
+        for (std::size_t i = 0; i < common::CustomColorCount; ++i) {
+            state.CustomColors[i] = settings::formatCustomColor(customSlots[i]);
         }
     } else {
         // Never confirmed: the customSlots go back as they were read.
@@ -388,10 +360,14 @@ void TFormSettings::createGeneralTab()
     CheckBoxSaveSettings->setObjectName(QStringLiteral("CheckBoxSaveSettings"));
     CheckBoxSaveSettings->setGeometry(inputLeft - 32, rowY(8), inputWidth + 32, inputHeight);
     // These two always copy their state, guard flags or not.
-    connect(CheckBoxAutoRepeat, &QCheckBox::toggled, this,
-            [this](bool on) { m_main.setAutoRepeat(on); });
-    connect(CheckBoxSaveSettings, &QCheckBox::toggled, this,
-            [this](bool on) { m_main.setSaveSettings(on); });
+    connect(CheckBoxAutoRepeat, &QCheckBox::toggled, this, [this](bool on) {
+        m_edit.App.AutoRepeat = on;
+        apply(TSettingsChange::Quiet);
+    });
+    connect(CheckBoxSaveSettings, &QCheckBox::toggled, this, [this](bool on) {
+        m_edit.App.SaveSettings = on;
+        apply(TSettingsChange::Quiet);
+    });
 }
 
 void TFormSettings::createColorsTab()
@@ -555,7 +531,8 @@ void TFormSettings::createPrinterTab()
 
 void TFormSettings::setLanguageTexts(TLanguage language)
 {
-    setWindowTitle(fromStd(common::formSettingsTitle(m_main.exeBaseName().toStdString(), language)));
+    setWindowTitle(
+        fromStd(common::formSettingsTitle(m_environment.exeBaseName.toStdString(), language)));
     for (const common::TControlText& row : common::formSettingsTexts()) {
         const QString text = fromUtf8(row.text(language));
         const QString name = QString::fromLatin1(row.Control);
@@ -587,8 +564,8 @@ void TFormSettings::setLanguageTexts(TLanguage language)
             case common::TTextProperty::Item0:
             case common::TTextProperty::Item1:
                 if (name == QStringLiteral("RadioGroupPageOrientation")) {
-                    m_orientationChoices[row.Property == common::TTextProperty::Item0 ? 0 : 1]->setText(
-                        text);
+                    m_orientationChoices[row.Property == common::TTextProperty::Item0 ? 0 : 1]
+                        ->setText(text);
                 }
                 break;
             case common::TTextProperty::Title:
@@ -609,9 +586,7 @@ void TFormSettings::SpeedButtonSettingsOnClick()
     if (isVisible()) {
         return;  // already open further up the call chain
     }
-    scene::SceneState& s = scene();
     QCoreApplication::processEvents();
-    s.DrawingInProgress = false;
     // Modal, but with a loop of its own: the opening lets events run, and a close that comes
     // then must not leave a loop waiting for a dialog that is gone.
     show();
@@ -621,16 +596,15 @@ void TFormSettings::SpeedButtonSettingsOnClick()
         loop.exec(QEventLoop::DialogExec);
         m_modalLoop = nullptr;
     }
-    const bool ok = m_dialogResult == TDialogResult::Ok;
-    if (ok) {
-        s.ArrowHalfWidth = 0.25 * s.Proportions.ArrowLength;
-        s.TwoWavelengths = 2.0 * s.Proportions.Wavelength;
+    if (m_dialogResult == TDialogResult::Ok) {
+        m_target.acceptSettings();
     }
-    m_main.redrawGlyphs();
-    rescaleAndRedraw();
+    m_target.redrawScene();
     // The window, not one of its controls: the control that had the focus gets it back, and the
     // key that opened the dialog, travelling on from it, does not reach the window a second time.
-    m_main.activateWindow();
+    if (m_mainWindow != nullptr) {
+        m_mainWindow->activateWindow();
+    }
 }
 
 void TFormSettings::showEvent(QShowEvent* event)
@@ -645,9 +619,10 @@ void TFormSettings::FormSettingsOnShow()
 {
     m_isFilling = true;
     const int tab = PageControlSettings->currentIndex();
-    m_snapshot = takeSnapshot();
+    m_edit = m_target.currentSettings();
+    m_snapshot = m_edit;
     fillControls();
-    setLanguageTexts(m_main.language());
+    setLanguageTexts(m_edit.App.Language);
     ButtonOk->setFocus();
     // Timers and window events run; the user's keys and clicks wait until the controls are filled,
     // as the guard flags would swallow them.
@@ -658,79 +633,26 @@ void TFormSettings::FormSettingsOnShow()
         drawPagePreview();
     }
     ButtonOk->setFocus();
-    rescaleAndRedraw();
+    m_target.redrawScene();
     m_dialogResult = TDialogResult::Cancel;
     m_isFilling = false;
 }
 
-TSettingsSnapshot TFormSettings::takeSnapshot()
-{
-    const scene::SceneState& s = scene();
-    TSettingsSnapshot snapshot;
-    snapshot.PropagationAxisLabel = s.PropagationAxisLabel;
-    snapshot.HorizontalAxisLabel = s.HorizontalAxisLabel;
-    snapshot.VerticalAxisLabel = s.VerticalAxisLabel;
-    snapshot.Language = m_main.language();
-    snapshot.ScreenFontName = s.ScreenFontName;
-    snapshot.ScreenWidth = s.ScreenWidth;
-    snapshot.AnimationTimeInterval = m_main.timerTime().interval();
-    snapshot.RotateAzimuthTimeInterval = m_main.timerRotateAzimuth().interval();
-    snapshot.AutoRepeat = m_main.autoRepeat();
-    snapshot.SaveSettings = m_main.saveSettings();
-    snapshot.Styles = s.Styles;
-    snapshot.Proportions = s.Proportions;
-    snapshot.HasPrinter = printerAvailable();
-    if (snapshot.HasPrinter) {
-        const common::TPrinterSettings& printer = printerSettings();
-        snapshot.Orientation = printer.Orientation;
-        snapshot.FontName = printer.FontName;
-        snapshot.MarginLeft = printer.MarginLeft;
-        snapshot.MarginRight = printer.MarginRight;
-        snapshot.MarginTop = printer.MarginTop;
-        snapshot.MarginBottom = printer.MarginBottom;
-    }
-    return snapshot;
-}
-
 void TFormSettings::restoreSnapshot()
 {
-    scene::SceneState& s = scene();
-    const TSettingsSnapshot& snapshot = m_snapshot;
-    s.PropagationAxisLabel = snapshot.PropagationAxisLabel;
-    s.HorizontalAxisLabel = snapshot.HorizontalAxisLabel;
-    s.VerticalAxisLabel = snapshot.VerticalAxisLabel;
-    s.ScreenFontName = snapshot.ScreenFontName;
-    s.ScreenWidth = snapshot.ScreenWidth;
-    m_main.setAutoRepeat(snapshot.AutoRepeat);
-    m_main.setSaveSettings(snapshot.SaveSettings);
-    s.Styles = snapshot.Styles;
-    s.Proportions = snapshot.Proportions;
-    if (snapshot.HasPrinter) {
-        common::TPrinterSettings& printer = printerSettings();
-        printer.Orientation = snapshot.Orientation;
-        printer.FontName = snapshot.FontName;
-        printer.MarginLeft = snapshot.MarginLeft;
-        printer.MarginRight = snapshot.MarginRight;
-        printer.MarginTop = snapshot.MarginTop;
-        printer.MarginBottom = snapshot.MarginBottom;
-    }
-
-    scene::updateHiddenColors(s);
-    rebuildGeometry();
+    m_edit = m_snapshot;
+    apply(TSettingsChange::All);
     if (printerAvailable()) {
         fetchPageSize();
     }
-    m_main.setLanguage(snapshot.Language);
-    m_main.timerTime().setInterval(snapshot.AnimationTimeInterval);
-    m_main.timerRotateAzimuth().setInterval(snapshot.RotateAzimuthTimeInterval);
 }
 
 void TFormSettings::fillControls()
 {
-    const scene::SceneState& s = scene();
-    const QString fontName = fromStd(s.ScreenFontName);
-    const std::string* labels[4] = {nullptr, &s.PropagationAxisLabel, &s.HorizontalAxisLabel,
-                                    &s.VerticalAxisLabel};
+    const common::TAppSettings& app = m_edit.App;
+    const QString fontName = fromStd(app.ScreenFontName);
+    const std::string* labels[4] = {nullptr, &app.PropagationAxisLabel, &app.HorizontalAxisLabel,
+                                    &app.VerticalAxisLabel};
     for (int tag = 1; tag <= 3; ++tag) {
         QLineEdit* edit = m_axisLabelEdits[static_cast<std::size_t>(tag)];
         edit->setText(fromStd(*labels[tag]));
@@ -738,31 +660,32 @@ void TFormSettings::fillControls()
         font.setFamily(fontName);
         edit->setFont(font);
     }
-    ComboBoxLanguage->setCurrentIndex(m_main.language() == TLanguage::German ? 1 : 0);
+    ComboBoxLanguage->setCurrentIndex(app.Language == TLanguage::German ? 1 : 0);
     ComboBoxScreenFontName->setEditText(fontName);
     SpinEditScreenWidth->setValue(
-        common::roundToInt(static_cast<long double>(s.ScreenWidth) * 1000));
-    SpinEditAnimationTimeInterval->setValue(m_main.timerTime().interval());
-    SpinEditRotateAzimuthTimeInterval->setValue(m_main.timerRotateAzimuth().interval());
-    CheckBoxAutoRepeat->setChecked(m_main.autoRepeat());
-    CheckBoxSaveSettings->setChecked(m_main.saveSettings());
+        common::roundToInt(static_cast<long double>(app.ScreenWidth) * 1000));
+    SpinEditAnimationTimeInterval->setValue(app.AnimationTimeInterval);
+    SpinEditRotateAzimuthTimeInterval->setValue(app.RotateAzimuthTimeInterval);
+    CheckBoxAutoRepeat->setChecked(app.AutoRepeat);
+    CheckBoxSaveSettings->setChecked(app.SaveSettings);
+    const scene::TSceneStyles& styles = m_edit.Styles;
 
     for (int k = 2; k <= 9; ++k) {
         m_boldBoxes[static_cast<std::size_t>(k)]->setChecked(
-            s.Styles[static_cast<std::size_t>(k)].Bold);
+            styles[static_cast<std::size_t>(k)].Bold);
     }
-    const common::TColor background = s.style(TSceneObject::Background).Color;
+    const common::TColor background =
+        styles[static_cast<std::size_t>(TSceneObject::Background)].Color;
     for (int k = 3; k <= 9; ++k) {
         const std::size_t i = static_cast<std::size_t>(k);
-        const int code = static_cast<int>(s.Styles[i].PenStyle);
+        const int code = static_cast<int>(styles[i].PenStyle);
         // A code outside the six entries shows as solid.
         m_lineStyleLists[i]->setCurrentIndex(code >= 0 && code < PenStyleCount ? code : 0);
         m_lineStyleBackgrounds[i] = background;
         m_lineStyleLists[i]->update();
     }
     for (int k = 1; k <= 9; ++k) {
-        m_shapes[static_cast<std::size_t>(k)]->setColor(
-            s.Styles[static_cast<std::size_t>(k)].Color);
+        m_shapes[static_cast<std::size_t>(k)]->setColor(styles[static_cast<std::size_t>(k)].Color);
     }
 
     for (int i = 1; i <= 9; ++i) {
@@ -770,7 +693,7 @@ void TFormSettings::fillControls()
         const long double factor = rule.perMille ? 1000.0L : 100.0L;
         // A fraction there shows after a comma, as typing it does.
         m_proportionBoxes[static_cast<std::size_t>(i)]->setDecimalValue(
-            static_cast<double>(static_cast<long double>(s.Proportions.*rule.field) * factor));
+            static_cast<double>(static_cast<long double>(m_edit.Proportions.*rule.field) * factor));
     }
     PageControlSettings->setTabVisible(PrinterTabIndex, printerAvailable());
     if (printerAvailable()) {
@@ -818,40 +741,6 @@ void TFormSettings::ButtonCancelOnClick()
     done(QDialog::Rejected);
 }
 
-// --- Drawing the main view -----------------------------------------------------------------------
-
-void TFormSettings::redraw()
-{
-    scene::SceneState& s = scene();
-    if (s.Host == nullptr) {
-        return;
-    }
-    if (s.DrawingInProgress) {
-        m_main.timerRedraw().start();
-        return;
-    }
-    scene::drawScene(s, 0, 0, s.DrawWidth, s.DrawHeight, s.Host->screenCanvas(), 1.0);
-    s.Host->screenCanvasDrawn();
-}
-
-void TFormSettings::rescaleAndRedraw()
-{
-    scene::SceneState& s = scene();
-    const bool deferred = s.DrawingInProgress;
-    scene::rescaleAndRedraw(s);  // projects; the drawing itself does nothing during another
-    if (deferred) {
-        m_main.timerRedraw().start();
-    }
-}
-
-void TFormSettings::rebuildGeometry()
-{
-    scene::SceneState& s = scene();
-    scene::buildModel(s);
-    scene::setWaveAbscissae(s, s.Proportions.Wavelength);
-    scene::buildResultantVector(s);
-}
-
 // --- General tab ---------------------------------------------------------------------------------
 
 void TFormSettings::EditAxisLabelOnChange(int tag)
@@ -859,19 +748,20 @@ void TFormSettings::EditAxisLabelOnChange(int tag)
     if (guarded()) {
         return;
     }
-    scene::SceneState& s = scene();
+    common::TAppSettings& app = m_edit.App;
     const std::string text = m_axisLabelEdits[static_cast<std::size_t>(tag)]->text().toStdString();
-    (tag == 1   ? s.PropagationAxisLabel
-     : tag == 2 ? s.HorizontalAxisLabel
-                : s.VerticalAxisLabel) = text;
-    rescaleAndRedraw();
+    (tag == 1   ? app.PropagationAxisLabel
+     : tag == 2 ? app.HorizontalAxisLabel
+                : app.VerticalAxisLabel) = text;
+    apply(TSettingsChange::Scale);
 }
 
 void TFormSettings::ComboBoxLanguageOnChange(int index)
 {
     const TLanguage language = index == 1 ? TLanguage::German : TLanguage::English;
     setLanguageTexts(language);
-    m_main.setLanguage(language);
+    m_edit.App.Language = language;
+    apply(TSettingsChange::Language);
 }
 
 void TFormSettings::ComboBoxScreenFontNameOnChange(const QString& text)
@@ -879,14 +769,14 @@ void TFormSettings::ComboBoxScreenFontNameOnChange(const QString& text)
     if (guarded()) {
         return;
     }
-    scene().ScreenFontName = text.toStdString();
+    m_edit.App.ScreenFontName = text.toStdString();
     for (int tag = 1; tag <= 3; ++tag) {
         QLineEdit* edit = m_axisLabelEdits[static_cast<std::size_t>(tag)];
         QFont font = edit->font();
         font.setFamily(text);
         edit->setFont(font);
     }
-    redraw();
+    apply(TSettingsChange::Look);
 }
 
 void TFormSettings::SpinEditGeneralOnChange(TSpinEdit* sender)
@@ -896,12 +786,14 @@ void TFormSettings::SpinEditGeneralOnChange(TSpinEdit* sender)
     }
     const int value = sender->value();
     if (sender == SpinEditScreenWidth) {
-        scene().ScreenWidth = value / 1000.0;
-        rescaleAndRedraw();
+        m_edit.App.ScreenWidth = value / 1000.0;
+        apply(TSettingsChange::Scale);
     } else if (sender == SpinEditAnimationTimeInterval) {
-        m_main.timerTime().setInterval(value);
+        m_edit.App.AnimationTimeInterval = value;
+        apply(TSettingsChange::Quiet);
     } else if (sender == SpinEditRotateAzimuthTimeInterval) {
-        m_main.timerRotateAzimuth().setInterval(value);
+        m_edit.App.RotateAzimuthTimeInterval = value;
+        apply(TSettingsChange::Quiet);
     }
 }
 
@@ -916,8 +808,8 @@ void TFormSettings::CheckBoxBoldOnClick(int tag)
     if (guarded()) {
         return;
     }
-    scene().Styles[k].Bold = m_boldBoxes[k]->isChecked();
-    redraw();
+    m_edit.Styles[k].Bold = m_boldBoxes[k]->isChecked();
+    apply(TSettingsChange::Look);
 }
 
 void TFormSettings::ComboBoxLineStyleOnChange(int tag, int index)
@@ -926,8 +818,8 @@ void TFormSettings::ComboBoxLineStyleOnChange(int tag, int index)
     if (guarded()) {
         return;
     }
-    scene().Styles[static_cast<std::size_t>(tag)].PenStyle = static_cast<common::TPenStyle>(index);
-    redraw();
+    m_edit.Styles[static_cast<std::size_t>(tag)].PenStyle = static_cast<common::TPenStyle>(index);
+    apply(TSettingsChange::Look);
 }
 
 void TFormSettings::ShapeColorOnMouseUp(TColorShape* sender)
@@ -953,14 +845,9 @@ void TFormSettings::ShapeColorOnMouseUp(TColorShape* sender)
     if (guarded()) {
         return;
     }
-    scene::SceneState& s = scene();
     // Stored again even when cancelled: the colour then stays what it was.
-    s.Styles[static_cast<std::size_t>(k)].Color = sender->color();
-    // All five glyphs: each shows the objects' current colours, so drawing them all keeps every
-    // one that shows this colour right.
-    m_main.redrawGlyphs();
-    scene::updateHiddenColors(s);
-    redraw();
+    m_edit.Styles[static_cast<std::size_t>(k)].Color = sender->color();
+    apply(TSettingsChange::Look);
 }
 
 void TFormSettings::drawLineStyle(QPainter& painter, const QRect& rect, int tag, int index,
@@ -998,11 +885,9 @@ void TFormSettings::SpinEditProportionOnChange(TSpinEdit* sender)
         return;
     }
     const TProportionRow& rule = ProportionRows[sender->tag()];
-    scene::SceneState& s = scene();
     // An empty box has already been set to 0 by the box itself.
-    s.Proportions.*rule.field = sender->decimalValue(rule.perMille ? 3 : 2);
-    rebuildGeometry();
-    rescaleAndRedraw();
+    m_edit.Proportions.*rule.field = sender->decimalValue(rule.perMille ? 3 : 2);
+    apply(TSettingsChange::Geometry);
 }
 
 // --- Printer tab ---------------------------------------------------------------------------------
@@ -1046,6 +931,7 @@ void TFormSettings::RadioGroupPageOrientationOnClick(int index)
 {
     const std::uint8_t orientation = index == 0 ? 0 : 1;
     printerSettings().Orientation = orientation;
+    apply(TSettingsChange::Quiet);
     showMarginsOf(orientation);
     showPreviewOf(orientation);
     fetchPageSize();
@@ -1059,6 +945,7 @@ void TFormSettings::SpinEditMarginOnChange(TSpinEdit* sender)
     }
     common::TPrinterSettings& printer = printerSettings();
     marginOf(printer, sender->tag(), printer.Orientation) = sender->value();
+    apply(TSettingsChange::Quiet);
     drawPagePreview();
 }
 
@@ -1104,13 +991,7 @@ void TFormSettings::RefreshPrintPreview()
 
 void TFormSettings::drawPagePreview()
 {
-    scene::SceneState& s = scene();
     if (m_drawingPreview) {
-        return;
-    }
-    if (s.DrawingInProgress) {
-        // Inside another drawing the scene would not be drawn; try again shortly.
-        m_previewRetry.start();
         return;
     }
     m_drawingPreview = true;
@@ -1118,15 +999,18 @@ void TFormSettings::drawPagePreview()
     const std::uint8_t orientation = printer.Orientation == 0 ? 0 : 1;
     TPreviewImage* picture = orientation == 0 ? ImagePreviewPortrait : ImagePreviewLandscape;
     const scene::PageLayout page = platform::pageLayoutOf(printer, m_pageSize);
+    bool drawn = false;
     {
         platform::PainterCanvas canvas(picture->picture());
-        scene::drawPagePreview(s, page, picture->picture().width(), picture->picture().height(),
-                               canvas);
+        drawn = m_target.drawPagePreview(canvas, page, picture->picture().width(),
+                                         picture->picture().height());
     }
-    picture->update();
-    // The preview leaves its own projection in the shared state; the main view's redraws that
-    // do not project (colours, styles, the deferred redraw) must find the main view's again.
-    scene::projectScene(s, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
+    if (drawn) {
+        picture->update();
+    } else {
+        // Inside another drawing the scene would not be drawn; try again shortly.
+        m_previewRetry.start();
+    }
     m_drawingPreview = false;
 }
 
@@ -1176,4 +1060,4 @@ bool TFormSettings::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-}  // namespace settings
+}  // namespace settingsdialog

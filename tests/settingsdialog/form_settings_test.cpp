@@ -27,10 +27,10 @@
 #include "mainwindow/drawing_area.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/track_bar.h"
-#include "settings/form_settings.h"
 #include "settings/ini_file.h"
-#include "settings/settings_controls.h"
 #include "settings/settings_file.h"
+#include "settingsdialog/form_settings.h"
+#include "settingsdialog/settings_controls.h"
 
 namespace {
 
@@ -39,17 +39,17 @@ using common::TColor;
 using common::TLanguage;
 using mainwindow::TFormMain;
 using scene::TSceneObject;
-using settings::TFormSettings;
-using settings::TSpinEdit;
+using settingsdialog::TFormSettings;
+using settingsdialog::TSpinEdit;
 
-class FakeColorChooser : public settings::ColorChooser {
+class FakeColorChooser : public platform::ColorChooser {
 public:
-    settings::TCustomColors customSlots{};
+    platform::TCustomColors customSlots{};
     std::optional<TColor> answer;  // none: the user cancels
     std::optional<TColor> lastInitial;
 
-    void setCustomColors(const settings::TCustomColors& colors) override { customSlots = colors; }
-    settings::TCustomColors customColors() const override { return customSlots; }
+    void setCustomColors(const platform::TCustomColors& colors) override { customSlots = colors; }
+    platform::TCustomColors customColors() const override { return customSlots; }
     std::optional<TColor> choose(TColor initial, QWidget*) override
     {
         lastInitial = initial;
@@ -116,13 +116,12 @@ public:
         e.hasArguments = how.hasArguments;
         e.settingsFileName = iniPath();
         main = std::make_unique<TFormMain>(e, how.data);
-        main->showError = [](const QString& message) { ADD_FAILURE() << message.toStdString(); };
         main->resize(900, 700);
         main->show();
         QApplication::setActiveWindow(main.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
 
-        settings::TFormSettingsServices services;
+        settingsdialog::TFormSettingsServices services;
         auto fakeChooser = std::make_unique<FakeColorChooser>();
         chooser = fakeChooser.get();
         services.colorChooser = std::move(fakeChooser);
@@ -133,11 +132,23 @@ public:
             return std::vector<std::string>{"Arial", "DejaVu Sans", "Liberation Serif"};
         };
         services.beep = [this] { ++beeps; };
-        dialog = std::make_unique<TFormSettings>(*main, std::move(services));
+        settingsdialog::TFormSettingsEnvironment environment;
+        environment.exeBaseName = main->exeBaseName();
+        environment.printerAvailable = how.printerAvailable;
+        environment.workArea = {how.workAreaWidth, how.workAreaHeight};
+        environment.stateFileName = iniPath();
+        dialog = std::make_unique<TFormSettings>(main->controller(), environment,
+                                                 std::move(services), main.get());
+        main->onSettings = [this] { dialog->SpeedButtonSettingsOnClick(); };
+        main->onAnimationStep = [this] { dialog->RefreshPrintPreview(); };
     }
     void TearDown() override
     {
-        dialog.reset();  // writes its state while the main window is still there
+        if (main) {
+            main->onSettings = nullptr;
+            main->onAnimationStep = nullptr;
+        }
+        dialog.reset();
         main.reset();
     }
 
@@ -340,7 +351,7 @@ TEST_F(FormSettingsVisitTest, CancelReturnsEverythingToItsOpeningState)
     const Observed before = observe();
     visit("ButtonCancel");
     const Observed after = observe();
-    EXPECT_EQ(dialog->dialogResult(), settings::TDialogResult::Cancel);
+    EXPECT_EQ(dialog->dialogResult(), settingsdialog::TDialogResult::Cancel);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(after.labels[i], before.labels[i]);
     }
@@ -372,7 +383,7 @@ TEST_F(FormSettingsVisitTest, OkKeepsEverything)
     const Observed before = observe();
     visit("ButtonOk");
     const Observed after = observe();
-    EXPECT_EQ(dialog->dialogResult(), settings::TDialogResult::Ok);
+    EXPECT_EQ(dialog->dialogResult(), settingsdialog::TDialogResult::Ok);
     EXPECT_EQ(after.labels[1], "Ex");
     EXPECT_EQ(after.language, TLanguage::German);
     EXPECT_EQ(after.font, "DejaVu Sans");
@@ -415,21 +426,21 @@ TEST_F(FormSettingsTest, EscAndTheCloseBoxActAsCancelAndEnterInASpinBoxAsOk)
         const char* how;
         std::function<void(FormSettingsTest&)> close;
         double screenWidthAfter;
-        settings::TDialogResult result;
+        settingsdialog::TDialogResult result;
     };
     const Row rows[] = {
         {"Esc",
          [](FormSettingsTest& t) {
              QTest::keyClick(t.spin("SpinEditScreenWidth"), Qt::Key_Escape);
          },
-         0.3, settings::TDialogResult::Cancel},
+         0.3, settingsdialog::TDialogResult::Cancel},
         {"close box", [](FormSettingsTest& t) { t.dialog->close(); }, 0.3,
-         settings::TDialogResult::Cancel},
+         settingsdialog::TDialogResult::Cancel},
         {"Enter",
          [](FormSettingsTest& t) {
              QTest::keyClick(t.spin("SpinEditScreenWidth"), Qt::Key_Return);
          },
-         0.5, settings::TDialogResult::Ok},
+         0.5, settingsdialog::TDialogResult::Ok},
     };
     for (const Row& row : rows) {
         s().ScreenWidth = 0.3;
@@ -512,7 +523,7 @@ TEST_F(FormSettingsTest, CreationKeepsTheLanguageAndSpeaksIt)
 bool shows(QWidget* widget, TColor colour)
 {
     const QImage picture = widget->grab().toImage();
-    const QColor wanted = settings::toQColor(colour);
+    const QColor wanted = platform::toQColor(colour);
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
             if (picture.pixelColor(x, y) == wanted) {
@@ -577,7 +588,7 @@ int rowsShowing(QWidget* widget, TColor colour)
     const QImage picture = widget->grab().toImage();
     int rows = 0;
     for (int y = 0; y < picture.height(); ++y) {
-        rows += picture.pixelColor(picture.width() / 3, y) == settings::toQColor(colour) ? 1 : 0;
+        rows += picture.pixelColor(picture.width() / 3, y) == platform::toQColor(colour) ? 1 : 0;
     }
     return rows;
 }
@@ -954,7 +965,7 @@ TEST_F(FormSettingsTest, PreviewFollowsTheAnimationOnThePrinterTabOnly)
     Start how;
     how.data.Printer.Orientation = 1;
     start(how);
-    auto* preview = control<settings::TPreviewImage>("ImagePreviewLandscape");
+    auto* preview = control<settingsdialog::TPreviewImage>("ImagePreviewLandscape");
     openAndDo([&] {
         showTab("TabSheetPrinter");
         const QImage first = preview->picture();
@@ -992,9 +1003,11 @@ TEST_F(FormSettingsTest, PrinterWithoutPaperGivesABlankPreview)
     openAndDo([this] {
         showTab("TabSheetPrinter");
         EXPECT_EQ(dialog->pageSize().Height, 0);
-        EXPECT_TRUE(blank(control<settings::TPreviewImage>("ImagePreviewPortrait")->picture()));
+        EXPECT_TRUE(
+            blank(control<settingsdialog::TPreviewImage>("ImagePreviewPortrait")->picture()));
         type(spin("SpinEditMarginRight"), QStringLiteral("30"));  // redrawn, still blank
-        EXPECT_TRUE(blank(control<settings::TPreviewImage>("ImagePreviewPortrait")->picture()));
+        EXPECT_TRUE(
+            blank(control<settingsdialog::TPreviewImage>("ImagePreviewPortrait")->picture()));
         click("ButtonCancel");
     });
 }
@@ -1005,57 +1018,44 @@ std::string fileText(const std::string& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
 
-TEST_F(FormSettingsTest, StateIsWrittenAtTheEndWhenSaveSettingsIsOn)
+// The state the application writes at the end: position, tab, and the custom colours as read
+// until the chooser has been confirmed once.
+TEST_F(FormSettingsTest, StateHoldsPositionTabAndTheCustomColoursAsTheyStand)
 {
-    struct Row {
-        bool saveSettings;
-        bool hasArguments;
-        bool confirmColour;
-        bool written;
-    };
-    for (const Row& row : {Row{true, false, false, true}, Row{true, true, true, true},
-                           Row{false, false, true, false}}) {
+    for (const bool confirmColour : {false, true}) {
         Start how;
         how.iniText = "[Colors]\r\nColorA=00FF00\r\nColorB=FFFFFFFF\r\nColorC=zz\r\n";
-        how.data.App.SaveSettings = row.saveSettings;
-        how.hasArguments = row.hasArguments;
         start(how);
         EXPECT_EQ(chooser->customSlots[0], rgb(0, 0xFF, 0));
         EXPECT_FALSE(chooser->customSlots[1].has_value());
         dialog->move(120, 80);
         openAndDo([&] {
             showTab("TabSheetProportions");
-            if (row.confirmColour) {
+            if (confirmColour) {
                 chooser->customSlots[3] = rgb(0x12, 0x34, 0x56);
                 pickColor("ShapeTextColor", rgb(1, 2, 3));
             }
             click("ButtonOk");
         });
-        dialog.reset();
+        ASSERT_TRUE(settings::WriteDialogState(iniPath(), dialog->dialogState()).Ok);
         const settings::IniFile ini = settings::IniFile::fromFileBytes(fileText(iniPath()));
         const auto value = [&ini](const char* section, const char* key) {
             return ini.readString(section, key, "(none)");
         };
-        if (!row.written) {
-            EXPECT_EQ(value("FormSettings", "Left"), "(none)");
-            EXPECT_EQ(value("Colors", "ColorA"), "00FF00");
+        EXPECT_EQ(value("FormSettings", "Left"), "120");
+        EXPECT_EQ(value("FormSettings", "Top"), "80");
+        EXPECT_EQ(value("FormSettings", "ActiveTabSheetIndex"), "2");
+        EXPECT_EQ(value("Colors", "ColorA"), "00FF00");
+        if (confirmColour) {
+            // The chooser's customSlots, as six hexadecimal digits or FFFFFFFF for an empty one.
+            EXPECT_EQ(value("Colors", "ColorB"), "FFFFFFFF");
+            EXPECT_EQ(value("Colors", "ColorC"), "FFFFFFFF");
+            EXPECT_EQ(value("Colors", "ColorD"), "563412");
+            EXPECT_EQ(value("Colors", "ColorP"), "FFFFFFFF");
         } else {
-            EXPECT_EQ(value("FormSettings", "Left"), "120");
-            EXPECT_EQ(value("FormSettings", "Top"), "80");
-            EXPECT_EQ(value("FormSettings", "ActiveTabSheetIndex"), "2");
-            EXPECT_EQ(value("Colors", "ColorA"), "00FF00");
-            if (row.confirmColour) {
-                // The chooser's customSlots, as six hexadecimal digits or FFFFFFFF for an empty
-                // one.
-                EXPECT_EQ(value("Colors", "ColorB"), "FFFFFFFF");
-                EXPECT_EQ(value("Colors", "ColorC"), "FFFFFFFF");
-                EXPECT_EQ(value("Colors", "ColorD"), "563412");
-                EXPECT_EQ(value("Colors", "ColorP"), "FFFFFFFF");
-            } else {
-                // Never confirmed: written back as read.
-                EXPECT_EQ(value("Colors", "ColorC"), "zz");
-                EXPECT_EQ(value("Colors", "ColorD"), "");
-            }
+            // Never confirmed: written back as read.
+            EXPECT_EQ(value("Colors", "ColorC"), "zz");
+            EXPECT_EQ(value("Colors", "ColorD"), "");
         }
         TearDown();
         QFile::remove(QString::fromStdString(iniPath()));

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/settings_controls.h"
+#include "settingsdialog/settings_controls.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -16,19 +16,9 @@
 #include "common/numbers.h"
 #include "platform/painter_canvas.h"
 
-namespace settings {
+namespace settingsdialog {
 
-QColor toQColor(common::TColor c)
-{
-    return QColor(static_cast<int>(common::redOf(c)), static_cast<int>(common::greenOf(c)),
-                  static_cast<int>(common::blueOf(c)));
-}
-
-common::TColor fromQColor(const QColor& c)
-{
-    return common::rgb(static_cast<std::uint32_t>(c.red()), static_cast<std::uint32_t>(c.green()),
-                       static_cast<std::uint32_t>(c.blue()));
-}
+using platform::toQColor;
 
 // --- TSpinEdit -----------------------------------------------------------------------------------
 
@@ -528,4 +518,4 @@ void drawLanguageEntry(QPainter& painter, const QRect& rect, const QImage* flag,
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
 }
 
-}  // namespace settings
+}  // namespace settingsdialog

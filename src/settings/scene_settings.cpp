@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/scene_settings.h"
+
+namespace settings {
+
+void applyLook(scene::SceneState& s, const TSettingsData& data)
+{
+    s.Proportions = data.Proportions;
+    s.Styles = data.Styles;
+    s.PropagationAxisLabel = data.App.PropagationAxisLabel;
+    s.HorizontalAxisLabel = data.App.HorizontalAxisLabel;
+    s.VerticalAxisLabel = data.App.VerticalAxisLabel;
+    s.ScreenFontName = data.App.ScreenFontName;
+}
+
+void captureLook(const scene::SceneState& s, TSettingsData& data)
+{
+    data.Proportions = s.Proportions;
+    data.Styles = s.Styles;
+    data.App.PropagationAxisLabel = s.PropagationAxisLabel;
+    data.App.HorizontalAxisLabel = s.HorizontalAxisLabel;
+    data.App.VerticalAxisLabel = s.VerticalAxisLabel;
+    data.App.ScreenFontName = s.ScreenFontName;
+}
+
+}  // namespace settings
