@@ -26,6 +26,7 @@
 #include "mainwindow/shortcuts.h"
 #include "mainwindow/track_bar.h"
 #include "mainwindow/up_down.h"
+#include "mainwindow/view_control.h"
 #include "platform/qt_system.h"
 #include "scene/extent.h"
 #include "scene/geometry.h"
@@ -65,6 +66,8 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment,
     createControls();
     connectTimers();
     s.Host = Image;
+    m_drag = std::make_unique<ViewDrag>(
+        *Image, TViewBars{TrackBarAzimuth, TrackBarElevation, TrackBarTime});
 
     // The settings go through the track bars: their handlers store the parameters and hints
     // while the scene is not ready yet, so nothing is projected or drawn.
@@ -74,28 +77,9 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment,
     createTickLabels();
     m_labelHeight = m_elevationTicks[3]->height();
 
-    // Window state and a placement that stays reachable.
-    const settings::TWindowPlacement& placement = settings.FormMain;
-    m_minimized = placement.WindowState == 1;
-    m_maximized = placement.WindowState == 2;
-    m_restoreState = m_minimized ? 0 : placement.WindowState;
-    int left = placement.Left;
-    int top = placement.Top;
-    const int width = std::min(placement.Width, m_environment.workAreaWidth);
-    const int height = std::min(placement.Height, m_environment.workAreaHeight);
-    top = std::max(top, 0);
-    left = std::max(left, 32 - width);
-    left = std::min(left, m_environment.workAreaWidth - 32);
-    top = std::min(top, m_environment.workAreaHeight - 32);
     setMinimumSize(364, 240);
-    move(left, top);
-    resize(width, height);
-    m_normalGeometry = QRect(left, top, width, height);
-    if (m_minimized) {
-        setWindowState(Qt::WindowMinimized);
-    } else if (m_maximized) {
-        setWindowState(Qt::WindowMaximized);
-    }
+    m_placement.restore(settings.FormMain, m_environment.workAreaWidth,
+                        m_environment.workAreaHeight);
     setWindowTitle(QString::fromStdString(common::formMainTitle(m_exeBaseName.toStdString())));
 
     layoutToolbar();
@@ -241,25 +225,10 @@ void TFormMain::applyTexts()
 
 void TFormMain::updateAllHints()
 {
-    const common::TLanguage language = this->language();
-    const auto hint = [language](TTrackBar* bar, const QString& value) {
-        const std::string_view prefix =
-            common::hintPrefix(bar->objectName().toStdString(), language);
-        bar->setToolTip(QString::fromUtf8(prefix.data(), static_cast<qsizetype>(prefix.size())) +
-                        value);
-    };
-    hint(TrackBarElevation, QString::number(-TrackBarElevation->value()) + QStringLiteral("°"));
-    hint(TrackBarAzimuth, QString::number(TrackBarAzimuth->value()) + QStringLiteral("°"));
-    hint(TrackBarHorizontalAmplitude,
-         QString::number(TrackBarHorizontalAmplitude->value()) + QStringLiteral(" %"));
-    hint(TrackBarVerticalAmplitude,
-         QString::number(TrackBarVerticalAmplitude->value()) + QStringLiteral(" %"));
-    const int phase = TrackBarPhaseShift->value();
-    hint(TrackBarPhaseShift, (phase > 0 ? QStringLiteral("+") : QString()) +
-                                 QString::number(phase) + QStringLiteral("°"));
-    // Always with a decimal point, whatever the user's number format.
-    hint(TrackBarTime, QString::asprintf("%5.3f", TrackBarTime->value() / 512.0).replace(',', '.') +
-                           QStringLiteral(" · T"));
+    for (TTrackBar* bar : {TrackBarElevation, TrackBarAzimuth, TrackBarHorizontalAmplitude,
+                           TrackBarVerticalAmplitude, TrackBarPhaseShift, TrackBarTime}) {
+        bar->setToolTip(trackBarHint(bar->objectName().toStdString(), bar->value(), language()));
+    }
 }
 
 void TFormMain::showHintNearPointer(int dx, int dy)
@@ -456,50 +425,9 @@ bool TFormMain::FormMainOnKeyDown(int key, Qt::KeyboardModifiers modifiers)
     if (significantModifiers(modifiers) != Qt::NoModifier) {
         return false;
     }
-    // The arrows and page keys act on the focused track bar, with these exceptions.
-    QWidget* focus = QApplication::focusWidget();
-    const auto stepAzimuth = [this](int delta) {
-        TrackBarAzimuth->setFocus();
-        TrackBarAzimuth->setValue(TrackBarAzimuth->value() + delta * TrackBarAzimuth->singleStep());
-        return true;
-    };
-    const bool left = key == Qt::Key_Left;
-    const bool right = key == Qt::Key_Right;
-    if ((left || right) && focus == TrackBarElevation) {
-        return stepAzimuth(left ? -1 : 1);
-    }
-    if ((key == Qt::Key_Up || key == Qt::Key_Down) && focus != TrackBarElevation) {
-        TrackBarElevation->setFocus();
-        TrackBarElevation->setValue(TrackBarElevation->value() + (key == Qt::Key_Up ? -1 : 1));
-        return true;
-    }
-    // At the ends the azimuth and the time wrap around, skipping the end value that shows the
-    // same picture as the other end.
-    const auto wrap = [key](TTrackBar* bar) {
-        const int v = bar->value();
-        if (key == Qt::Key_PageUp && v == bar->minimum()) {
-            bar->setValue(bar->maximum() - bar->pageStep());
-        } else if (key == Qt::Key_PageDown && v == bar->maximum()) {
-            bar->setValue(bar->minimum() + bar->pageStep());
-        } else if (key == Qt::Key_Left && v == bar->minimum()) {
-            bar->setValue(bar->maximum() - bar->singleStep());
-        } else if (key == Qt::Key_Right && v == bar->maximum()) {
-            bar->setValue(bar->minimum() + bar->singleStep());
-        } else {
-            return false;
-        }
-        return true;
-    };
-    if (focus == TrackBarAzimuth) {
-        return wrap(TrackBarAzimuth);
-    }
-    if (focus == TrackBarTime) {
-        if (m_controller.animationRunning()) {
-            return (left || right) && stepAzimuth(left ? -1 : 1);
-        }
-        return wrap(TrackBarTime);
-    }
-    return false;
+    return moveViewBars(key, QApplication::focusWidget(),
+                        {TrackBarAzimuth, TrackBarElevation, TrackBarTime},
+                        m_controller.animationRunning());
 }
 
 void TFormMain::runCommand(TCommand command)
@@ -572,8 +500,9 @@ void TFormMain::runCommand(TCommand command)
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Image && imageMouseEvent(event)) {
-        return true;
+    if (watched == Image) {
+        const scene::SceneState& s = m_controller.scene();
+        m_drag->handle(event, m_programState == TProgramState::Idle, s.DrawWidth, s.DrawHeight);
     }
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this) {
@@ -604,57 +533,6 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-bool TFormMain::imageMouseEvent(QEvent* event)
-{
-    switch (event->type()) {
-        case QEvent::MouseButtonPress: {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::LeftButton &&
-                significantModifiers(mouse->modifiers()) == Qt::NoModifier) {
-                m_dragOrigin = mouse->position().toPoint();
-                Image->setCursor(Qt::ClosedHandCursor);
-            }
-            return false;
-        }
-        case QEvent::MouseMove: {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (m_programState != TProgramState::Idle || mouse->buttons() != Qt::LeftButton ||
-                significantModifiers(mouse->modifiers()) != Qt::NoModifier) {
-                return false;
-            }
-            const QPoint at = mouse->position().toPoint();
-            const scene::SceneState& s = m_controller.scene();
-            if (s.DrawWidth <= 0 || s.DrawHeight <= 0) {
-                return false;
-            }
-            // Integer steps, the product before the division, so that slow moves add up.
-            const int azimuthRange = TrackBarAzimuth->maximum() - TrackBarAzimuth->minimum();
-            const int elevationRange = TrackBarElevation->maximum() - TrackBarElevation->minimum();
-            const int dA = (m_dragOrigin.x() - at.x()) * azimuthRange * 2 / s.DrawWidth;
-            const int dE = (m_dragOrigin.y() - at.y()) * elevationRange * 2 / s.DrawHeight;
-            TrackBarAzimuth->setValue(TrackBarAzimuth->value() + dA);
-            TrackBarElevation->setValue(TrackBarElevation->value() + dE);
-            if (dA != 0) {
-                m_dragOrigin.setX(at.x());
-            }
-            if (dE != 0) {
-                m_dragOrigin.setY(at.y());
-            }
-            return false;
-        }
-        case QEvent::MouseButtonRelease: {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton && mouse->buttons() == Qt::NoButton &&
-                significantModifiers(mouse->modifiers()) == Qt::NoModifier) {
-                Image->setCursor(Qt::OpenHandCursor);
-            }
-            return false;
-        }
-        default:
-            return false;
-    }
-}
-
 // --- Window -----------------------------------------------------------------------------------
 
 void TFormMain::resizeEvent(QResizeEvent* event)
@@ -669,19 +547,7 @@ void TFormMain::resizeEvent(QResizeEvent* event)
 settings::TSettingsData TFormMain::currentSettings() const
 {
     settings::TSettingsData data = m_controller.currentSettings();
-    // The placement in the normal state, whatever state the window is in now.
-    const bool normal =
-        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;
-    const QRect bounds = normal ? QRect(pos(), size()) : m_normalGeometry;
-    if (m_environment.windowPositionKnown) {
-        data.FormMain.Left = bounds.left();
-        data.FormMain.Top = bounds.top();
-    }
-    data.FormMain.Width = bounds.width();
-    data.FormMain.Height = bounds.height();
-    data.FormMain.WindowState = m_minimized                                  ? 1
-                                : (windowState() & Qt::WindowMaximized) != 0 ? 2
-                                                                             : 0;
+    m_placement.captureInto(data.FormMain);
     return data;
 }
 
@@ -712,41 +578,8 @@ void TFormMain::startHelp(bool waitCursor)
 void TFormMain::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange) {
-        return;
-    }
-    const bool minimizedNow = (windowState() & Qt::WindowMinimized) != 0;
-    if (minimizedNow && !m_minimized) {
-        ApplicationOnMinimize();
-    } else if (!minimizedNow && m_minimized) {
-        ApplicationOnRestore();
-    } else if (!minimizedNow) {
-        m_maximized = (windowState() & Qt::WindowMaximized) != 0;
-    }
-    if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0) {
-        m_normalGeometry = geometry();
-    }
-}
-
-void TFormMain::ApplicationOnMinimize()
-{
-    m_restoreState = m_maximized ? 2 : 0;
-    if (m_programState != TProgramState::Starting && !m_maximized) {
-        m_normalGeometry = normalGeometry();
-    }
-    m_minimized = true;
-    m_maximized = false;
-}
-
-void TFormMain::ApplicationOnRestore()
-{
-    m_minimized = false;
-    m_maximized = m_restoreState == 2;
-    if (m_maximized) {
-        setWindowState(Qt::WindowMaximized);
-    } else {
-        setWindowState(Qt::WindowNoState);
-        setGeometry(m_normalGeometry);
+    if (event->type() == QEvent::WindowStateChange) {
+        m_placement.windowStateChanged(m_programState == TProgramState::Starting);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "common/globals.h"
 #include "mainwindow/scene_controller.h"
 #include "mainwindow/shortcuts.h"
+#include "mainwindow/window_placement.h"
 #include "scene/scene.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
@@ -31,6 +32,7 @@ class ProcessLauncher;
 namespace mainwindow {
 
 class DrawingArea;
+class ViewDrag;
 class TTrackBar;
 class TUpDown;
 
@@ -181,11 +183,6 @@ private:
     void run(const std::function<void()>& action);
     void runPendingCommand();
 
-    bool imageMouseEvent(QEvent* event);
-
-    void ApplicationOnMinimize();
-    void ApplicationOnRestore();
-
     void startHelp(bool waitCursor);
     void rebuildHelpCommand();
 
@@ -235,11 +232,8 @@ private:
     int m_bottomRowTop = 0;
     std::array<QImage, 5> m_glyphs;
 
-    QPoint m_dragOrigin;
-    bool m_minimized = false;
-    bool m_maximized = false;
-    std::uint8_t m_restoreState = 0;
-    QRect m_normalGeometry;
+    std::unique_ptr<ViewDrag> m_drag;  // made with the drawing area
+    WindowPlacement m_placement{*this, m_environment.windowPositionKnown};
 };
 
 }  // namespace mainwindow
