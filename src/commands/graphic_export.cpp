@@ -4,9 +4,9 @@
 #include <QFileInfo>
 #include <QMimeData>
 
+#include "common/texts.h"
 #include "output/export_formats.h"
 #include "output/export_pictures.h"
-#include "common/texts.h"
 
 namespace commands {
 
@@ -19,10 +19,8 @@ QString fromUtf8(std::string_view text)
 
 QString saveFailure(common::TLanguage language, const QString& path, const QString& reason)
 {
-    return (language == common::TLanguage::German
-                ? QStringLiteral("Die Grafik konnte nicht in „%1“ gespeichert werden: %2")
-                : QStringLiteral("The graphic could not be saved to \"%1\": %2"))
-        .arg(path, reason);
+    return QString::fromStdString(common::messageText(common::TMessage::GraphicNotSaved, language,
+                                                      {path.toStdString(), reason.toStdString()}));
 }
 
 }  // namespace
@@ -90,8 +88,8 @@ platform::SaveDialogRequest GraphicExport::saveDialogRequest() const
 {
     const common::TAppSettings& app = m_window.appSettings();
     platform::SaveDialogRequest request;
-    request.title = fromUtf8(
-        common::formMainText("SaveDialog", common::TTextProperty::Title, app.Language));
+    request.title =
+        fromUtf8(common::formMainText("SaveDialog", common::TTextProperty::Title, app.Language));
     request.folder = QString::fromStdString(app.GraphFilePath);
     request.fileName = QString::fromStdString(m_window.graphFileName());
     for (const auto& exporter : output::graphicExporters()) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "common/numbers.h"
+#include "common/texts.h"
 #include "platform/painter_canvas.h"
 #include "scene/projection.h"
 #include "scene/render.h"
@@ -50,8 +51,13 @@ private:
 }  // namespace
 
 bool printPage(const scene::SceneState& s, platform::PrinterDevice& device,
-               const platform::TPrintRect& rect, double f, QString& error)
+               const platform::TPrintRect& rect, double f, common::TLanguage language,
+               QString& error)
 {
+    const auto text = [language](common::TMessage message,
+                                 std::initializer_list<std::string_view> values = {}) {
+        return QString::fromStdString(common::messageText(message, language, values));
+    };
     PrintHost host(s.Host);
     auto page = std::make_unique<scene::SceneState>(s);
     page->Host = s.Host != nullptr ? &host : nullptr;
@@ -66,17 +72,17 @@ bool printPage(const scene::SceneState& s, platform::PrinterDevice& device,
         const QPrinter* printer = device.printer();
         if (printer != nullptr && printer->outputFormat() == QPrinter::PdfFormat) {
             error = printer->outputFileName().isEmpty()
-                        ? QStringLiteral("No file to print to was chosen.")
-                        : QStringLiteral("The file \"%1\" cannot be written.")
-                              .arg(printer->outputFileName());
+                        ? text(common::TMessage::PrintNoFileChosen)
+                        : text(common::TMessage::PrintFileNotWritable,
+                               {printer->outputFileName().toStdString()});
         } else {
-            error = QStringLiteral("The print job could not be started.");
+            error = text(common::TMessage::PrintJobNotStarted);
         }
         return false;
     }
     scene::drawScene(*page, rect.left, rect.top, width, height, canvas, f);
     canvas.finish();
-    error = device.jobError();
+    error = device.jobError(language);
     return error.isEmpty();
 }
 
@@ -107,14 +113,15 @@ bool SpeedButtonPrintOnClick(OutputWindow& window, platform::UnitPrinter& printe
     const platform::TPrinterDeviceValues values = device.deviceValues();
     if (values.LOGPIXELSX < 1 || values.LOGPIXELSY < 1 || values.HORZRES < 1 ||
         values.HORZSIZE < 1) {
-        window.showError(QStringLiteral("The printer reports no usable page."));
+        window.showError(QString::fromStdString(common::messageText(
+            common::TMessage::PrinterNoUsablePage, window.appSettings().Language)));
     } else {
         const platform::TMarginGeometry g =
             printer.applyMarginGeometry(settings.Orientation, settings);
         const scene::SceneState& s = window.scene();
         const double f = printDeviceFactor(g.PrinterPixelsPerMetre, s.ScreenPixelsPerMetre);
         QString error;
-        printed = printPage(s, device, g.PrintRect, f, error);
+        printed = printPage(s, device, g.PrintRect, f, window.appSettings().Language, error);
         if (!printed) {
             window.showError(error);
         }

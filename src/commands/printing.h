@@ -21,9 +21,10 @@ double printDeviceFactor(double printerPixelsPerMetre, double screenPixelsPerMet
 
 // Draws the scene centred in `rect` of the device at factor f and sends the page; the scene is
 // projected on a private copy. Lets pending events other than user input run before the page
-// is ended. False with a reason when the job could not be started or failed.
+// is ended. False with a reason in the language when the job could not be started or failed.
 bool printPage(const scene::SceneState& s, platform::PrinterDevice& device,
-               const platform::TPrintRect& rect, double f, QString& error);
+               const platform::TPrintRect& rect, double f, common::TLanguage language,
+               QString& error);
 
 // The print command: the print dialog, the page size for the orientation then in force, and,
 // when confirmed, one page at the true scale. Errors are shown; ProgramState ends Idle.

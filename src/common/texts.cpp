@@ -116,6 +116,13 @@ constexpr TMessageText MessageTexts[] = {
     {TMessage::SettingsProblemsHeading, "The settings file could not be read completely:", "Die Einstellungsdatei konnte nicht vollständig gelesen werden:"},
     {TMessage::MalformedNumber, "[%1] %2: \"%3\" is not a valid number; the default %4 is used instead.", "[%1] %2: „%3“ ist keine gültige Zahl; stattdessen gilt der Standardwert %4."},
     {TMessage::UnusableValue, "[%1] %2: \"%3\" cannot be used; %4 is used instead.", "[%1] %2: „%3“ ist nicht verwendbar; stattdessen gilt %4."},
+    {TMessage::GraphicNotSaved, "The graphic could not be saved to \"%1\": %2", "Die Grafik konnte nicht in „%1“ gespeichert werden: %2"},
+    {TMessage::PrinterNoUsablePage, "The printer reports no usable page.", "Der Drucker meldet keine verwendbare Seite."},
+    {TMessage::PrintNoFileChosen, "No file to print to was chosen.", "Es wurde keine Datei zum Drucken gewählt."},
+    {TMessage::PrintFileNotWritable, "The file \"%1\" cannot be written.", "Die Datei „%1“ kann nicht geschrieben werden."},
+    {TMessage::PrintJobNotStarted, "The print job could not be started.", "Der Druckauftrag konnte nicht gestartet werden."},
+    {TMessage::PrinterReportedError, "The printer reported an error.", "Der Drucker hat einen Fehler gemeldet."},
+    {TMessage::PrintJobAborted, "The print job was aborted.", "Der Druckauftrag wurde abgebrochen."},
 };
 // clang-format on
 

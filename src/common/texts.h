@@ -79,6 +79,13 @@ enum class TMessage : std::uint8_t {
     SettingsProblemsHeading,
     MalformedNumber,  // section, key, text found, default used
     UnusableValue,    // section, key, text found, value used
+    GraphicNotSaved,  // file, reason
+    PrinterNoUsablePage,
+    PrintNoFileChosen,
+    PrintFileNotWritable,  // file
+    PrintJobNotStarted,
+    PrinterReportedError,
+    PrintJobAborted,  // the last: the table test counts up to it
 };
 
 struct TMessageText {

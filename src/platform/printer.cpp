@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/printer.h"
 
+#include "common/texts.h"
+
 #include <QFontDatabase>
 #include <QPageLayout>
 #include <QPrinter>
@@ -133,13 +135,15 @@ QPaintDevice& QtPrinterDevice::paintDevice()
     return m_printer;
 }
 
-QString QtPrinterDevice::jobError() const
+QString QtPrinterDevice::jobError(common::TLanguage language) const
 {
     switch (m_printer.printerState()) {
         case QPrinter::Error:
-            return QStringLiteral("The printer reported an error.");
+            return QString::fromStdString(
+                common::messageText(common::TMessage::PrinterReportedError, language));
         case QPrinter::Aborted:
-            return QStringLiteral("The print job was aborted.");
+            return QString::fromStdString(
+                common::messageText(common::TMessage::PrintJobAborted, language));
         default:
             return {};
     }

@@ -95,8 +95,8 @@ public:
     // Where the page is painted; origin at the printable area's top-left corner. Beginning to
     // paint starts the job, ending sends the page.
     virtual QPaintDevice& paintDevice() = 0;
-    // After the page: empty when it went out, else what went wrong.
-    virtual QString jobError() const = 0;
+    // After the page: empty when it went out, else what went wrong, in the language.
+    virtual QString jobError(common::TLanguage language) const = 0;
     // The Qt printer behind it, for the dialogs; null for a device without one.
     virtual QPrinter* printer() { return nullptr; }
 };
@@ -111,7 +111,7 @@ public:
     void setOrientation(std::uint8_t orientation) override;
     TPrinterDeviceValues deviceValues() const override;
     QPaintDevice& paintDevice() override;
-    QString jobError() const override;
+    QString jobError(common::TLanguage language) const override;
     QPrinter* printer() override { return &m_printer; }
 
 private:

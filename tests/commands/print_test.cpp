@@ -148,8 +148,10 @@ TEST_F(PrintCommand, APrinterWithoutResolutionIsAnErrorNotADivisionByZero)
     none.HORZSIZE = 0;
     printer =
         std::make_unique<platform::UnitPrinter>(std::make_unique<FakePrinterDevice>(none, none));
+    window.app.Language = common::TLanguage::German;
     EXPECT_FALSE(print());
-    EXPECT_EQ(window.errors.size(), 1u);
+    ASSERT_EQ(window.errors.size(), 1u);
+    EXPECT_EQ(window.errors.front(), QStringLiteral("Der Drucker meldet keine verwendbare Seite."));
     EXPECT_EQ(window.state(), TOutputState::Idle);
 }
 
@@ -277,10 +279,12 @@ TEST(PrintToPdf, AFileThatCannotBeWrittenIsShown)
     qprinter->setOutputFormat(QPrinter::PdfFormat);
     qprinter->setOutputFileName(QStringLiteral("/nonexistent-folder/print.pdf"));
     FakePrintDialogs dialogs;
+    window.app.Language = common::TLanguage::German;
     EXPECT_FALSE(commands::SpeedButtonPrintOnClick(window, printer, dialogs));
     ASSERT_EQ(window.errors.size(), 1u);
-    EXPECT_TRUE(window.errors.front().contains(QStringLiteral("/nonexistent-folder/print.pdf")))
-        << window.errors.front().toStdString();
+    EXPECT_EQ(window.errors.front(),
+              QStringLiteral("Die Datei „/nonexistent-folder/print.pdf“ kann nicht geschrieben "
+                             "werden."));
     EXPECT_EQ(window.state(), TOutputState::Idle);
 }
 

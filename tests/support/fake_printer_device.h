@@ -37,7 +37,7 @@ public:
         ++jobs;
         return page;
     }
-    QString jobError() const override { return error; }
+    QString jobError(common::TLanguage) const override { return error; }
 
     static constexpr QRgb Unprinted = 0xFF123456;
     QImage page;
