@@ -32,6 +32,7 @@ struct TAppSettings {
     bool ShowResultantWave = true;
     bool ShowResultantVector = true;
     bool CoordinateSystemCentered = false;
+    bool ShowCaptions = true;  // the track bars' captions
 };
 
 // Page layout; the margin arrays are indexed by orientation (0 portrait, 1 landscape).

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QToolButton>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -196,21 +197,32 @@ void TFormMain::rebuildHelpCommand()
 void TFormMain::applyTexts()
 {
     const common::TLanguage language = this->language();
+    const bool german = language == common::TLanguage::German;
     for (const common::TControlText& entry : common::formMainTexts()) {
-        const QString text = QString::fromUtf8(entry.text(language).data(),
-                                               static_cast<qsizetype>(entry.text(language).size()));
+        const std::string_view utf8 = entry.text(language);
+        const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
         const QString name = QString::fromLatin1(entry.Control);
         if (entry.Property == common::TTextProperty::Hint) {
             if (auto* control = findChild<QWidget*>(name)) {
                 control->setToolTip(text);
                 control->setToolTipDuration(HintHideMilliseconds);
+                // A screen reader names a toolbar button by what its hint says.
+                if (qobject_cast<QToolButton*>(control) != nullptr) {
+                    control->setAccessibleName(text);
+                }
             }
         } else if (entry.Property == common::TTextProperty::Caption) {
             if (auto* item = findChild<QAction*>(name)) {
                 // The menu shows the shortcut; the key itself is the window's.
-                const char* shortcut =
-                    entry.Control == std::string_view("PopupMenuImageCopy") ? "Ctrl+C" : "Ctrl+E";
-                item->setText(text + QStringLiteral("\t") + QString::fromLatin1(shortcut));
+                const bool copy = entry.Control == std::string_view("PopupMenuImageCopy");
+                item->setText(text + QStringLiteral("\t") +
+                              (german ? QStringLiteral("Strg+") : QStringLiteral("Ctrl+")) +
+                              (copy ? QLatin1Char('C') : QLatin1Char('E')));
+            } else if (auto* bar = findChild<TTrackBar*>(name)) {
+                captionOf(bar)->setText(text);
+                bar->setAccessibleName(text);
+            } else if (auto* control = findChild<QWidget*>(name)) {
+                control->setAccessibleName(text);
             }
         }
     }
@@ -219,16 +231,28 @@ void TFormMain::applyTexts()
         bar->setToolTipDuration(HintHideMilliseconds);
     }
     updateAllHints();
+    if (m_labelHeight != 0) {
+        layoutBottomRows();  // the captions' widths follow the language
+    }
 }
 
 // --- Track bars -----------------------------------------------------------------------------
 
 void TFormMain::updateAllHints()
 {
+    QStringList values;
     for (TTrackBar* bar : {TrackBarElevation, TrackBarAzimuth, TrackBarHorizontalAmplitude,
                            TrackBarVerticalAmplitude, TrackBarPhaseShift, TrackBarTime}) {
-        bar->setToolTip(trackBarHint(bar->objectName().toStdString(), bar->value(), language()));
+        const QString hint =
+            trackBarHint(bar->objectName().toStdString(), bar->value(), language());
+        bar->setToolTip(hint);
+        bar->setAccessibleDescription(hint);
+        if (bar != TrackBarTime) {
+            values.push_back(hint);
+        }
     }
+    // What the drawing shows, for a screen reader: the five values.
+    Image->setAccessibleDescription(values.join(QStringLiteral("; ")));
 }
 
 void TFormMain::showHintNearPointer(int dx, int dy)
@@ -339,6 +363,14 @@ void TFormMain::ZoomIn()
 void TFormMain::ZoomOut()
 {
     if (m_controller.zoomOut()) {
+        UpDownScale->setPosition(m_controller.scaleIndex());
+        showScale();
+    }
+}
+
+void TFormMain::Fit()
+{
+    if (m_controller.fitToArea()) {
         UpDownScale->setPosition(m_controller.scaleIndex());
         showScale();
     }
@@ -494,6 +526,9 @@ void TFormMain::runCommand(TCommand command)
             break;
         case TCommand::ZoomOut:
             ZoomOut();
+            break;
+        case TCommand::Fit:
+            Fit();
             break;
     }
 }

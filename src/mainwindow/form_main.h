@@ -34,6 +34,7 @@ namespace mainwindow {
 class DrawingArea;
 class ViewDrag;
 class TTrackBar;
+class TTrackBarCaption;
 class TUpDown;
 
 enum class TProgramState : std::uint8_t {
@@ -107,6 +108,8 @@ public:
 
     void ZoomIn();
     void ZoomOut();
+    // The largest scale of the zoom steps at which the whole drawing fits the drawing area.
+    void Fit();
 
     // Reacts to a key before the focused control: the window's shortcuts, then the arrows and
     // page keys on the track bars; true when the key is consumed.
@@ -156,7 +159,8 @@ private:
     void applySettings(const settings::TSettingsData& settings);
     void layoutToolbar();
     void layoutBottomRows();
-    void placeTickLabels(bool all);
+    void placeTickLabels();
+    TTrackBarCaption* captionOf(const TTrackBar* bar) const;
     void drawGlyphs();
     void applyTexts();
     void setUpScale(const settings::TSettingsData& settings);
@@ -209,6 +213,7 @@ private:
     QToolButton* SpeedButtonSettings = nullptr;
     QToolButton* SpeedButtonHelp = nullptr;
     QLabel* PanelScale = nullptr;
+    QToolButton* SpeedButtonFit = nullptr;
     TUpDown* UpDownScale = nullptr;
     QFrame* PanelImage = nullptr;
     DrawingArea* Image = nullptr;
@@ -228,7 +233,10 @@ private:
 
     std::vector<QLabel*> m_azimuthTicks, m_elevationTicks, m_horizontalTicks, m_verticalTicks,
         m_phaseTicks, m_timeTicks;
+    std::vector<std::pair<TTrackBar*, TTrackBarCaption*>> m_captions;
     int m_labelHeight = 0;
+    int m_imageLeft = 0;        // the drawing panel's left edge, after the elevation's column
+    int m_azimuthLabelTop = 0;  // the azimuth's tick labels
     int m_bottomRowTop = 0;
     std::array<QImage, 5> m_glyphs;
 

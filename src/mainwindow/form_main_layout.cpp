@@ -12,6 +12,7 @@
 #include "mainwindow/drawing_area.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/glyphs.h"
+#include "mainwindow/toolbar_toggle.h"
 #include "mainwindow/track_bar.h"
 #include "mainwindow/up_down.h"
 
@@ -21,7 +22,6 @@ namespace {
 
 constexpr int BottomRowHeight = 32;
 constexpr int ButtonSize = 32;
-constexpr int PanelImageLeft = 54;
 constexpr int PanelImageTop = 2 + ToolbarButtonSize + 3;
 
 QString angleText(int degrees)
@@ -30,18 +30,57 @@ QString angleText(int degrees)
            QStringLiteral("°");
 }
 
-QLabel* tickLabel(const QString& text, QWidget* parent, bool transparent)
+// In the window's font, readable on a projector; the layout makes room for it.
+QLabel* tickLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
-    // The layout leaves 22 pixels left of the elevation bar and about 120 under each amplitude
-    // bar; a small face keeps "+90°" and "100" within them.
-    QFont font = label->font();
-    font.setPixelSize(10);
-    label->setFont(font);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    label->setAutoFillBackground(!transparent);
     label->adjustSize();
     return label;
+}
+
+// Where a horizontal bar's labels and caption reach, relative to the bar's left edge.
+struct TFootprint {
+    int left = 0;
+    int right = 0;
+};
+
+TFootprint footprint(const TTrackBar& bar, const QLabel& first, const QLabel& last,
+                     const TTrackBarCaption* caption)
+{
+    const int low = bar.valuePixel(bar.minimum());
+    const int high = bar.valuePixel(bar.maximum());
+    TFootprint f{std::min(0, low - first.width() / 2),
+                 std::max(bar.width(), high + last.width() - last.width() / 2)};
+    if (caption != nullptr) {
+        const int centre = (low + high) / 2;
+        f.left = std::min(f.left, centre - caption->width() / 2);
+        f.right = std::max(f.right, centre - caption->width() / 2 + caption->width());
+    }
+    return f;
+}
+
+// Hides every label that would come closer than `gap` to one shown before it along the row, or
+// reach outside 0 .. limit: at small sizes labels go rather than overlap.
+void dropCrowdedLabels(std::vector<QWidget*> labels, int gap, int limit, Qt::Orientation along)
+{
+    const auto start = [along](const QWidget* w) {
+        return along == Qt::Horizontal ? w->x() : w->y();
+    };
+    const auto length = [along](const QWidget* w) {
+        return along == Qt::Horizontal ? w->width() : w->height();
+    };
+    std::sort(labels.begin(), labels.end(),
+              [&start](const QWidget* a, const QWidget* b) { return start(a) < start(b); });
+    int end = -gap;
+    for (QWidget* label : labels) {
+        const bool fits =
+            start(label) >= 0 && start(label) + length(label) <= limit && start(label) >= end + gap;
+        label->setVisible(fits);
+        if (fits) {
+            end = start(label) + length(label);
+        }
+    }
 }
 
 }  // namespace
@@ -49,10 +88,9 @@ QLabel* tickLabel(const QString& text, QWidget* parent, bool transparent)
 void TFormMain::createControls()
 {
     const auto toolButton = [this](const char* name, const char* icon, bool checkable) {
-        auto* button = new QToolButton(this);
+        QToolButton* button = checkable ? new TToolbarToggle(this) : new QToolButton(this);
         button->setObjectName(QString::fromLatin1(name));
         button->setFocusPolicy(Qt::NoFocus);
-        button->setCheckable(checkable);
         button->setAutoRaise(true);
         button->setIconSize(QSize(GlyphSize, GlyphSize));
         if (icon != nullptr) {
@@ -117,6 +155,11 @@ void TFormMain::createControls()
     UpDownScale = new TUpDown(this);
     UpDownScale->setObjectName(QStringLiteral("UpDownScale"));
     UpDownScale->onClick = [this] { UpDownScaleOnClick(); };
+    // Up is the next step of the list: a larger denominator, a smaller drawing.
+    UpDownScale->upButton()->setObjectName(QStringLiteral("UpDownScaleSmaller"));
+    UpDownScale->downButton()->setObjectName(QStringLiteral("UpDownScaleLarger"));
+    SpeedButtonFit = toolButton("SpeedButtonFit", "fit.svg", false);
+    connect(SpeedButtonFit, &QToolButton::clicked, this, [this] { Fit(); });
 
     PanelImage = new QFrame(this);
     PanelImage->setObjectName(QStringLiteral("PanelImage"));
@@ -179,6 +222,13 @@ void TFormMain::createControls()
     connect(TrackBarPhaseShift, &QSlider::valueChanged, this,
             [this] { TrackBarPhaseShiftOnChange(); });
     connect(TrackBarTime, &QSlider::valueChanged, this, [this] { TrackBarTimeOnChange(); });
+    for (TTrackBar* bar : {TrackBarAzimuth, TrackBarElevation, TrackBarHorizontalAmplitude,
+                           TrackBarVerticalAmplitude, TrackBarPhaseShift, TrackBarTime}) {
+        auto* caption = new TTrackBarCaption(
+            bar->orientation(), bar == TrackBarElevation ? PanelTrackBarElevation : this);
+        caption->setObjectName(QStringLiteral("Caption") + bar->objectName().mid(8));
+        m_captions.push_back({bar, caption});
+    }
 
     const auto bottomButton = [this](const char* name, const char* icon, bool checkable) {
         auto* button = new QToolButton(this);
@@ -202,22 +252,21 @@ void TFormMain::createControls()
 void TFormMain::createTickLabels()
 {
     for (int i = -6; i <= 6; ++i) {
-        m_azimuthTicks.push_back(tickLabel(angleText(30 * i), this, true));
+        m_azimuthTicks.push_back(tickLabel(angleText(30 * i), this));
     }
     for (int i = 0; i <= 6; ++i) {
-        m_elevationTicks.push_back(
-            tickLabel(angleText(90 - 30 * i), PanelTrackBarElevation, false));
+        m_elevationTicks.push_back(tickLabel(angleText(90 - 30 * i), PanelTrackBarElevation));
     }
     for (auto* ticks : {&m_horizontalTicks, &m_verticalTicks}) {
         for (const char* text : {"0", "50", "100"}) {
-            ticks->push_back(tickLabel(QString::fromLatin1(text), this, true));
+            ticks->push_back(tickLabel(QString::fromLatin1(text), this));
         }
     }
     for (int i = -2; i <= 2; ++i) {
-        m_phaseTicks.push_back(tickLabel(angleText(90 * i), this, true));
+        m_phaseTicks.push_back(tickLabel(angleText(90 * i), this));
     }
     for (const char* text : {"0", "¼·T", "½·T", "¾·T", "T"}) {
-        m_timeTicks.push_back(tickLabel(QString::fromUtf8(text), this, true));
+        m_timeTicks.push_back(tickLabel(QString::fromUtf8(text), this));
     }
 }
 
@@ -230,75 +279,160 @@ void TFormMain::layoutToolbar()
     const int panelLeft = ToolbarButtonSize * 12 + 4;
     PanelScale->setGeometry(panelLeft, 2, 85, ToolbarButtonSize);
     UpDownScale->setGeometry(panelLeft + 85 + 1, 2, 20, ToolbarButtonSize);
+    SpeedButtonFit->setGeometry(panelLeft + 85 + 1 + 20 + 4, 2, ToolbarButtonSize,
+                                ToolbarButtonSize);
 }
 
+TTrackBarCaption* TFormMain::captionOf(const TTrackBar* bar) const
+{
+    for (const auto& [owner, caption] : m_captions) {
+        if (owner == bar) {
+            return caption;
+        }
+    }
+    return nullptr;
+}
+
+// The rows from the bottom up: the captions (when shown), the tick labels, the bars and buttons;
+// above them the azimuth's captions, labels and bar; the elevation's column at the left. Each bar
+// stands where its thumb at either end, its labels and its caption stay inside the window and
+// keep three blanks' width from their neighbours'; the spacing beyond that is the original one.
 void TFormMain::layoutBottomRows()
 {
     const int clientWidth = width();
     const int clientHeight = height();
-    m_bottomRowTop = clientHeight - m_labelHeight - BottomRowHeight;
+    const bool captions = m_controller.appSettings().ShowCaptions;
+    const int blank = fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    // Between two bars' labels and captions: wide enough that "100" and "-180°" read apart.
+    const int groupGap = 3 * blank;
+    const int captionHeight = captions ? m_labelHeight : 0;
+    for (const auto& [bar, caption] : m_captions) {
+        caption->setVisible(captions);
+    }
+    const auto shownCaption = [this, captions](const TTrackBar* bar) {
+        return captions ? captionOf(bar) : nullptr;
+    };
+
+    m_bottomRowTop = clientHeight - captionHeight - m_labelHeight - BottomRowHeight;
     const int top = m_bottomRowTop;
-    TrackBarHorizontalAmplitude->setGeometry(-4, top, 100 + 23, BottomRowHeight);
-    TrackBarVerticalAmplitude->setGeometry(-4 + 123 + 2, top, 123, BottomRowHeight);
-    const int phaseLeft = TrackBarVerticalAmplitude->geometry().right() + 1 + 4;
-    TrackBarPhaseShift->setGeometry(phaseLeft, top, 360 + 23, BottomRowHeight);
-    const int startLeft = TrackBarPhaseShift->geometry().right() + 1 + 4;
+    // Each bar after the previous one's end plus `gap`, and after its labels and caption.
+    int barEnd = 0;
+    int footEnd = -groupGap;
+    const auto place = [&](TTrackBar* bar, int width, int gap, const std::vector<QLabel*>& ticks) {
+        bar->resize(width, BottomRowHeight);
+        const TFootprint f = footprint(*bar, *ticks.front(), *ticks.back(), shownCaption(bar));
+        const int left = std::max({barEnd + gap, footEnd + groupGap - f.left, 0});
+        bar->move(left, top);
+        barEnd = left + width;
+        footEnd = left + f.right;
+    };
+    place(TrackBarHorizontalAmplitude, 100 + 23, 0, m_horizontalTicks);
+    place(TrackBarVerticalAmplitude, 123, 2, m_verticalTicks);
+    place(TrackBarPhaseShift, 360 + 23, 2, m_phaseTicks);
+    const int startLeft = barEnd + 4;
     SpeedButtonStart->setGeometry(startLeft, top, ButtonSize, ButtonSize);
     SpeedButtonPause->setGeometry(startLeft + ButtonSize, top, ButtonSize, ButtonSize);
     BitBtnRewind->setGeometry(startLeft + 2 * ButtonSize, top, ButtonSize, ButtonSize);
-    const int timeLeft = startLeft + 3 * ButtonSize;
-    TrackBarTime->setGeometry(timeLeft, top, clientWidth - timeLeft + 5, BottomRowHeight);
+    // The time bar takes what is left, its end thumb and "T" inside the window.
+    const auto stretch = [clientWidth](TTrackBar* bar, int left, int barTop, int height,
+                                       const QLabel& last) {
+        bar->setGeometry(left, barTop, std::max(1, clientWidth - left), height);
+        const int overhang =
+            bar->valuePixel(bar->maximum()) + last.width() - last.width() / 2 - bar->width();
+        bar->resize(std::max(1, bar->width() - std::max(1, overhang)), height);
+    };
+    TrackBarTime->resize(100, BottomRowHeight);
+    const TFootprint timeFoot = footprint(*TrackBarTime, *m_timeTicks.front(), *m_timeTicks.back(),
+                                          shownCaption(TrackBarTime));
+    stretch(TrackBarTime, std::max(startLeft + 3 * ButtonSize, footEnd + groupGap - timeFoot.left),
+            top, BottomRowHeight, *m_timeTicks.back());
 
-    const int panelWidth = clientWidth - PanelImageLeft - 2;
-    const int azimuthTop = clientHeight - 2 * m_labelHeight - 36 - 30;
-    TrackBarAzimuth->setGeometry(47, azimuthTop, panelWidth + 22, 30);
+    // The elevation's column: caption, labels right-aligned a blank from the bar, the bar.
+    int labelsWidth = 0;
+    for (const QLabel* label : m_elevationTicks) {
+        labelsWidth = std::max(labelsWidth, label->width());
+    }
+    const int captionWidth = captions ? captionOf(TrackBarElevation)->width() + 2 : 0;
+    const int elevationBarLeft = captionWidth + labelsWidth + blank;
+    m_imageLeft = elevationBarLeft + 30 + 2;
+
+    const int panelWidth = std::max(0, clientWidth - m_imageLeft - 2);
+    m_azimuthLabelTop = m_bottomRowTop - 4 - captionHeight - m_labelHeight;
+    const int azimuthTop = m_azimuthLabelTop - 30;
+    stretch(TrackBarAzimuth, m_imageLeft - 7, azimuthTop, 30, *m_azimuthTicks.back());
     const int panelHeight = std::max(0, azimuthTop - PanelImageTop - 1);
-    PanelImage->setGeometry(PanelImageLeft, PanelImageTop, panelWidth, panelHeight);
+    PanelImage->setGeometry(m_imageLeft, PanelImageTop, panelWidth, panelHeight);
     Image->setGeometry(PanelImage->contentsRect());
-    PanelTrackBarElevation->setGeometry(0, 26, 52, std::max(0, m_bottomRowTop - 26));
-    TrackBarElevation->setGeometry(22, 0, 30, std::max(0, panelHeight - 8 + 22));
-    placeTickLabels(true);
+    PanelTrackBarElevation->setGeometry(0, 26, m_imageLeft - 2, std::max(0, m_bottomRowTop - 26));
+    TrackBarElevation->setGeometry(elevationBarLeft, 0, 30, std::max(0, panelHeight - 8 + 22));
+    placeTickLabels();
 }
 
-void TFormMain::placeTickLabels(bool all)
+void TFormMain::placeTickLabels()
 {
     const int clientWidth = width();
-    const int clientHeight = height();
+    const int blank = fontMetrics().horizontalAdvance(QLatin1Char(' '));
     // Labels stand under the thumb's centre for their value, where the style draws it.
     const auto under = [](TTrackBar* bar, int value) { return bar->x() + bar->valuePixel(value); };
-    const int azimuthTop = clientHeight - 2 * m_labelHeight - 36;
+    const auto centreCaption = [this](TTrackBar* bar, int top) {
+        TTrackBarCaption* caption = captionOf(bar);
+        const int centre =
+            bar->x() + (bar->valuePixel(bar->minimum()) + bar->valuePixel(bar->maximum())) / 2;
+        caption->move(centre - caption->width() / 2, top);
+    };
+    std::vector<QWidget*> azimuthRow;
     for (int i = -6; i <= 6; ++i) {
         QLabel* label = m_azimuthTicks[static_cast<std::size_t>(i + 6)];
-        const int w = label->width();
-        const int left = std::min(under(TrackBarAzimuth, 30 * i) - w / 2, clientWidth - w);
-        label->move(left + (i == 0 ? 2 : 0), azimuthTop);
+        label->move(under(TrackBarAzimuth, 30 * i) - label->width() / 2 + (i == 0 ? 2 : 0),
+                    m_azimuthLabelTop);
+        azimuthRow.push_back(label);
     }
+    centreCaption(TrackBarAzimuth, m_azimuthLabelTop + m_labelHeight);
+    dropCrowdedLabels(azimuthRow, blank, clientWidth, Qt::Horizontal);
+
+    std::vector<QWidget*> elevationColumn;
     for (int i = 0; i <= 6; ++i) {
         QLabel* label = m_elevationTicks[static_cast<std::size_t>(i)];
         const int centre = TrackBarElevation->y() + TrackBarElevation->valuePixel(-90 + 30 * i);
-        // Right-aligned to the bar, but never pushed out of the column.
-        label->move(std::max(0, TrackBarElevation->x() - label->width()),
-                    centre - m_labelHeight / 2);
+        label->move(TrackBarElevation->x() - blank - label->width(), centre - m_labelHeight / 2);
+        elevationColumn.push_back(label);
     }
-    const int rowTop = clientHeight - m_labelHeight;
-    for (int i = 0; i <= 4; ++i) {
-        QLabel* label = m_timeTicks[static_cast<std::size_t>(i)];
-        label->move(under(TrackBarTime, 128 * i) - label->width() / 2, rowTop);
-    }
-    if (!all) {
-        return;
-    }
-    for (const auto& [bar, ticks] : {std::pair{TrackBarHorizontalAmplitude, &m_horizontalTicks},
-                                     std::pair{TrackBarVerticalAmplitude, &m_verticalTicks}}) {
-        for (int i = 0; i <= 2; ++i) {
-            QLabel* label = (*ticks)[static_cast<std::size_t>(i)];
-            label->move(under(bar, 50 * i) - label->width() / 2, rowTop);
+    // The caption turned upwards along the bar, at the column's left edge.
+    TTrackBarCaption* elevation = captionOf(TrackBarElevation);
+    const int middle = TrackBarElevation->y() +
+                       (TrackBarElevation->valuePixel(-90) + TrackBarElevation->valuePixel(90)) / 2;
+    elevation->move(0, middle - elevation->height() / 2);
+    dropCrowdedLabels(elevationColumn, 0, PanelTrackBarElevation->height(), Qt::Vertical);
+
+    const int rowTop = m_bottomRowTop + BottomRowHeight;
+    std::vector<QWidget*> bottomRow;
+    const auto row = [&](TTrackBar* bar, const std::vector<QLabel*>& ticks, int step,
+                         int shiftZero) {
+        for (std::size_t i = 0; i < ticks.size(); ++i) {
+            const int value = bar->minimum() + static_cast<int>(i) * step;
+            QLabel* label = ticks[i];
+            label->move(under(bar, value) - label->width() / 2 + (value == 0 ? shiftZero : 0),
+                        rowTop);
+            bottomRow.push_back(label);
         }
-    }
-    for (int i = -2; i <= 2; ++i) {
-        QLabel* label = m_phaseTicks[static_cast<std::size_t>(i + 2)];
-        label->move(under(TrackBarPhaseShift, 90 * i) - label->width() / 2 + (i == 0 ? 2 : 0),
-                    rowTop);
+        centreCaption(bar, rowTop + m_labelHeight);
+    };
+    row(TrackBarHorizontalAmplitude, m_horizontalTicks, 50, 0);
+    row(TrackBarVerticalAmplitude, m_verticalTicks, 50, 0);
+    row(TrackBarPhaseShift, m_phaseTicks, 90, 2);
+    row(TrackBarTime, m_timeTicks, 128, 0);
+    dropCrowdedLabels(bottomRow, blank, clientWidth, Qt::Horizontal);
+    if (m_controller.appSettings().ShowCaptions) {
+        std::vector<QWidget*> captions;
+        for (TTrackBar* bar : {TrackBarHorizontalAmplitude, TrackBarVerticalAmplitude,
+                               TrackBarPhaseShift, TrackBarTime}) {
+            captions.push_back(captionOf(bar));
+        }
+        dropCrowdedLabels(captions, blank, clientWidth, Qt::Horizontal);
+        std::vector<QWidget*> single{captionOf(TrackBarAzimuth)};
+        dropCrowdedLabels(single, 0, clientWidth, Qt::Horizontal);
+        single = {elevation};
+        dropCrowdedLabels(single, 0, PanelTrackBarElevation->height(), Qt::Vertical);
     }
 }
 

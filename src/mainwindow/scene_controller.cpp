@@ -376,6 +376,40 @@ bool SceneController::setScaleIndex(int index)
     return true;
 }
 
+bool SceneController::fitToArea()
+{
+    scene::SceneState& s = *m_scene;
+    if (scaleCount() < 1 || s.DrawWidth <= 0 || s.DrawHeight <= 0) {
+        return false;
+    }
+    const std::int32_t before = s.ScaleDenominator;
+    // The steps in ascending order of denominator, which the list need not be.
+    std::vector<int> order;
+    for (int k = 1; k <= scaleCount(); ++k) {
+        order.push_back(k);
+    }
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return m_scales[static_cast<std::size_t>(a)] < m_scales[static_cast<std::size_t>(b)];
+    });
+    int chosen = order.back();
+    for (const int k : order) {
+        s.ScaleDenominator = m_scales[static_cast<std::size_t>(k)];
+        s.ScaleFactor = 1.0 / s.ScaleDenominator;
+        s.PixelsPerUnit = s.ScaleFactor * s.ScreenPixelsPerMetre;
+        scene::updateLabelFontMetrics(s);
+        reproject();
+        const scene::Extent e = scene::computeDrawingExtent(s);
+        if (e.left >= 0 && e.top >= 0 && e.right < s.DrawWidth && e.bottom < s.DrawHeight) {
+            chosen = k;
+            break;
+        }
+    }
+    const bool changed =
+        m_scales[static_cast<std::size_t>(chosen)] != before || chosen != m_scaleIndex;
+    takeScaleStep(chosen);  // applied and drawn, changed or not: the trials moved the projection
+    return changed;
+}
+
 void SceneController::takeScaleStep(int index)
 {
     m_scaleIndex = index;

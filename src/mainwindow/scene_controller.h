@@ -67,6 +67,9 @@ public:
     bool zoomIn();
     bool zoomOut();
     bool setScaleIndex(int index);
+    // The smallest denominator of the steps at which the whole drawing extent lies inside the
+    // drawing area (the largest step when none does); true when the scale changed.
+    bool fitToArea();
     // The scale denominator in force: the projection and the labels follow it.
     void applyScale();
 

@@ -11,7 +11,7 @@ constexpr Qt::KeyboardModifiers None = Qt::NoModifier;
 constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifiers Alt = Qt::AltModifier;
 
-const std::array<TShortcut, 19> Table = {{
+const TShortcut Table[] = {
     {Qt::Key_C, Ctrl, TCommand::Copy},
     {Qt::Key_S, Ctrl, TCommand::Save},
     {Qt::Key_U, Ctrl, TCommand::SaveAs},
@@ -31,7 +31,8 @@ const std::array<TShortcut, 19> Table = {{
     {Qt::Key_Backspace, Qt::ShiftModifier, TCommand::Rewind},
     {Qt::Key_Plus, None, TCommand::ZoomIn},
     {Qt::Key_Minus, None, TCommand::ZoomOut},
-}};
+    {Qt::Key_F, Ctrl, TCommand::Fit},
+};
 
 }  // namespace
 

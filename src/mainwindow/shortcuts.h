@@ -27,6 +27,7 @@ enum class TCommand : std::uint8_t {
     Rewind,
     ZoomIn,
     ZoomOut,
+    Fit,  // the largest zoom step at which the drawing fits
 };
 
 struct TShortcut {

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -10,6 +11,8 @@
 namespace mainwindow {
 
 namespace {
+
+constexpr int FocusFrameWidth = 2;
 
 // The window was laid out for a track bar whose track is inset 11 pixels at each end; a thumb
 // 22 pixels long gives the same insets in any style, so the tick labels keep their spacing.
@@ -94,6 +97,69 @@ void TTrackBar::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
+}
+
+void TTrackBar::paintEvent(QPaintEvent* event)
+{
+    QSlider::paintEvent(event);
+    if (!hasFocus()) {
+        return;
+    }
+    QPainter painter(this);
+    QPen pen(palette().color(QPalette::Highlight), FocusFrameWidth);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const int inset = FocusFrameWidth / 2;
+    painter.drawRect(rect().adjusted(inset, inset, -inset - 1, -inset - 1));
+}
+
+void TTrackBar::focusInEvent(QFocusEvent* event)
+{
+    QSlider::focusInEvent(event);
+    update();
+}
+
+void TTrackBar::focusOutEvent(QFocusEvent* event)
+{
+    QSlider::focusOutEvent(event);
+    update();
+}
+
+TTrackBarCaption::TTrackBarCaption(Qt::Orientation orientation, QWidget* parent)
+    : QWidget(parent), m_orientation(orientation)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void TTrackBarCaption::setText(const QString& text)
+{
+    m_text = text;
+    const QSize size(textLength(), textThickness());
+    resize(m_orientation == Qt::Horizontal ? size : size.transposed());
+    update();
+}
+
+int TTrackBarCaption::textLength() const
+{
+    return fontMetrics().horizontalAdvance(m_text);
+}
+
+int TTrackBarCaption::textThickness() const
+{
+    return fontMetrics().height();
+}
+
+void TTrackBarCaption::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    if (m_orientation == Qt::Vertical) {
+        // Reads from the bottom up, as a vertical axis is labelled.
+        painter.translate(0, height());
+        painter.rotate(-90);
+    }
+    painter.drawText(QRect(0, 0, textLength(), textThickness()), Qt::AlignCenter, m_text);
 }
 
 }  // namespace mainwindow

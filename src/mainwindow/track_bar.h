@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QSlider>
+#include <QWidget>
 
 namespace mainwindow {
 
@@ -19,9 +20,32 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The focused bar is framed in the palette's highlight colour: the arrow keys act on it.
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     int m_tag;
+};
+
+// What a track bar controls, in the window's font: a line of text, or for the vertical bar a
+// line turned to read upwards.
+class TTrackBarCaption : public QWidget {
+public:
+    TTrackBarCaption(Qt::Orientation orientation, QWidget* parent);
+    void setText(const QString& text);
+    const QString& text() const { return m_text; }
+    // The text's size along its line and across it.
+    int textLength() const;
+    int textThickness() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Qt::Orientation m_orientation;
+    QString m_text;
 };
 
 }  // namespace mainwindow

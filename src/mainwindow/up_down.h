@@ -28,6 +28,10 @@ public:
 
     std::function<void()> onClick;
 
+    // Up raises the position by one, down lowers it.
+    QToolButton* upButton() const { return m_up; }
+    QToolButton* downButton() const { return m_down; }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
