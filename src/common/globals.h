@@ -13,6 +13,10 @@ enum class TLanguage : std::uint8_t { English = 0, German = 1 };
 // Also the base names of the help pages.
 inline constexpr std::array<const char*, 2> LanguageNames = {"English", "German"};
 
+// Which turn of the field is called right-handed: optics, clockwise as seen facing the oncoming
+// wave; IEEE, counter-clockwise for that observer (thumb along the propagation).
+enum class THandednessConvention : std::uint8_t { Optics = 0, Ieee = 1 };
+
 // The general settings other than the scene parameters and proportions.
 struct TAppSettings {
     TLanguage Language = TLanguage::English;
@@ -33,6 +37,8 @@ struct TAppSettings {
     bool ShowResultantVector = true;
     bool CoordinateSystemCentered = false;
     bool ShowCaptions = true;  // the track bars' captions
+    THandednessConvention HandednessConvention = THandednessConvention::Optics;
+    bool ShowReadout = true;  // the polarisation readout beside the drawing
 };
 
 // Page layout; the margin arrays are indexed by orientation (0 portrait, 1 landscape).

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/readout_texts.h"
+
+namespace common {
+
+namespace {
+
+using R = TReadoutText;
+
+// clang-format off
+constexpr TReadoutTextRow ReadoutTexts[] = {
+    {R::Title, "Polarisation", "Polarisation"},
+    {R::NoWave, "No wave: both amplitudes are 0", "Keine Welle: beide Amplituden sind 0"},
+    {R::Linear, "Linear", "Linear"},
+    {R::RightCircular, "Right-handed circular", "Rechtshändig zirkular"},
+    {R::LeftCircular, "Left-handed circular", "Linkshändig zirkular"},
+    {R::RightElliptical, "Right-handed elliptical", "Rechtshändig elliptisch"},
+    {R::LeftElliptical, "Left-handed elliptical", "Linkshändig elliptisch"},
+    {R::HandedOptics, "%1, seen facing the oncoming wave (optics)", "%1, mit Blick auf die ankommende Welle (Optik)"},
+    {R::HandedIeee, "%1, thumb along the propagation (IEEE)", "%1, Daumen in Ausbreitungsrichtung (IEEE)"},
+    {R::TurnClockwise, "The tip turns clockwise, seen facing the oncoming wave", "Die Spitze dreht sich im Uhrzeigersinn, mit Blick auf die ankommende Welle"},
+    {R::TurnCounterClockwise, "The tip turns counter-clockwise, seen facing the oncoming wave", "Die Spitze dreht sich gegen den Uhrzeigersinn, mit Blick auf die ankommende Welle"},
+    {R::TurnAlongALine, "The tip swings to and fro along a line", "Die Spitze schwingt auf einer Geraden hin und her"},
+    {R::TurnNoField, "The field is zero", "Das Feld ist null"},
+    {R::Psi, "Orientation ψ = %1°", "Orientierung ψ = %1°"},
+    {R::PsiUndefined, "Orientation ψ: undefined", "Orientierung ψ: nicht definiert"},
+    {R::Chi, "Ellipticity χ = %1°", "Elliptizität χ = %1°"},
+    {R::ChiUndefined, "Ellipticity χ: undefined", "Elliptizität χ: nicht definiert"},
+    {R::AxialRatio, "Axial ratio = %1", "Achsenverhältnis = %1"},
+    {R::AxialRatioUndefined, "Axial ratio: undefined", "Achsenverhältnis: nicht definiert"},
+    {R::Stokes, "Stokes S1 = %1, S2 = %2, S3 = %3", "Stokes S1 = %1; S2 = %2; S3 = %3"},
+    {R::StokesUndefined, "Stokes parameters: undefined", "Stokes-Parameter: nicht definiert"},
+    {R::Jones, "Jones vector = (%1, %2)", "Jones-Vektor = (%1; %2)"},
+    {R::JonesUndefined, "Jones vector: undefined", "Jones-Vektor: nicht definiert"},
+    {R::Field, "Field E_H = %1, E_V = %2", "Feld E_H = %1; E_V = %2"},
+    {R::ConventionOptics, "Optics", "Optik"},
+    {R::ConventionIeee, "IEEE", "IEEE"},
+    {R::PresetHorizontal, "Horizontal linear", "Horizontal linear"},
+    {R::PresetVertical, "Vertical linear", "Vertikal linear"},
+    {R::PresetPlus45, "+45° linear", "+45° linear"},
+    {R::PresetMinus45, "-45° linear", "-45° linear"},
+    {R::PresetRightCircularOptics, "Right-handed circular (optics)", "Rechtshändig zirkular (Optik)"},
+    {R::PresetLeftCircularOptics, "Left-handed circular (optics)", "Linkshändig zirkular (Optik)"},
+    {R::PresetRightCircularIeee, "Right-handed circular (IEEE)", "Rechtshändig zirkular (IEEE)"},
+    {R::PresetLeftCircularIeee, "Left-handed circular (IEEE)", "Linkshändig zirkular (IEEE)"},
+};
+// clang-format on
+
+static_assert(std::size(ReadoutTexts) == ReadoutTextCount, "one row for every readout text");
+
+}  // namespace
+
+std::span<const TReadoutTextRow> readoutTexts()
+{
+    return ReadoutTexts;
+}
+
+std::string readoutText(TReadoutText text, TLanguage language,
+                        std::initializer_list<std::string_view> values)
+{
+    std::string_view pattern;
+    for (const TReadoutTextRow& row : ReadoutTexts) {
+        if (row.Text == text) {
+            pattern = language == TLanguage::German ? row.German : row.English;
+        }
+    }
+    std::string result;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        const auto index = static_cast<std::size_t>(next - '1');
+        if (pattern[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
+            result += values.begin()[index];
+            ++i;
+        } else {
+            result += pattern[i];
+        }
+    }
+    return result;
+}
+
+char readoutDecimalSeparator(TLanguage language)
+{
+    return language == TLanguage::German ? ',' : '.';
+}
+
+}  // namespace common
