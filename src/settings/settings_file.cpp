@@ -2,6 +2,7 @@
 #include "settings/settings_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -19,6 +20,7 @@ using common::TMessage;
 namespace {
 
 using common::TColor;
+using common::THandednessConvention;
 using common::TLanguage;
 using common::TPenStyle;
 using scene::TSceneObject;
@@ -145,6 +147,10 @@ std::vector<TSettingsKey> buildSettingsKeys()
          +[](D& d) -> double& { return d.Proportions.GraphicMarginFactor; }},
         {General, "ClipboardBugfixScalingFactor", Main, 23, None, 0,
          +[](D& d) -> double& { return d.Proportions.ClipboardBugfixScalingFactor; }},
+        {General, "HandednessConvention", Main, 32, None, 0,
+         +[](D& d) -> THandednessConvention& { return d.App.HandednessConvention; }},
+        {General, "ShowReadout", Main, 33, None, 0,
+         +[](D& d) -> bool& { return d.App.ShowReadout; }},
 
         {Scales, "Scale", Main, 40, None, 0,
          +[](D& d) -> std::vector<std::int32_t>& { return d.Scales; }},
@@ -283,6 +289,35 @@ std::vector<const TSettingsKey*> readOrder(TKeyGroup group)
 
 std::string stepKey(const char* prefix, std::size_t step) { return prefix + std::to_string(step); }
 
+// HandednessConvention is stored by name, which a teacher can read and edit in the file.
+constexpr std::array<std::pair<THandednessConvention, std::string_view>, 2> ConventionNames = {{
+    {THandednessConvention::Optics, "Optics"},
+    {THandednessConvention::Ieee, "IEEE"},
+}};
+
+std::string_view conventionName(THandednessConvention convention)
+{
+    for (const auto& [value, name] : ConventionNames) {
+        if (value == convention) {
+            return name;
+        }
+    }
+    return ConventionNames[0].second;
+}
+
+std::optional<THandednessConvention> parseConvention(std::string_view text)
+{
+    for (const auto& [value, name] : ConventionNames) {
+        if (std::equal(text.begin(), text.end(), name.begin(), name.end(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            })) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
 // One value of the file, named with its text and the value used in its place.
 TSettingsProblem valueProblem(TMessage message, std::string_view section, const std::string& key,
                               const std::string& text, const std::string& used)
@@ -331,6 +366,19 @@ void readRow(const IniFile& ini, const TSettingsKey& row, const TReadContext& co
                 v = static_cast<TPenStyle>(
                     ini.readByte(section, key, static_cast<std::uint8_t>(v)));
             },
+            [&](THandednessConvention& (*ref)(D&)) {
+                THandednessConvention& v = ref(data);
+                if (!ini.valueExists(section, key)) {
+                    return;
+                }
+                const std::string text = ini.readString(section, key, "");
+                const std::optional<THandednessConvention> named = parseConvention(text);
+                if (!named) {
+                    problems.push_back(valueProblem(TMessage::UnusableValue, section, key, text,
+                                                    std::string(conventionName(v))));
+                }
+                v = named.value_or(v);
+            },
             [&](std::vector<std::int32_t>& (*ref)(D&)) {
                 // Steps: the consecutive keys Scale1, Scale2, ... present, but at least 28.
                 std::size_t count = 0;
@@ -376,6 +424,9 @@ void writeRow(IniFile& ini, const TSettingsKey& row, TSettingsData& data,
                    },
                    [&](TPenStyle& (*ref)(D&)) {
                        ini.writeInteger(section, key, static_cast<std::uint8_t>(ref(data)));
+                   },
+                   [&](THandednessConvention& (*ref)(D&)) {
+                       ini.writeString(section, key, conventionName(ref(data)));
                    },
                    [&](std::vector<std::int32_t>& (*ref)(D&)) {
                        const std::vector<std::int32_t>& slots = ref(data);
@@ -559,7 +610,8 @@ TValueForm TSettingsKey::form() const
     constexpr std::array<TValueForm, std::variant_size_v<TSettingsField>> forms = {
         TValueForm::Integer, TValueForm::Boolean, TValueForm::Float,
         TValueForm::String,  TValueForm::Colour,  TValueForm::Byte,
-        TValueForm::Byte,    TValueForm::Byte,    TValueForm::ScaleList};
+        TValueForm::Byte,    TValueForm::Byte,    TValueForm::ScaleList,
+        TValueForm::String};
     return forms[Field.index()];
 }
 

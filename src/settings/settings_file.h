@@ -127,7 +127,8 @@ using TSettingsField = std::variant<std::int32_t& (*)(TSettingsData&),
                                     std::uint8_t& (*)(TSettingsData&),
                                     common::TLanguage& (*)(TSettingsData&),
                                     common::TPenStyle& (*)(TSettingsData&),
-                                    std::vector<std::int32_t>& (*)(TSettingsData&)>;
+                                    std::vector<std::int32_t>& (*)(TSettingsData&),
+                                    common::THandednessConvention& (*)(TSettingsData&)>;
 
 struct TSettingsKey {
     TSettingsSection Section;

@@ -77,6 +77,8 @@ const char* const DefaultGeneral =
     "Wavelength=3\r\n"
     "GraphicMarginFactor=0.01\r\n"
     "ClipboardBugfixScalingFactor=1\r\n"
+    "HandednessConvention=Optics\r\n"
+    "ShowReadout=1\r\n"
     "\r\n";
 
 const char* const DefaultRest =
@@ -210,6 +212,8 @@ TEST(SettingsRead, EachKeyHasItsOwnField)
     d.App.AnimationTimeInterval = 21;
     d.App.RotateAzimuthTimeInterval = 51;
     d.App.AutoRepeat = false;
+    d.App.HandednessConvention = common::THandednessConvention::Ieee;
+    d.App.ShowReadout = false;
     d.Proportions = {1.1, 1.2, 1.3, 1.4, 1.5, 1.6, 1.7, 1.8, 1.9};
     for (int i = 1; i <= 9; ++i) {
         d.Styles[static_cast<std::size_t>(i)].Color = static_cast<common::TColor>(100 + i);
@@ -239,7 +243,8 @@ TEST(SettingsRead, EachKeyHasItsOwnField)
               "RotateAzimuthTimeInterval=51\r\nAutoRepeat=0\r\nReferenceRectHalfWidth=1.1\r\n"
               "AxisHalfLength=1.2\r\nAxisLabelSpacing=1.3\r\nAxisLabelHeight=1.4\r\n"
               "ArrowLength=1.5\r\nDotRadius=1.6\r\nWavelength=1.7\r\nGraphicMarginFactor=1.8\r\n"
-              "ClipboardBugfixScalingFactor=1.9\r\n\r\n"
+              "ClipboardBugfixScalingFactor=1.9\r\nHandednessConvention=IEEE\r\n"
+              "ShowReadout=0\r\n\r\n"
               "[Scales]\r\nScale1=7\r\nScale2=9\r\nScale=9\r\n\r\n"
               "[Colors]\r\nBackgroundColor=101\r\nTextColor=102\r\nCoordinateSystemColor=103\r\n"
               "ReferenceSurfaceColor=104\r\nHorizontalWaveColor=105\r\nVerticalWaveColor=106\r\n"
@@ -375,6 +380,40 @@ TEST(SettingsRead, BooleansAndBytes)
               TPenStyle::Dot);
     EXPECT_EQ(d.FormMain.WindowState, 2);
     EXPECT_EQ(d.Printer.Orientation, 1);
+}
+
+// The convention is stored by name; any spelling of a name reads, and the write gives it back
+// as the program spells it. Other texts are reported elsewhere and read as optics.
+TEST(SettingsRead, TheHandednessConventionByName)
+{
+    using common::THandednessConvention;
+    struct Row {
+        const char* value;  // nullptr: no key
+        THandednessConvention read;
+        const char* writtenBack;
+    };
+    const Row rows[] = {
+        {nullptr, THandednessConvention::Optics, "Optics"},
+        {"Optics", THandednessConvention::Optics, "Optics"},
+        {"IEEE", THandednessConvention::Ieee, "IEEE"},
+        {"ieee", THandednessConvention::Ieee, "IEEE"},
+        {" Ieee ", THandednessConvention::Ieee, "IEEE"},
+        {"OPTICS", THandednessConvention::Optics, "Optics"},
+        {"1", THandednessConvention::Optics, "Optics"},
+        {"IEEE 802", THandednessConvention::Optics, "Optics"},
+    };
+    for (const Row& row : rows) {
+        const std::string text =
+            row.value ? std::string("[General]\r\nHandednessConvention=") + row.value : "";
+        const TSettingsData d = read(text).Data;
+        EXPECT_EQ(d.App.HandednessConvention, row.read) << text;
+        EXPECT_NE(
+            written(d).find(std::string("\r\nHandednessConvention=") + row.writtenBack + "\r\n"),
+            std::string::npos)
+            << text;
+    }
+    EXPECT_FALSE(read("[General]\r\nShowReadout=0").Data.App.ShowReadout);
+    EXPECT_TRUE(read("[General]\r\nShowReadout=x").Data.App.ShowReadout);
 }
 
 TEST(SettingsRead, TheZoomStepsCountConsecutiveKeysButAtLeast28)
@@ -664,6 +703,10 @@ TEST(SettingsRead, EachReplacedValueIsNamed)
         {"[General]\r\nScreenWidth=0.01", &Point, "ScreenWidth", "0.01", ""},
         {"[General]\r\nScreenWidth=100", &Point, "ScreenWidth", "100", ""},
         {"[General]\r\nAnimationTimeInterval=500", &Point, "AnimationTimeInterval", "500", ""},
+        {"[General]\r\nHandednessConvention=clockwise", &Point, "HandednessConvention", "clockwise",
+         "Optics"},
+        {"[General]\r\nHandednessConvention=", &Point, "HandednessConvention", "", "Optics"},
+        {"[General]\r\nHandednessConvention=IEEE", &Point, "HandednessConvention", "IEEE", ""},
     };
     for (const Row& row : rows) {
         const TSettingsRead r = read(row.text, *row.format);
@@ -728,7 +771,7 @@ TEST(SettingsTable, KeysAreUniqueAndEachGroupHasADistinctReadOrder)
         EXPECT_TRUE(positions.insert({static_cast<int>(row.Group), row.ReadPosition}).second)
             << name;
     }
-    EXPECT_EQ(keys.size(), 31u + 2u + 9u + 16u + 15u + 5u + 11u + 3u);
+    EXPECT_EQ(keys.size(), 33u + 2u + 9u + 16u + 15u + 5u + 11u + 3u);
 }
 
 }  // namespace
