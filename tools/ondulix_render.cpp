@@ -5,7 +5,9 @@
 #include <QGuiApplication>
 #include <QLocale>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,9 +15,11 @@
 
 #include "output/export_formats.h"
 #include "output/scene_picture.h"
+#include "render_describe.h"
 #include "render_options.h"
 #include "render_settings.h"
 #include "scene/geometry.h"
+#include "scene/polarisation.h"
 #include "scene/projection.h"
 #include "scene/render.h"
 #include "scene/scene.h"
@@ -47,6 +51,24 @@ void report(const std::string& program, const std::string& message)
 {
     const std::string line = program + ": " + render::oneLine(message) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+// --describe: the scene as configured for a picture, so the phase has the very step it would be
+// drawn with. Needs no toolkit.
+int describe(const std::string& program, const render::RenderOptions& o)
+{
+    auto state = std::make_unique<scene::SceneState>();
+    configure(*state, o);
+    state->Params.TimeStep = o.timeStep;
+    const std::string json = render::describeJson(
+        scene::polarisationOf(scene::polarisationInput(state->Params), o.convention));
+    errno = 0;
+    if (std::fputs(json.c_str(), stdout) == EOF || std::fflush(stdout) != 0) {
+        report(program, std::string("cannot write the description: ") +
+                            (errno != 0 ? std::strerror(errno) : "write error"));
+        return 1;
+    }
+    return 0;
 }
 
 // Qt warns on start when there is no runtime folder, which a picture never needs; any other
@@ -101,6 +123,9 @@ int main(int argc, char** argv)
         }
         render::mergeSettings(o, read.data);
         look = std::move(read.data);
+    }
+    if (o.describe) {
+        return describe(program, o);
     }
 
     // Refused before anything is drawn: a size on paper that the file cannot state.

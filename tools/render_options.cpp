@@ -76,6 +76,20 @@ void parseHideList(const std::string& option, const std::string& text, RenderOpt
     }
 }
 
+common::THandednessConvention parseConvention(const std::string& option, const std::string& text)
+{
+    std::string name = text;
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (name == "optics") {
+        return common::THandednessConvention::Optics;
+    }
+    if (name == "ieee") {
+        return common::THandednessConvention::Ieee;
+    }
+    throw Failure{option + ": unknown convention '" + text + "' (use optics or ieee)"};
+}
+
 std::string lowerExtension(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
@@ -119,6 +133,7 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
         {"--desktop-width",
          [&](auto& n, auto& v) { o.desktopWidth = parseInteger(n, v, 1, 1000000); }},
         {"--hide", [&](auto& n, auto& v) { parseHideList(n, v, o); }},
+        {"--convention", [&](auto& n, auto& v) { o.convention = parseConvention(n, v); }},
         {"--settings",
          [&](auto& n, auto& v) {
              if (v.empty()) {
@@ -147,8 +162,8 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
         std::vector<std::string> positional;
         for (std::size_t i = 0; i < arguments.size(); ++i) {
             const std::string& arg = arguments[i];
-            if (arg == "--centered") {
-                o.centered = true;
+            if (arg == "--centered" || arg == "--describe") {
+                (arg == "--centered" ? o.centered : o.describe) = true;
                 o.given.push_back(arg);
                 continue;
             }
@@ -181,6 +196,13 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
             }
             positional.push_back(arg);
         }
+        if (o.describe) {
+            if (!positional.empty()) {
+                throw Failure{"OUTPUT: --describe writes no picture; leave out '" +
+                              positional.front() + "'"};
+            }
+            return result;
+        }
         if (positional.empty()) {
             throw Failure{"OUTPUT: no output file given (see --help)"};
         }
@@ -204,8 +226,8 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
 
 std::string renderUsage(const std::string& program)
 {
-    return "Usage: " + program +
-           " [OPTIONS] OUTPUT\n"
+    return "Usage: " + program + " [OPTIONS] OUTPUT\n" + "       " + program +
+           " --describe [OPTIONS]\n"
            "Draws the polarisation scene without a window, as the main window would show it.\n"
            "The format follows OUTPUT's extension: .png, .svg (one SVG unit per pixel),\n"
            ".emf (an enhanced metafile, one device unit per pixel) or .pdf (one page).\n"
@@ -224,15 +246,20 @@ std::string renderUsage(const std::string& program)
            "  --desktop-width PX            width of the desktop in pixels [1280]\n"
            "  --centered                    centre the drawing on the coordinate system\n"
            "  --hide LIST                   comma-separated: horizontal,vertical,resultant,vector\n"
-           "  --settings FILE               colours, line styles, proportions, labels, scale and\n"
-           "                                scene of an ondulix settings file; the options above\n"
-           "                                that are given win over the file\n"
+           "  --settings FILE               colours, line styles, proportions, labels, scale,\n"
+           "                                scene and handedness convention of an ondulix\n"
+           "                                settings file; the options given win over the file\n"
+           "  --describe                    print the scene's polarisation as one JSON object\n"
+           "                                on standard output instead of drawing; no OUTPUT\n"
+           "  --convention optics|ieee      what --describe calls right-handed: optics, clockwise\n"
+           "                                seen facing the oncoming wave; ieee, the opposite\n"
+           "                                [optics]\n"
            "  --help                        show this text\n"
            "  --version                     show the version\n"
            "\n"
            "Exit status: 0 written, 1 the settings file could not be read or the picture\n"
-           "could not be written (an existing OUTPUT stays as it was), 2 bad command line,\n"
-           "or a size on paper that the format cannot state.\n";
+           "or description could not be written (an existing OUTPUT stays as it was), 2 bad\n"
+           "command line, or a size on paper that the format cannot state.\n";
 }
 
 std::string oneLine(std::string_view text)

@@ -32,12 +32,16 @@ struct RenderOptions {
     bool showVertical = true;
     bool showResultant = true;
     bool showVector = true;
-    std::string output;
+    std::string output;  // empty with --describe
     output::PictureFormat format = output::PictureFormat::Png;
+    // --describe: the polarisation of the scene as JSON on standard output, and no picture.
+    bool describe = false;
+    common::THandednessConvention convention = common::THandednessConvention::Optics;
     // --settings FILE: the look and the scene of a settings file of ondulix; empty for none.
     std::string settingsFile;
     // What the command line set itself, so that a settings file does not override it: the
-    // option names ("--azimuth", "--centered") and "--hide ITEM" for each part hidden.
+    // option names ("--azimuth", "--centered", "--convention") and "--hide ITEM" for each part
+    // hidden.
     std::vector<std::string> given;
 
     bool wasGiven(std::string_view option) const;

@@ -45,6 +45,7 @@ void mergeSettings(RenderOptions& o, const settings::TSettingsData& data)
     take("--hide vertical", o.showVertical, data.App.ShowVerticalWave);
     take("--hide resultant", o.showResultant, data.App.ShowResultantWave);
     take("--hide vector", o.showVector, data.App.ShowResultantVector);
+    take("--convention", o.convention, data.App.HandednessConvention);
 }
 
 }  // namespace render

@@ -25,8 +25,8 @@ struct SettingsFileRead {
 // The file as the main program reads it at start, values it could not use made usable.
 SettingsFileRead readSettingsFile(const std::string& path, const settings::TNumberFormat& format);
 
-// The file's scale, screen width, show switches, centring and scene values (clamped as the
-// track bars clamp them) into `options`, wherever the command line gave none.
+// The file's scale, screen width, show switches, centring, scene values (clamped as the track
+// bars clamp them) and handedness convention into `options`, wherever the command line gave none.
 void mergeSettings(RenderOptions& options, const settings::TSettingsData& data);
 
 }  // namespace render

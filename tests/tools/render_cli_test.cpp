@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -21,6 +24,7 @@
 #include <array>
 #include <memory>
 
+#include "scene/polarisation.h"
 #include "scene_fixture.h"
 #include "small_tmpfs.h"
 
@@ -473,6 +477,178 @@ TEST_F(RenderCli, PdfShowsTheSceneAtItsTrueScale)
                     svgMatch.captured(1).toDouble(), 1.5)
             << label.toStdString();
     }
+}
+
+struct Described {
+    int exitCode = -1;
+    QByteArray output;
+    QString errors;
+};
+
+// --describe with the arguments; standard output into `outputFile` when one is named.
+Described describe(const QStringList& arguments, const QString& outputFile = {})
+{
+    QProcess process;
+    if (!outputFile.isEmpty()) {
+        process.setStandardOutputFile(outputFile);
+    }
+    process.start(QStringLiteral(ONDULIX_RENDER_PATH), QStringList{"--describe"} << arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+// A number of the object, null as NaN; compared with ==, since the text must carry every bit.
+double jsonNumber(const QJsonValue& value)
+{
+    return value.isNull() ? std::nan("") : value.toDouble(std::nan(""));
+}
+
+void expectSame(const QJsonValue& actual, const std::optional<double>& expected, const char* what,
+                const QString& row)
+{
+    if (!expected) {
+        EXPECT_TRUE(actual.isNull()) << row.toStdString() << " " << what;
+    } else {
+        EXPECT_EQ(jsonNumber(actual), *expected) << row.toStdString() << " " << what;
+    }
+}
+
+TEST_F(RenderCli, TheDefaultSceneIsDescribedAsRightHandedCircularInOptics)
+{
+    const Described run = describe({});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.errors, QString());
+    EXPECT_EQ(run.output,
+              "{\"state\": \"circular\", \"handedness\": \"right\", \"convention\": \"optics\", "
+              "\"psi_deg\": null, \"chi_deg\": 45.0, \"ratio\": 1.0, \"stokes\": [1.0, 0.0, 0.0, "
+              "1.0], \"jones\": [[0.7071067811865476, 0.0], [0.0, 0.7071067811865476]], \"field\": "
+              "[1.0, 0.0]}\n");
+}
+
+struct DescribeRow {
+    QStringList arguments;
+    scene::TPolarisationInput input;  // percent, percent, phase step, time step
+    common::THandednessConvention convention;
+    const char* state;
+    const char* handedness;
+};
+
+TEST_F(RenderCli, DescribeGivesEveryValueAtFullPrecisionAndDrawsNothing)
+{
+    using common::THandednessConvention;
+    const QString lesson = path("lesson.ini");
+    {
+        QFile file(lesson);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[General]\r\nHandednessConvention=IEEE\r\nPhaseShift=90\r\n");
+    }
+    const std::vector<DescribeRow> rows = {
+        {{"--convention", "ieee"},
+         {100, 100, -128, 0},
+         THandednessConvention::Ieee,
+         "circular",
+         "left"},
+        {{"--horizontal-amplitude", "60", "--vertical-amplitude", "80", "--phase-shift", "100",
+          "--time", "7", "--width", "20"},
+         {60, 80, 142, 7},
+         THandednessConvention::Optics,
+         "elliptical",
+         "left"},
+        {{"--vertical-amplitude", "0", "--phase-shift", "180"},
+         {100, 0, 256, 0},
+         THandednessConvention::Optics,
+         "linear",
+         "none"},
+        {{"--horizontal-amplitude", "0", "--vertical-amplitude", "0", "--time", "300",
+          "--convention", "ieee"},
+         {0, 0, -128, 300},
+         THandednessConvention::Ieee,
+         "none",
+         "none"},
+        // The settings file's scene and convention, and the command line winning over them.
+        {{"--settings", lesson},
+         {100, 100, 128, 0},
+         THandednessConvention::Ieee,
+         "circular",
+         "right"},
+        {{"--settings", lesson, "--convention", "optics"},
+         {100, 100, 128, 0},
+         THandednessConvention::Optics,
+         "circular",
+         "left"},
+    };
+    for (const DescribeRow& row : rows) {
+        const QString name = row.arguments.join(' ');
+        const Described run = describe(row.arguments);
+        ASSERT_EQ(run.exitCode, 0) << name.toStdString() << ": " << run.errors.toStdString();
+        EXPECT_EQ(run.errors, QString()) << name.toStdString();
+        EXPECT_TRUE(run.output.endsWith("}\n"));
+        EXPECT_EQ(run.output.count('\n'), 1);
+        QJsonParseError error{};
+        const QJsonObject json = QJsonDocument::fromJson(run.output, &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << run.output.toStdString();
+
+        const scene::TPolarisation p = scene::polarisationOf(row.input, row.convention);
+        EXPECT_EQ(json.value("state").toString(), row.state) << name.toStdString();
+        EXPECT_EQ(json.value("handedness").toString(), row.handedness) << name.toStdString();
+        EXPECT_EQ(json.value("convention").toString(),
+                  row.convention == THandednessConvention::Ieee ? "ieee" : "optics");
+        expectSame(json.value("psi_deg"), p.PsiDegrees, "psi", name);
+        expectSame(json.value("chi_deg"), p.ChiDegrees, "chi", name);
+        expectSame(json.value("ratio"), p.AxialRatio, "ratio", name);
+        const QJsonArray field = json.value("field").toArray();
+        ASSERT_EQ(field.size(), 2);
+        EXPECT_EQ(jsonNumber(field[0]), p.Field[0]) << name.toStdString();
+        EXPECT_EQ(jsonNumber(field[1]), p.Field[1]) << name.toStdString();
+        if (!p.Stokes) {
+            EXPECT_TRUE(json.value("stokes").isNull());
+            EXPECT_TRUE(json.value("jones").isNull());
+            continue;
+        }
+        const QJsonArray stokes = json.value("stokes").toArray();
+        ASSERT_EQ(stokes.size(), 4);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(jsonNumber(stokes[i]), (*p.Stokes)[static_cast<std::size_t>(i)])
+                << name.toStdString() << " S" << i;
+        }
+        const QJsonArray jones = json.value("jones").toArray();
+        ASSERT_EQ(jones.size(), 2);
+        for (int k = 0; k < 2; ++k) {
+            const QJsonArray component = jones[k].toArray();
+            ASSERT_EQ(component.size(), 2);
+            const std::complex<double> expected = (*p.Jones)[static_cast<std::size_t>(k)];
+            EXPECT_EQ(jsonNumber(component[0]), expected.real()) << name.toStdString() << k;
+            EXPECT_EQ(jsonNumber(component[1]), expected.imag()) << name.toStdString() << k;
+        }
+    }
+    // No picture anywhere: only the settings file is in the folder.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"lesson.ini"});
+}
+
+TEST_F(RenderCli, DescribeFailuresAreOneLineWithTheirStatus)
+{
+    const struct {
+        QStringList arguments;
+        QString outputFile;
+        int exitCode;
+        const char* named;
+    } rows[] = {
+        {{path("a.png")}, {}, 2, "OUTPUT"},
+        {{"--convention", "sideways"}, {}, 2, "--convention"},
+        {{"--settings", path("missing.ini")}, {}, 1, "missing.ini"},
+        // A description that does not reach its reader is no success.
+        {{}, "/dev/full", 1, "No space left on device"},
+    };
+    for (const auto& row : rows) {
+        const Described run = describe(row.arguments, row.outputFile);
+        EXPECT_EQ(run.exitCode, row.exitCode) << row.named;
+        EXPECT_EQ(run.errors.count('\n'), 1) << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains(row.named)) << run.errors.toStdString();
+        EXPECT_TRUE(run.output.isEmpty()) << row.named;
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 }  // namespace

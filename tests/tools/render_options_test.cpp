@@ -108,6 +108,9 @@ TEST(RenderOptions, RejectsBadInputWithALineNamingTheOption)
         {{"a.jpg"}, "OUTPUT"},
         {{"noextension"}, "OUTPUT"},
         {{"folder.png/picture"}, "OUTPUT"},
+        {{"--describe", "a.png"}, "OUTPUT"},
+        {{"--describe", "--convention", "clockwise"}, "--convention"},
+        {{"--describe", "--convention"}, "--convention"},
     };
     for (const Row& row : rows) {
         const ParseResult r = parse(row.args);
@@ -127,7 +130,7 @@ TEST(RenderOptions, HelpAndVersionWinOverEverythingElse)
     for (const char* option :
          {"--azimuth", "--elevation", "--horizontal-amplitude", "--vertical-amplitude",
           "--phase-shift", "--time", "--width", "--height", "--scale", "--screen-width",
-          "--desktop-width", "--centered", "--hide"}) {
+          "--desktop-width", "--centered", "--hide", "--describe", "--convention"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }
@@ -161,6 +164,33 @@ TEST(RenderOptions, TheExtensionChoosesTheFormat)
     const std::string usage = render::renderUsage("ondulix-render");
     EXPECT_NE(usage.find(".emf"), std::string::npos);
     EXPECT_NE(usage.find(".pdf"), std::string::npos);
+}
+
+TEST(RenderOptions, DescribeWantsNoOutputAndTakesAConvention)
+{
+    using common::THandednessConvention;
+    struct Row {
+        std::vector<std::string> args;
+        THandednessConvention convention;
+        bool given;  // so that a settings file does not override it
+    };
+    const std::vector<Row> rows = {
+        {{"--describe"}, THandednessConvention::Optics, false},
+        {{"--describe", "--convention", "ieee"}, THandednessConvention::Ieee, true},
+        {{"--convention=IEEE", "--describe", "--phase-shift", "90"},
+         THandednessConvention::Ieee,
+         true},
+        {{"--describe", "--convention", "Optics"}, THandednessConvention::Optics, true},
+    };
+    for (const Row& row : rows) {
+        const ParseResult r = parse(row.args);
+        ASSERT_EQ(r.action, ParseResult::Action::Render) << r.error;
+        EXPECT_TRUE(r.options.describe);
+        EXPECT_EQ(r.options.convention, row.convention) << row.args.back();
+        EXPECT_EQ(r.options.wasGiven("--convention"), row.given) << row.args.back();
+        EXPECT_EQ(r.options.output, "");
+    }
+    EXPECT_FALSE(parse({"a.png"}).options.describe);
 }
 
 TEST(RenderOptions, ANegativeValueIsTakenAsTheValue)

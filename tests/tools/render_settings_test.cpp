@@ -37,6 +37,7 @@ settings::TSettingsData lesson()
     d.App.CoordinateSystemCentered = true;
     d.App.ShowHorizontalWave = false;
     d.App.ShowResultantVector = false;
+    d.App.HandednessConvention = common::THandednessConvention::Ieee;
     d.App.PropagationAxisLabel = "z";
     d.App.ScreenFontName = "DejaVu Sans";
     d.Proportions.Wavelength = 2.0;
@@ -59,6 +60,7 @@ TEST(RenderSettings, TheFileGivesTheSceneWhereTheCommandLineGivesNone)
     EXPECT_FALSE(o.showHorizontal);
     EXPECT_TRUE(o.showVertical && o.showResultant);
     EXPECT_FALSE(o.showVector);
+    EXPECT_EQ(o.convention, common::THandednessConvention::Ieee);
     // What the file does not hold stays.
     EXPECT_EQ(o.width, 800);
     EXPECT_EQ(o.desktopWidth, 1280);
@@ -66,8 +68,9 @@ TEST(RenderSettings, TheFileGivesTheSceneWhereTheCommandLineGivesNone)
 
 TEST(RenderSettings, OptionsGivenWinOverTheFile)
 {
-    render::RenderOptions o = parse({"--azimuth", "-45", "--scale=40", "--screen-width", "0.3",
-                                     "--phase-shift", "-90", "--hide", "resultant", "out.png"});
+    render::RenderOptions o =
+        parse({"--azimuth", "-45", "--scale=40", "--screen-width", "0.3", "--phase-shift", "-90",
+               "--hide", "resultant", "--convention", "optics", "out.png"});
     settings::TSettingsData d = lesson();
     d.App.ShowResultantWave = true;
     render::mergeSettings(o, d);
@@ -76,6 +79,7 @@ TEST(RenderSettings, OptionsGivenWinOverTheFile)
     EXPECT_DOUBLE_EQ(o.screenWidth, 0.3);
     EXPECT_EQ(o.phaseShift, -90);
     EXPECT_FALSE(o.showResultant);
+    EXPECT_EQ(o.convention, common::THandednessConvention::Optics);
     // Not named on the command line: from the file.
     EXPECT_EQ(o.elevation, -20);
     EXPECT_FALSE(o.showHorizontal);
