@@ -38,7 +38,7 @@ TEST(Readout, TheLinesFollowTheSceneTheConventionAndTheLanguage)
           "Field E_H = 1.000, E_V = 0.000"}},
         // The same turn, called left-handed under IEEE; German numbers have a decimal comma.
         {"default scene, IEEE, German, at T/8", {100, 100, -128, 64}, Ieee, TLanguage::German,
-         {"Linkshändig zirkular, Daumen in Ausbreitungsrichtung (IEEE)",
+         {"Linkszirkular, Daumen in Ausbreitungsrichtung (IEEE)",
           "Die Spitze dreht sich im Uhrzeigersinn, mit Blick auf die ankommende Welle",
           "Orientierung ψ: nicht definiert",
           "Elliptizität χ = -45,0°",
@@ -103,7 +103,7 @@ TEST(Readout, PresetNamesFollowTheConventionAndTheLanguage)
     EXPECT_EQ(scene::presetName(TPreset::RightCircular, TLanguage::English, Ieee),
               "Right-handed circular (IEEE)");
     EXPECT_EQ(scene::presetName(TPreset::LeftCircular, TLanguage::German, Optics),
-              "Linkshändig zirkular (Optik)");
+              "Linkszirkular (Optik)");
     EXPECT_EQ(scene::presetName(TPreset::Vertical, TLanguage::German, Ieee), "Vertikal linear");
     EXPECT_EQ(scene::presetName(TPreset::Minus45, TLanguage::English, Ieee), "-45° linear");
     EXPECT_EQ(scene::conventionName(Ieee, TLanguage::German), "IEEE");
