@@ -29,6 +29,8 @@ constexpr TControlText FormMainTexts[] = {
     {"SpeedButtonPause", P::Hint, "Pause (space bar)", "Pause (Leertaste)"},
     {"BitBtnRewind", P::Hint, "Rewind (backspace)", "Rewind (Rücktaste)"},
     {"SaveDialog", P::Title, "Save graphic to file", "Grafik-Datei speichern"},
+    {"SpeedButtonShowReadout", P::Hint, "Show the polarisation readout (Ctrl+I)", "Polarisationsanzeige einblenden (Strg+I)"},
+    {"SpeedButtonPresets", P::Hint, "Presets: linear, circular (Alt+1 to Alt+6)", "Voreinstellungen: linear, zirkular (Alt+1 bis Alt+6)"},
     {"SpeedButtonFit", P::Hint, "Fit the drawing into the window (Ctrl+F)", "Zeichnung ins Fenster einpassen (Strg+F)"},
     {"TrackBarAzimuth", P::Caption, "Azimuth", "Azimut"},
     {"TrackBarElevation", P::Caption, "Elevation", "Elevation"},

@@ -24,6 +24,7 @@
 #include "mainwindow/drawing_area.h"
 #include "mainwindow/glyphs.h"
 #include "mainwindow/hint_style.h"
+#include "mainwindow/readout_panel.h"
 #include "mainwindow/shortcuts.h"
 #include "mainwindow/track_bar.h"
 #include "mainwindow/up_down.h"
@@ -94,6 +95,7 @@ TFormMain::TFormMain(const TFormMainEnvironment& environment,
     SpeedButtonShowVerticalWave->setChecked(app.ShowVerticalWave);
     SpeedButtonShowResultantWave->setChecked(app.ShowResultantWave);
     SpeedButtonShowResultantVector->setChecked(app.ShowResultantVector);
+    SpeedButtonShowReadout->setChecked(app.ShowReadout);
     setUpScale(settings);
     m_controller.startScene();
     TrackBarObservationAngleOnChange(TrackBarAzimuth);  // the first picture
@@ -116,6 +118,7 @@ void TFormMain::connectTimers()
         const QSignalBlocker quiet(TrackBarTime);
         TrackBarTime->setValue(step);
         updateAllHints();
+        updateReadout();
         showHintNearPointer(10, 0);
     };
     m_controller.onAzimuthStep = [this](int degrees) {
@@ -138,7 +141,11 @@ void TFormMain::connectTimers()
         // Each glyph shows the objects' current colours.
         if (change == TSettingsChange::Look || change == TSettingsChange::All) {
             drawGlyphs();
+            layoutBottomRows();  // the captions may have been switched
         }
+        // The convention may have changed with any edit.
+        updatePresetNames();
+        updateReadout();
     };
     m_timerCommand.setSingleShot(true);
     m_timerCommand.setInterval(0);
@@ -231,6 +238,8 @@ void TFormMain::applyTexts()
         bar->setToolTipDuration(HintHideMilliseconds);
     }
     updateAllHints();
+    updatePresetNames();
+    updateReadout();
     if (m_labelHeight != 0) {
         layoutBottomRows();  // the captions' widths follow the language
     }
@@ -240,19 +249,57 @@ void TFormMain::applyTexts()
 
 void TFormMain::updateAllHints()
 {
-    QStringList values;
     for (TTrackBar* bar : {TrackBarElevation, TrackBarAzimuth, TrackBarHorizontalAmplitude,
                            TrackBarVerticalAmplitude, TrackBarPhaseShift, TrackBarTime}) {
         const QString hint =
             trackBarHint(bar->objectName().toStdString(), bar->value(), language());
         bar->setToolTip(hint);
         bar->setAccessibleDescription(hint);
-        if (bar != TrackBarTime) {
-            values.push_back(hint);
-        }
     }
-    // What the drawing shows, for a screen reader: the five values.
+}
+
+void TFormMain::updateReadout()
+{
+    const scene::TPolarisation polarisation =
+        scene::polarisationOf(scene::polarisationInput(m_controller.scene().Params),
+                              m_controller.appSettings().HandednessConvention);
+    PanelReadout->show(polarisation, language());
+    // What the drawing shows, for a screen reader: the five values and the state.
+    QStringList values;
+    for (TTrackBar* bar : {TrackBarElevation, TrackBarAzimuth, TrackBarHorizontalAmplitude,
+                           TrackBarVerticalAmplitude, TrackBarPhaseShift}) {
+        values.push_back(bar->toolTip());
+    }
+    values.push_back(PanelReadout->stateText());
     Image->setAccessibleDescription(values.join(QStringLiteral("; ")));
+}
+
+void TFormMain::updatePresetNames()
+{
+    const common::THandednessConvention convention =
+        m_controller.appSettings().HandednessConvention;
+    const QList<QAction*> items = PopupMenuPresets->actions();
+    for (std::size_t i = 0; i < scene::PresetTable.size() && i < std::size_t(items.size()); ++i) {
+        const std::string name =
+            scene::presetName(scene::PresetTable[i].Preset, language(), convention);
+        items[static_cast<qsizetype>(i)]->setText(QString::fromStdString(name) +
+                                                  QStringLiteral("\tAlt+%1").arg(i + 1));
+    }
+}
+
+void TFormMain::applyPreset(scene::TPreset preset)
+{
+    const scene::TPresetValues values =
+        scene::presetValues(preset, m_controller.appSettings().HandednessConvention);
+    TrackBarHorizontalAmplitude->setValue(values.HorizontalAmplitude);
+    TrackBarVerticalAmplitude->setValue(values.VerticalAmplitude);
+    TrackBarPhaseShift->setValue(values.PhaseShift);
+}
+
+void TFormMain::SpeedButtonShowReadoutOnClick()
+{
+    m_controller.appSettings().ShowReadout = SpeedButtonShowReadout->isChecked();
+    layoutBottomRows();  // the drawing area, resized, draws itself anew
 }
 
 void TFormMain::showHintNearPointer(int dx, int dy)
@@ -280,6 +327,7 @@ void TFormMain::TrackBarObservationAngleOnChange(TTrackBar* sender)
         showHintNearPointer(0, 2);
         m_controller.setElevation(-sender->value(), rotating);
     }
+    updateReadout();  // the drawing's description names the view
 }
 
 void TFormMain::TrackBarAmplitudeOnChange(TTrackBar* sender)
@@ -287,6 +335,7 @@ void TFormMain::TrackBarAmplitudeOnChange(TTrackBar* sender)
     updateAllHints();
     showHintNearPointer(10, 0);
     m_controller.setAmplitude(sender->tag() == 1, sender->value());
+    updateReadout();
 }
 
 void TFormMain::TrackBarPhaseShiftOnChange()
@@ -294,6 +343,7 @@ void TFormMain::TrackBarPhaseShiftOnChange()
     updateAllHints();
     showHintNearPointer(10, 0);
     m_controller.setPhaseShift(TrackBarPhaseShift->value());
+    updateReadout();
 }
 
 void TFormMain::TrackBarTimeOnChange()
@@ -302,6 +352,7 @@ void TFormMain::TrackBarTimeOnChange()
     showHintNearPointer(10, 0);
     // While the time runs a step that meets a drawing is dropped; the next step draws.
     m_controller.setTime(TrackBarTime->value(), m_controller.animationRunning());
+    updateReadout();
 }
 
 // --- Animation --------------------------------------------------------------------------------
@@ -529,6 +580,19 @@ void TFormMain::runCommand(TCommand command)
             break;
         case TCommand::Fit:
             Fit();
+            break;
+        case TCommand::ShowReadout:
+            toggle(SpeedButtonShowReadout);
+            break;
+        case TCommand::Preset1:
+        case TCommand::Preset2:
+        case TCommand::Preset3:
+        case TCommand::Preset4:
+        case TCommand::Preset5:
+        case TCommand::Preset6:
+            applyPreset(scene::PresetTable[static_cast<std::size_t>(command) -
+                                           static_cast<std::size_t>(TCommand::Preset1)]
+                            .Preset);
             break;
     }
 }

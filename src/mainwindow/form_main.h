@@ -16,6 +16,7 @@
 #include "mainwindow/scene_controller.h"
 #include "mainwindow/shortcuts.h"
 #include "mainwindow/window_placement.h"
+#include "scene/polarisation.h"
 #include "scene/scene.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
@@ -35,6 +36,7 @@ class DrawingArea;
 class ViewDrag;
 class TTrackBar;
 class TTrackBarCaption;
+class TReadoutPanel;
 class TUpDown;
 
 enum class TProgramState : std::uint8_t {
@@ -110,6 +112,8 @@ public:
     void ZoomOut();
     // The largest scale of the zoom steps at which the whole drawing fits the drawing area.
     void Fit();
+    // A preset's amplitudes and phase onto the track bars, as if the user had moved them.
+    void applyPreset(scene::TPreset preset);
 
     // Reacts to a key before the focused control: the window's shortcuts, then the arrows and
     // page keys on the track bars; true when the key is consumed.
@@ -173,6 +177,11 @@ private:
     void TrackBarPhaseShiftOnChange();
     void TrackBarTimeOnChange();
     void updateAllHints();
+    // The readout, the preset names and the drawing's description follow the scene.
+    void updateReadout();
+    void updatePresetNames();
+    void SpeedButtonShowReadoutOnClick();
+    bool readoutFits() const;
     void showHintNearPointer(int dx, int dy);
 
     void SpeedButtonStartOnClick();
@@ -214,6 +223,10 @@ private:
     QToolButton* SpeedButtonHelp = nullptr;
     QLabel* PanelScale = nullptr;
     QToolButton* SpeedButtonFit = nullptr;
+    QToolButton* SpeedButtonShowReadout = nullptr;
+    QToolButton* SpeedButtonPresets = nullptr;
+    QMenu* PopupMenuPresets = nullptr;
+    TReadoutPanel* PanelReadout = nullptr;
     TUpDown* UpDownScale = nullptr;
     QFrame* PanelImage = nullptr;
     DrawingArea* Image = nullptr;

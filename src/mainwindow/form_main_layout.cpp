@@ -12,6 +12,7 @@
 #include "mainwindow/drawing_area.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/glyphs.h"
+#include "mainwindow/readout_panel.h"
 #include "mainwindow/toolbar_toggle.h"
 #include "mainwindow/track_bar.h"
 #include "mainwindow/up_down.h"
@@ -160,6 +161,20 @@ void TFormMain::createControls()
     UpDownScale->downButton()->setObjectName(QStringLiteral("UpDownScaleLarger"));
     SpeedButtonFit = toolButton("SpeedButtonFit", "fit.svg", false);
     connect(SpeedButtonFit, &QToolButton::clicked, this, [this] { Fit(); });
+    SpeedButtonShowReadout = toolButton("SpeedButtonShowReadout", "readout.svg", true);
+    connect(SpeedButtonShowReadout, &QToolButton::clicked, this,
+            [this] { SpeedButtonShowReadoutOnClick(); });
+    SpeedButtonPresets = toolButton("SpeedButtonPresets", "presets.svg", false);
+    SpeedButtonPresets->setPopupMode(QToolButton::InstantPopup);
+    PopupMenuPresets = new QMenu(this);
+    PopupMenuPresets->setObjectName(QStringLiteral("PopupMenuPresets"));
+    for (std::size_t i = 0; i < scene::PresetTable.size(); ++i) {
+        QAction* item = PopupMenuPresets->addAction(QString());
+        item->setObjectName(QStringLiteral("PopupMenuPresets%1").arg(i + 1));
+        const scene::TPreset preset = scene::PresetTable[i].Preset;
+        connect(item, &QAction::triggered, this, [this, preset] { applyPreset(preset); });
+    }
+    SpeedButtonPresets->setMenu(PopupMenuPresets);
 
     PanelImage = new QFrame(this);
     PanelImage->setObjectName(QStringLiteral("PanelImage"));
@@ -175,6 +190,8 @@ void TFormMain::createControls()
     Image->setFocusPolicy(Qt::NoFocus);
     Image->setContextMenuPolicy(Qt::CustomContextMenu);
     Image->installEventFilter(this);
+
+    PanelReadout = new TReadoutPanel(this);
 
     PopupMenuImage = new QMenu(this);
     PopupMenuImage->setObjectName(QStringLiteral("PopupMenuImage"));
@@ -279,8 +296,19 @@ void TFormMain::layoutToolbar()
     const int panelLeft = ToolbarButtonSize * 12 + 4;
     PanelScale->setGeometry(panelLeft, 2, 85, ToolbarButtonSize);
     UpDownScale->setGeometry(panelLeft + 85 + 1, 2, 20, ToolbarButtonSize);
-    SpeedButtonFit->setGeometry(panelLeft + 85 + 1 + 20 + 4, 2, ToolbarButtonSize,
-                                ToolbarButtonSize);
+    // The commands beyond the original toolbar, after the scale.
+    int left = panelLeft + 85 + 1 + 20 + 4;
+    for (QToolButton* button : {SpeedButtonFit, SpeedButtonShowReadout, SpeedButtonPresets}) {
+        button->setGeometry(left, 2, ToolbarButtonSize, ToolbarButtonSize);
+        left += ToolbarButtonSize;
+    }
+    // The drop-down's arrow needs room beside the glyph.
+    SpeedButtonPresets->resize(ToolbarButtonSize + 12, ToolbarButtonSize);
+}
+
+bool TFormMain::readoutFits() const
+{
+    return width() >= 3 * PanelReadout->preferredWidth();
 }
 
 TTrackBarCaption* TFormMain::captionOf(const TTrackBar* bar) const
@@ -356,12 +384,21 @@ void TFormMain::layoutBottomRows()
     const int elevationBarLeft = captionWidth + labelsWidth + blank;
     m_imageLeft = elevationBarLeft + 30 + 2;
 
-    const int panelWidth = std::max(0, clientWidth - m_imageLeft - 2);
+    int panelWidth = std::max(0, clientWidth - m_imageLeft - 2);
+    // The readout stands at the right of the drawing while the drawing keeps most of the width.
+    const bool readout = m_controller.appSettings().ShowReadout && readoutFits();
+    PanelReadout->setVisible(readout);
+    const int readoutWidth = readout ? PanelReadout->preferredWidth() : 0;
+    if (readout) {
+        panelWidth -= readoutWidth + 2;
+    }
     m_azimuthLabelTop = m_bottomRowTop - 4 - captionHeight - m_labelHeight;
     const int azimuthTop = m_azimuthLabelTop - 30;
     stretch(TrackBarAzimuth, m_imageLeft - 7, azimuthTop, 30, *m_azimuthTicks.back());
     const int panelHeight = std::max(0, azimuthTop - PanelImageTop - 1);
     PanelImage->setGeometry(m_imageLeft, PanelImageTop, panelWidth, panelHeight);
+    PanelReadout->setGeometry(m_imageLeft + panelWidth + 2, PanelImageTop, readoutWidth,
+                              panelHeight);
     Image->setGeometry(PanelImage->contentsRect());
     PanelTrackBarElevation->setGeometry(0, 26, m_imageLeft - 2, std::max(0, m_bottomRowTop - 26));
     TrackBarElevation->setGeometry(elevationBarLeft, 0, 30, std::max(0, panelHeight - 8 + 22));

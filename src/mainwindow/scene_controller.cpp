@@ -235,6 +235,8 @@ void SceneController::applySettings(const settings::TSettingsData& settings,
     const common::TAppSettings& app = settings.App;
     m_settings.App.Language = app.Language;
     m_settings.App.SaveSettings = app.SaveSettings;
+    m_settings.App.HandednessConvention = app.HandednessConvention;
+    m_settings.App.ShowCaptions = app.ShowCaptions;
     m_settings.Printer = settings.Printer;
     settings::applyLook(s, settings);
     s.ScreenWidth = app.ScreenWidth;

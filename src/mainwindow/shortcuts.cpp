@@ -32,6 +32,13 @@ const TShortcut Table[] = {
     {Qt::Key_Plus, None, TCommand::ZoomIn},
     {Qt::Key_Minus, None, TCommand::ZoomOut},
     {Qt::Key_F, Ctrl, TCommand::Fit},
+    {Qt::Key_I, Ctrl, TCommand::ShowReadout},
+    {Qt::Key_1, Alt, TCommand::Preset1},
+    {Qt::Key_2, Alt, TCommand::Preset2},
+    {Qt::Key_3, Alt, TCommand::Preset3},
+    {Qt::Key_4, Alt, TCommand::Preset4},
+    {Qt::Key_5, Alt, TCommand::Preset5},
+    {Qt::Key_6, Alt, TCommand::Preset6},
 };
 
 }  // namespace

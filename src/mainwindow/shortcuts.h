@@ -28,6 +28,13 @@ enum class TCommand : std::uint8_t {
     ZoomIn,
     ZoomOut,
     Fit,  // the largest zoom step at which the drawing fits
+    ShowReadout,
+    Preset1,  // the presets in the order of scene::PresetTable
+    Preset2,
+    Preset3,
+    Preset4,
+    Preset5,
+    Preset6,
 };
 
 struct TShortcut {

@@ -15,7 +15,7 @@ namespace settings {
 
 // What an edit touched, and so what has to be redone.
 enum class TSettingsChange : std::uint8_t {
-    Look,      // colours, line styles, bold, the screen font: drawn again
+    Look,      // colours, line styles, bold, the screen font, the captions: drawn again
     Scale,     // an axis label, the screen width: projected and drawn again
     Geometry,  // a proportion: the model rebuilt, projected and drawn again
     Language,  // the windows' texts
@@ -30,8 +30,8 @@ public:
     // The whole record as it stands, as the settings file would get it.
     virtual TSettingsData currentSettings() const = 0;
     // The dialog's part of the record takes effect: the texts, language, screen font and width,
-    // timers, auto-repeat and SaveSettings of App, the styles, the proportions and the printer
-    // settings. The scene values, zoom steps, placements and the toolbar's switches stay.
+    // timers, auto-repeat, SaveSettings, the handedness convention and the captions of App, the
+    // styles, the proportions and the printer settings. The scene values, zoom steps, placements and the toolbar's switches stay.
     virtual void applySettings(const TSettingsData& settings, TSettingsChange change) = 0;
     // OK: the sizes that follow the proportions only from then on.
     virtual void acceptSettings() = 0;

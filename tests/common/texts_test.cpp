@@ -35,7 +35,7 @@ TEST(Texts, TheMainWindowSwitchesEveryTextAtOnce)
         EXPECT_EQ(common::formMainText(row.control, row.property, TLanguage::English), row.english);
         EXPECT_EQ(common::formMainText(row.control, row.property, TLanguage::German), row.german);
     }
-    EXPECT_EQ(common::formMainTexts().size(), 30u);
+    EXPECT_EQ(common::formMainTexts().size(), 32u);
 }
 
 TEST(Texts, TheDialogTextsIncludingTitleItemsAndProportionRows)

@@ -258,7 +258,7 @@ TEST(Shortcuts, EachKeyIsDeclaredOnceAndEveryCommandHasOne)
         EXPECT_TRUE(keys.insert({s.key, s.modifiers.toInt()}).second) << s.key;
         commands.insert(s.command);
     }
-    EXPECT_EQ(commands.size(), static_cast<std::size_t>(mainwindow::TCommand::Fit) + 1);
+    EXPECT_EQ(commands.size(), static_cast<std::size_t>(mainwindow::TCommand::Preset6) + 1);
     // Where the keyboard puts "+" behind Shift, and on the keypad.
     using mainwindow::findShortcut;
     ASSERT_NE(findShortcut(Qt::Key_Plus, Qt::ShiftModifier | Qt::KeypadModifier), nullptr);
