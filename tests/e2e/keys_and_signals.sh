@@ -146,7 +146,23 @@ if [ "$(windows_named "Print")" -ge 1 ]; then
 else
     echo "(no printer here: Ctrl+P opens nothing)"
 fi
+# A preset key sets the amplitudes and the phase: the readout beside the drawing changes, and the
+# settings file gets the preset's values, whose state the renderer names.
+xdotool key Escape
+sleep 0.5
+import -window root -crop 150x120+860+32 "$work/readout1.png"
+xdotool key alt+1
+sleep 0.5
+import -window root -crop 150x120+860+32 "$work/readout2.png"
+readout_change="$(compare -metric AE "$work/readout1.png" "$work/readout2.png" null: 2>&1 || true)"
+check "Alt+1 changes the readout" test "${readout_change%% *}" -gt 50
 check "SIGTERM ends the program normally" ends_within_a_second
+check "the preset's amplitudes and phase are stored" \
+    grep -q $'^HorizontalAmplitude=100\r$' "$config/ondulix.ini"
+check "the preset's vertical amplitude is stored" grep -q $'^VerticalAmplitude=0\r$' "$config/ondulix.ini"
+check "the stored scene is horizontal linear" \
+    bash -c '"$1" --describe --settings "$2" | grep -q "\"state\": \"linear\""' _ \
+    "$(dirname "$program")/ondulix-render" "$config/ondulix.ini"
 
 # --- A signal while the start-up warning is showing -------------------------------------------
 printf '[General]\r\nScreenWidth=abc\r\n' >"$config/ondulix.ini"
