@@ -30,11 +30,12 @@ using common::TLanguage;
 struct TCause {
     std::string English;
     std::string German;
+    int SystemError = 0;  // the errno value of a system's reason
 };
 
 TCause systemCause(int error)
 {
-    return {std::strerror(error), std::strerror(error)};
+    return {std::strerror(error), std::strerror(error), error};
 }
 
 TCause ownCause(TMessage message, std::initializer_list<std::string_view> values = {})
@@ -46,7 +47,8 @@ TCause ownCause(TMessage message, std::initializer_list<std::string_view> values
 TFileResult failure(TMessage what, const std::string& path, const TCause& cause)
 {
     return {false, messageText(what, TLanguage::English, {path, cause.English}),
-            messageText(what, TLanguage::German, {path, cause.German}), cause.English};
+            messageText(what, TLanguage::German, {path, cause.German}), cause.English,
+            cause.SystemError};
 }
 
 TFileResult failure(TMessage what, const std::string& path, int error)
@@ -283,60 +285,117 @@ TFileContent readWholeFile(const std::string& path)
 TFileResult writeFileAtomically(const std::string& path, std::string_view bytes)
 {
     const fs::path target = writeTarget(path);
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0 && (S_ISCHR(old.st_mode) || S_ISFIFO(old.st_mode))) {
+        if (std::optional<TFileResult> r = writeIntoNode(target, path, bytes)) {
+            return *r;
+        }
+    }
+    TAtomicFileWriter file;
+    if (TFileResult r = file.open(path); !r.Ok) {
+        return r;
+    }
+    if (TFileResult r = file.write(bytes); !r.Ok) {
+        return r;
+    }
+    return file.commit();
+}
+
+TAtomicFileWriter::~TAtomicFileWriter()
+{
+    discard();
+}
+
+TFileResult TAtomicFileWriter::open(const std::string& path)
+{
+    if (isOpen() || !m_temporary.empty()) {
+        return failure(TMessage::CannotWriteFile, path, EBUSY);
+    }
+    m_path = path;
+    const fs::path target = writeTarget(path);
     const fs::path folder = folderOf(target);
+    m_target = target.string();
+    m_folder = folder.string();
     struct stat old {};
     const bool hadFile = ::stat(target.c_str(), &old) == 0;
     if (hadFile && !S_ISREG(old.st_mode)) {
-        if (S_ISCHR(old.st_mode) || S_ISFIFO(old.st_mode)) {
-            if (std::optional<TFileResult> r = writeIntoNode(target, path, bytes)) {
-                return *r;
-            }
-        } else {
-            return failure(TMessage::CannotWriteFile, path, kindCause(old.st_mode));
-        }
+        return failure(TMessage::CannotWriteFile, path, kindCause(old.st_mode));
     }
-
     std::string temporary;
-    int fdValue = -1;
-    for (int attempt = 0; attempt < 100 && fdValue < 0; ++attempt) {
+    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
         temporary = (folder / (temporaryPrefix(target) + std::to_string(::getpid()) + "-" +
                                std::to_string(temporaryCounter.fetch_add(1))))
                         .string();
-        fdValue = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fdValue < 0 && errno != EEXIST) {
+        m_fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd < 0 && errno != EEXIST) {
             return failure(TMessage::CannotWriteFile, path, errno);
         }
     }
-    if (fdValue < 0) {
+    if (m_fd < 0) {
         return failure(TMessage::CannotWriteFile, path, EEXIST);
     }
-    FileDescriptor fd(fdValue);
-    const auto discard = [&temporary](int error, const std::string& path) {
-        ::unlink(temporary.c_str());
-        return failure(TMessage::CannotWriteFile, path, error);
-    };
+    m_temporary = temporary;
     if (hadFile) {
-        ::fchmod(fd.get(), old.st_mode & 07777);  // best effort: the umask mode is the fallback
+        ::fchmod(m_fd, old.st_mode & 07777);  // best effort: the umask mode is the fallback
     }
-    if (TFileResult r = writeAll(fd.get(), bytes, path); !r.Ok) {
-        ::unlink(temporary.c_str());
-        return r;
+    return {};
+}
+
+TFileResult TAtomicFileWriter::write(std::string_view bytes)
+{
+    if (!m_failure.Ok) {
+        return m_failure;
     }
-    if (::fsync(fd.get()) != 0) {
-        return discard(errno, path);
+    if (!isOpen()) {
+        return failure(TMessage::CannotWriteFile, m_path, EBADF);
     }
-    if (const int error = fd.close(); error != 0) {
-        return discard(error, path);
+    m_failure = writeAll(m_fd, bytes, m_path);
+    return m_failure;
+}
+
+TFileResult TAtomicFileWriter::commit()
+{
+    if (!m_failure.Ok) {
+        discard();
+        return m_failure;
     }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        return discard(errno, path);
+    if (!isOpen()) {
+        return failure(TMessage::CannotWriteFile, m_path, EBADF);
     }
+    const auto discarded = [this](int error) {
+        discard();
+        return failure(TMessage::CannotWriteFile, m_path, error);
+    };
+    if (::fsync(m_fd) != 0) {
+        return discarded(errno);
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0) {
+        return discarded(errno);
+    }
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+        return discarded(errno);
+    }
+    m_temporary.clear();
     // Make the rename itself durable; a failure here no longer endangers either file.
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor dir(::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) {
         ::fsync(dir.get());
     }
     return {};
+}
+
+void TAtomicFileWriter::discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temporary.empty()) {
+        ::unlink(m_temporary.c_str());
+        m_temporary.clear();
+    }
 }
 
 std::size_t removeLeftoverTemporaryFiles(const std::string& path)

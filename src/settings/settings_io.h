@@ -16,6 +16,7 @@ struct TFileResult {
     std::string Error;        // why it failed, for the user: names the file and the system's reason
     std::string GermanError;  // the same in German
     std::string Reason;       // the reason alone, without the file: "Permission denied"
+    int SystemError = 0;      // the errno value behind Reason; 0 for a reason of the program's own
 };
 
 struct TFileContent {
@@ -38,6 +39,43 @@ TFileContent readWholeFile(const std::string& path);
 // character device (a null device) or FIFO with a reader gets the bytes written into it, a FIFO
 // without a reader is refused at once, and any other kind of file is refused.
 TFileResult writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// A file written piece by piece and put in place only when it is complete, with the rules of
+// writeFileAtomically: the pieces go to a temporary file beside the target, and commit() flushes
+// it to the disk and renames it over the target. Until then the target is untouched; a writer
+// discarded or destroyed before commit() removes its temporary file. A stream cannot be taken
+// back out of a device or a FIFO, so only a regular file (or none) is replaced: open() refuses
+// any other kind of file.
+class TAtomicFileWriter {
+public:
+    TAtomicFileWriter() = default;
+    ~TAtomicFileWriter();
+    TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+    TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+
+    // Creates the temporary file for `path`; a writer opens once.
+    TFileResult open(const std::string& path);
+    bool isOpen() const { return m_fd >= 0; }
+    // For a library that seeks in the file or reads it back by name.
+    const std::string& temporaryPath() const { return m_temporary; }
+    int descriptor() const { return m_fd; }
+    // Appends at the file's offset. A failure sticks: later writes and commit() report it again.
+    TFileResult write(std::string_view bytes);
+    // Ok until a write failed.
+    const TFileResult& status() const { return m_failure; }
+    // Flushes the file to the disk and renames it over the target; on failure it is removed.
+    TFileResult commit();
+    // Removes the temporary file; the target stays as it was.
+    void discard();
+
+private:
+    std::string m_path;  // as the caller named it, for the messages
+    std::string m_target;
+    std::string m_folder;
+    std::string m_temporary;
+    int m_fd = -1;
+    TFileResult m_failure;
+};
 
 // Removes the temporary files that writes of this file left when their process was killed:
 // ".<name>.tmp-<pid>-<n>" beside the file (beside the file a symbolic link points to), only

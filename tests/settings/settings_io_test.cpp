@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -304,3 +305,101 @@ TEST_F(SettingsIo, OnlyLeftoversOfWritersThatAreGoneAreRemoved)
 }
 
 }  // namespace
+
+// A file written piece by piece: the target keeps its old bytes until commit, and a writer that
+// is abandoned, or whose writes failed, leaves the folder as it was.
+TEST_F(SettingsIo, AStreamedFileReplacesTheTargetOnlyWhenCommitted)
+{
+    const fs::path file = m_folder / "film.gif";
+    put(file, "last week's film");
+    ::chmod(file.c_str(), 0640);
+    enum class End { Commit, Discard, Abandon };
+    struct Row {
+        const char* name;
+        End end;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"discard", End::Discard, "last week's film"},
+        {"abandon", End::Abandon, "last week's film"},
+        {"commit", End::Commit, "GIF89a;"},
+    };
+    for (const Row& row : rows) {
+        {
+            settings::TAtomicFileWriter writer;
+            ASSERT_TRUE(writer.open(file.string()).Ok) << row.name;
+            ASSERT_TRUE(writer.write("GIF89a").Ok) << row.name;
+            ASSERT_TRUE(writer.write(";").Ok) << row.name;
+            EXPECT_EQ(contents(file), "last week's film") << row.name;
+            EXPECT_EQ(contents(writer.temporaryPath()), "GIF89a;") << row.name;
+            EXPECT_EQ(entries(), 2u) << row.name;
+            if (row.end == End::Commit) {
+                const settings::TFileResult r = writer.commit();
+                EXPECT_TRUE(r.Ok) << r.Error;
+            } else if (row.end == End::Discard) {
+                writer.discard();
+            }
+        }
+        EXPECT_EQ(contents(file), row.expected) << row.name;
+        EXPECT_EQ(entries(), 1u) << row.name;
+    }
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(SettingsIo, AStreamedWriteThatRunsOutOfSpaceFailsAtCommitAndKeepsTheOldFile)
+{
+    const fs::path file = m_folder / "film.mp4";
+    put(file, "old");
+    settings::TAtomicFileWriter writer;
+    ASSERT_TRUE(writer.open(file.string()).Ok);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const settings::TFileResult first = writer.write(std::string(1000, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(first.Ok);
+    EXPECT_EQ(first.SystemError, EFBIG);
+    EXPECT_NE(first.Error.find(file.string()), std::string::npos) << first.Error;
+    // The failure sticks, though the next piece would fit.
+    EXPECT_FALSE(writer.write("y").Ok);
+    EXPECT_EQ(writer.status().SystemError, EFBIG);
+    const settings::TFileResult r = writer.commit();
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(r.Reason, "File too large");
+    EXPECT_EQ(contents(file), "old");
+    EXPECT_EQ(entries(), 1u);
+}
+
+// A stream cannot be poured into a node and taken back: only a regular file is replaced.
+TEST_F(SettingsIo, AStreamedFileRefusesWhatIsNoRegularFile)
+{
+    const Deadline deadline;
+    ASSERT_EQ(::mkfifo((m_folder / "fifo.webp").c_str(), 0600), 0);
+    fs::create_directories(m_folder / "folder.webp");
+    struct Row {
+        const char* name;
+        const char* reason;
+        int systemError;
+    };
+    const Row rows[] = {
+        {"fifo.webp", "it is a FIFO, not a regular file", 0},
+        {"folder.webp", "Is a directory", EISDIR},
+        {"missing/a.webp", "No such file or directory", ENOENT},
+    };
+    for (const Row& row : rows) {
+        settings::TAtomicFileWriter writer;
+        const settings::TFileResult r = writer.open((m_folder / row.name).string());
+        EXPECT_FALSE(r.Ok) << row.name;
+        EXPECT_FALSE(writer.isOpen()) << row.name;
+        EXPECT_EQ(r.Reason, row.reason) << row.name;
+        EXPECT_EQ(r.SystemError, row.systemError) << row.name;
+    }
+    EXPECT_EQ(kindOf(m_folder / "fifo.webp"), static_cast<mode_t>(S_IFIFO));
+    EXPECT_EQ(entries(), 2u);
+}
