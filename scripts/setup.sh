@@ -5,6 +5,8 @@
 ONDULIX_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev
+    libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libwebp-dev libgif-dev
+    libimagequant-dev ffmpeg webp
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation
     xvfb xauth xdotool imagemagick inotify-tools
