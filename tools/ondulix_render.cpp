@@ -5,14 +5,20 @@
 #include <QGuiApplication>
 #include <QLocale>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "output/animation_export.h"
 #include "output/export_formats.h"
 #include "output/scene_picture.h"
 #include "render_describe.h"
@@ -85,6 +91,73 @@ void quietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
     }
 }
 
+// Ctrl+C, a logout or a kill while an animation is written: the export stops after its frame
+// and removes its temporary file, and the program then ends by the signal as it would have.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void stopAtNextFrame(int signal)
+{
+    stopSignal = signal;
+}
+
+void catchStopSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = stopAtNextFrame;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+[[noreturn]] void endBy(int signal)
+{
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    std::_Exit(128 + signal);
+}
+
+// One line that each frame overwrites, on a terminal only: a log or a pipe gets no progress.
+bool showProgress(const std::string& program, std::int32_t done, std::int32_t total)
+{
+    std::fprintf(stderr, "\r%s: frame %d of %d", program.c_str(), static_cast<int>(done),
+                 static_cast<int>(total));
+    if (done == total) {
+        std::fputc('\n', stderr);
+    }
+    std::fflush(stderr);
+    return true;
+}
+
+int writeAnimation(const std::string& program, const render::RenderOptions& o,
+                   const scene::SceneState& s)
+{
+    const output::AnimationDescription d = render::animationOf(o);
+    for (const std::string& note : output::planNotes(output::planAnimation(o.animationFormat, d),
+                                                     common::TLanguage::English)) {
+        report(program, note);
+    }
+    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    catchStopSignals();
+    const output::AnimationResult result = output::exportAnimation(
+        output::animationExporterFor(o.animationFormat), s, d, o.output, common::TLanguage::English,
+        [&](std::int32_t done, std::int32_t total) {
+            return stopSignal == 0 && (!terminal || showProgress(program, done, total));
+        });
+    if (result.outcome == output::AnimationOutcome::Cancelled) {
+        if (terminal) {
+            std::fputc('\n', stderr);
+        }
+        report(program, result.error.toStdString());
+        endBy(stopSignal);
+    }
+    if (!result.ok()) {
+        report(program, result.error.toStdString());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -134,7 +207,7 @@ int main(int argc, char** argv)
         o.format,
         {o.width / pixelsPerMetre * 1000.0, o.height / pixelsPerMetre * 1000.0, pixelsPerMetre},
         common::TLanguage::English);
-    if (!impossible.isEmpty()) {
+    if (!o.animate && !impossible.isEmpty()) {
         report(program,
                "OUTPUT: " + impossible.toStdString() + "; see --screen-width and --desktop-width");
         return 2;
@@ -148,9 +221,9 @@ int main(int argc, char** argv)
 
     auto state = std::make_unique<scene::SceneState>();
     scene::SceneState& s = *state;
-    // Only a PNG is the screen picture itself; the vector formats measure their texts on a
-    // picture of a pixel, in the same fonts.
-    const bool bitmap = o.format == output::PictureFormat::Png;
+    // Only a PNG is the screen picture itself; the vector formats and the animations, which
+    // draw their own frames, measure their texts on a picture of a pixel, in the same fonts.
+    const bool bitmap = o.format == output::PictureFormat::Png && !o.animate;
     output::PictureHost host(bitmap ? o.width : 1, bitmap ? o.height : 1);
     s.Host = &host;
     configure(s, o);
@@ -163,6 +236,10 @@ int main(int argc, char** argv)
         scene::computeWaveSamples(s, s.Params.TimeStep, s.Params.PhaseStep);
         scene::projectScene(s, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
         scene::drawScene(s, 0, 0, s.DrawWidth, s.DrawHeight, host.screenCanvas(), 1.0);
+    }
+
+    if (o.animate) {
+        return writeAnimation(program, o, s);
     }
 
     // One device unit per pixel, the physical size that the screen's pixel pitch gives; the PNG

@@ -105,6 +105,52 @@ std::string lowerExtension(const std::string& path)
 
 constexpr std::int32_t MaxPicturePixels = 16384;
 
+output::AnimationMotion parseMotion(const std::string& option, const std::string& text)
+{
+    if (text == "time") {
+        return output::AnimationMotion::Time;
+    }
+    if (text == "azimuth") {
+        return output::AnimationMotion::Azimuth;
+    }
+    throw Failure{option + ": unknown motion '" + text + "' (use time or azimuth)"};
+}
+
+std::string frameCountList(output::AnimationMotion motion)
+{
+    std::string list;
+    for (const std::int32_t n : output::frameCounts(motion)) {
+        list += (list.empty() ? "" : ", ") + std::to_string(n);
+    }
+    return list;
+}
+
+// The options of an animation go together, and its file is one of the animation formats.
+void checkAnimation(RenderOptions& o, const std::string& extension)
+{
+    if (!o.animate) {
+        for (const char* option : {"--frames", "--fps"}) {
+            if (o.wasGiven(option)) {
+                throw Failure{std::string(option) + ": only with --animate"};
+            }
+        }
+        return;
+    }
+    const char* motion = *o.animate == output::AnimationMotion::Time ? "time" : "azimuth";
+    if (o.frames == 0) {
+        o.frames = output::frameCounts(*o.animate).front();
+    } else if (!output::isFrameCount(*o.animate, o.frames)) {
+        throw Failure{"--frames: " + std::to_string(o.frames) + " is not one of " +
+                      frameCountList(*o.animate) + " for --animate " + motion};
+    }
+    const std::optional<output::AnimationFormat> format =
+        output::animationFormatForExtension(extension);
+    if (!format) {
+        throw Failure{"OUTPUT: '" + o.output + "' must end in .gif, .webp or .mp4 with --animate"};
+    }
+    o.animationFormat = *format;
+}
+
 }  // namespace
 
 bool RenderOptions::wasGiven(std::string_view option) const
@@ -134,6 +180,13 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
          [&](auto& n, auto& v) { o.desktopWidth = parseInteger(n, v, 1, 1000000); }},
         {"--hide", [&](auto& n, auto& v) { parseHideList(n, v, o); }},
         {"--convention", [&](auto& n, auto& v) { o.convention = parseConvention(n, v); }},
+        {"--animate", [&](auto& n, auto& v) { o.animate = parseMotion(n, v); }},
+        {"--frames", [&](auto& n, auto& v) { o.frames = parseInteger(n, v, 1, 100000); }},
+        {"--fps",
+         [&](auto& n, auto& v) {
+             o.framesPerSecond =
+                 parseInteger(n, v, output::MinFramesPerSecond, output::MaxFramesPerSecond);
+         }},
         {"--settings",
          [&](auto& n, auto& v) {
              if (v.empty()) {
@@ -197,6 +250,9 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
             positional.push_back(arg);
         }
         if (o.describe) {
+            if (o.animate) {
+                throw Failure{"--animate: --describe draws nothing"};
+            }
             if (!positional.empty()) {
                 throw Failure{"OUTPUT: --describe writes no picture; leave out '" +
                               positional.front() + "'"};
@@ -210,13 +266,16 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
             throw Failure{"OUTPUT: only one output file, got '" + positional[1] + "' as well"};
         }
         o.output = positional.front();
+        checkAnimation(o, lowerExtension(o.output));
         // A bitmap file is the window's alone: worksheets take the PNG.
         const std::optional<output::PictureFormat> format =
             output::formatForExtension(lowerExtension(o.output));
-        if (!format || *format == output::PictureFormat::Bmp) {
-            throw Failure{"OUTPUT: '" + o.output + "' must end in .png, .svg, .emf or .pdf"};
+        if (!o.animate && (!format || *format == output::PictureFormat::Bmp)) {
+            throw Failure{"OUTPUT: '" + o.output +
+                          "' must end in .png, .svg, .emf or .pdf (.gif, .webp or .mp4 with "
+                          "--animate)"};
         }
-        o.format = *format;
+        o.format = format.value_or(o.format);
     } catch (const Failure& failure) {
         result.action = ParseResult::Action::Error;
         result.error = failure.message;
@@ -227,11 +286,17 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
 std::string renderUsage(const std::string& program)
 {
     return "Usage: " + program + " [OPTIONS] OUTPUT\n" + "       " + program +
+           " --animate time|azimuth [--frames N] [--fps F] [OPTIONS] OUTPUT\n" + "       " +
+           program +
            " --describe [OPTIONS]\n"
            "Draws the polarisation scene without a window, as the main window would show it.\n"
            "The format follows OUTPUT's extension: .png, .svg (one SVG unit per pixel),\n"
            ".emf (an enhanced metafile, one device unit per pixel) or .pdf (one page).\n"
            "SVG, EMF and PDF state the physical size that keeps the scale true on paper.\n"
+           "With --animate the scene moves, and OUTPUT is an animation that loops: .gif (each\n"
+           "frame shown for whole hundredths of a second), .webp (lossless) or .mp4 (H.264;\n"
+           "an odd width or height is rounded up to an even one). Frame K of --animate time\n"
+           "is the picture of --time K x 512 / N.\n"
            "\n"
            "Options (defaults in brackets):\n"
            "  --azimuth DEG                 observer azimuth, -180 .. 180 [-45]\n"
@@ -254,12 +319,32 @@ std::string renderUsage(const std::string& program)
            "  --convention optics|ieee      what --describe calls right-handed: optics, clockwise\n"
            "                                seen facing the oncoming wave; ieee, the opposite\n"
            "                                [optics]\n"
+           "  --animate time|azimuth        an animation: the time through one period, or the\n"
+           "                                view turning once around at --time\n"
+           "  --frames N                    number of frames: 512, 256, 128 or 64 for time\n"
+           "                                [512]; 360, 180, 120 or 90 for azimuth [360]\n"
+           "  --fps F                       frames per second, 1 .. 100 [50, or the settings\n"
+           "                                file's animation interval]\n"
            "  --help                        show this text\n"
            "  --version                     show the version\n"
            "\n"
-           "Exit status: 0 written, 1 the settings file could not be read or the picture\n"
-           "or description could not be written (an existing OUTPUT stays as it was), 2 bad\n"
-           "command line, or a size on paper that the format cannot state.\n";
+           "Progress of an animation goes to standard error when it is a terminal.\n"
+           "\n"
+           "Exit status: 0 written, 1 the settings file could not be read or the picture,\n"
+           "animation or description could not be written (an existing OUTPUT stays as it\n"
+           "was, and no file is left behind), 2 bad command line, or a size on paper that\n"
+           "the format cannot state.\n";
+}
+
+output::AnimationDescription animationOf(const RenderOptions& o)
+{
+    output::AnimationDescription d;
+    d.motion = o.animate.value_or(output::AnimationMotion::Time);
+    d.frames = o.frames != 0 ? o.frames : output::frameCounts(d.motion).front();
+    d.framesPerSecond = o.framesPerSecond;
+    d.width = o.width;
+    d.height = o.height;
+    return d;
 }
 
 std::string oneLine(std::string_view text)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/globals.h"
+#include "output/animation_format.h"
 #include "output/picture_format.h"
 
 namespace render {
@@ -39,6 +40,13 @@ struct RenderOptions {
     common::THandednessConvention convention = common::THandednessConvention::Optics;
     // --settings FILE: the look and the scene of a settings file of ondulix; empty for none.
     std::string settingsFile;
+    // --animate time|azimuth: an animation file of OUTPUT's format instead of a picture, in
+    // `frames` frames (0: the motion's finest) at `framesPerSecond`, by default the window's.
+    std::optional<output::AnimationMotion> animate;
+    output::AnimationFormat animationFormat = output::AnimationFormat::Gif;
+    std::int32_t frames = 0;
+    std::int32_t framesPerSecond =
+        output::framesPerSecondOf(common::TAppSettings{}.AnimationTimeInterval);
     // What the command line set itself, so that a settings file does not override it: the
     // option names ("--azimuth", "--centered", "--convention") and "--hide ITEM" for each part
     // hidden.
@@ -55,6 +63,9 @@ struct ParseResult {
 };
 
 ParseResult parseRenderOptions(const std::vector<std::string>& arguments);
+
+// The animation that `o` asks for, its frame count given.
+output::AnimationDescription animationOf(const RenderOptions& o);
 
 std::string renderUsage(const std::string& program);
 

@@ -46,6 +46,7 @@ void mergeSettings(RenderOptions& o, const settings::TSettingsData& data)
     take("--hide resultant", o.showResultant, data.App.ShowResultantWave);
     take("--hide vector", o.showVector, data.App.ShowResultantVector);
     take("--convention", o.convention, data.App.HandednessConvention);
+    take("--fps", o.framesPerSecond, output::framesPerSecondOf(data.App.AnimationTimeInterval));
 }
 
 }  // namespace render

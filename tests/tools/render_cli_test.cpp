@@ -16,6 +16,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <webp/demux.h>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,6 +68,10 @@ TEST_F(RenderCli, BadOptionsExitWithTwoAndWriteNothing)
         {path("a.gif")},
         {path("a.wmf")},
         {},
+        {"--animate", "time", "--frames", "100", path("a.gif")},
+        {"--animate", "azimuth", "--fps", "101", path("a.webp")},
+        {"--animate", "time", "--fps", "0", path("a.mp4")},
+        {"--animate", "time", path("a.png")},
     };
     for (const QStringList& arguments : cases) {
         const RunResult run = render(arguments);
@@ -649,6 +655,161 @@ TEST_F(RenderCli, DescribeFailuresAreOneLineWithTheirStatus)
         EXPECT_TRUE(run.output.isEmpty()) << row.named;
     }
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+// The frames of the animation as still pictures: frame K of a WebP of N frames, which is
+// lossless, is the PNG of --time K x 512 / N, with every other option the same.
+QImage webpFrame(const QString& file, int k)
+{
+    const QByteArray bytes = contentsOf(file);
+    const WebPData data{reinterpret_cast<const uint8_t*>(bytes.constData()),
+                        static_cast<size_t>(bytes.size())};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    options.color_mode = MODE_BGRA;
+    WebPAnimDecoder* decoder = WebPAnimDecoderNew(&data, &options);
+    WebPAnimInfo info{};
+    QImage frame;
+    if (decoder != nullptr && WebPAnimDecoderGetInfo(decoder, &info)) {
+        uint8_t* pixels = nullptr;
+        int timestamp = 0;
+        for (int i = 0; i <= k && WebPAnimDecoderGetNext(decoder, &pixels, &timestamp); ++i) {
+            if (i == k) {
+                frame = QImage(pixels, static_cast<int>(info.canvas_width),
+                               static_cast<int>(info.canvas_height),
+                               static_cast<int>(info.canvas_width) * 4, QImage::Format_ARGB32)
+                            .convertToFormat(QImage::Format_RGB32);
+            }
+        }
+    }
+    WebPAnimDecoderDelete(decoder);
+    return frame;
+}
+
+TEST_F(RenderCli, AnAnimationsFramesAreTheStillPicturesOfTheSameOptions)
+{
+    const QStringList scene = {"--width", "160",         "--height", "120",    "--phase-shift",
+                               "30",      "--elevation", "10",       "--hide", "vertical"};
+    struct Row {
+        QStringList animation;
+        int k;
+        QStringList still;
+    };
+    const QList<Row> rows = {
+        {{"--animate", "time", "--frames", "64"}, 21, {"--time", "168"}},
+        {{"--animate", "azimuth", "--frames", "90", "--time", "100"},
+         50,
+         {"--time", "100", "--azimuth", "155"}},
+    };
+    for (const Row& row : rows) {
+        const RunResult animated = render(QStringList(scene) << row.animation << path("a.webp"));
+        ASSERT_EQ(animated.exitCode, 0) << animated.errors.toStdString();
+        EXPECT_EQ(animated.errors, QString()) << "no progress where no terminal is";
+        ASSERT_EQ(render(QStringList(scene) << row.still << path("still.png")).exitCode, 0);
+        const QImage still = QImage(path("still.png")).convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(webpFrame(path("a.webp"), row.k), still) << row.animation.join(' ').toStdString();
+    }
+}
+
+TEST_F(RenderCli, WhatAFormatChangesIsSaidOnStandardError)
+{
+    struct Row {
+        QStringList arguments;
+        const char* output;
+        QString said;
+    };
+    const QList<Row> rows = {
+        {{"--width", "161", "--height", "121"},
+         "odd.mp4",
+         "ondulix-render: MP4 needs even sides: 161 x 121 pixels are written as 162 x 122\n"},
+        {{"--fps", "30"},
+         "slow.gif",
+         "ondulix-render: GIF delays are whole hundredths of a second: each frame shows for "
+         "3/100 s, 33.33 frames per second\n"},
+        {{"--fps", "30"}, "exact.webp", ""},
+    };
+    for (const Row& row : rows) {
+        const RunResult run = render(
+            QStringList{"--animate", "time", "--frames", "64", "--width", "80", "--height", "60"}
+            << row.arguments << path(row.output));
+        EXPECT_EQ(run.exitCode, 0) << row.output;
+        EXPECT_EQ(run.errors, row.said) << row.output;
+        EXPECT_TRUE(QFileInfo::exists(path(row.output))) << row.output;
+    }
+}
+
+// Through a pseudo-terminal, as in an interactive shell.
+TEST_F(RenderCli, ProgressIsShownOnATerminal)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty()) {
+        GTEST_SKIP() << "script (util-linux) is not installed";
+    }
+    const QString command =
+        QStringLiteral("%1 --animate time --frames 64 --width 80 --height 60 %2")
+            .arg(QStringLiteral(ONDULIX_RENDER_PATH), path("a.gif"));
+    QProcess process;
+    process.start(QStringLiteral("script"), {"-qec", command, "/dev/null"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0);
+    const QString seen = QString::fromLocal8Bit(process.readAllStandardOutput());
+    EXPECT_TRUE(seen.contains(QStringLiteral("\rondulix-render: frame 1 of 64")))
+        << seen.toStdString();
+    EXPECT_TRUE(seen.contains(QStringLiteral("\rondulix-render: frame 64 of 64")))
+        << seen.toStdString();
+}
+
+TEST_F(RenderCli, AnAnimationThatCannotBeWrittenEndsWithOneAndLeavesNoFile)
+{
+    const QString file = path("missing-folder/a.mp4");
+    const RunResult run = render({"--animate", "time", "--frames", "64", file});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.errors, QStringLiteral("ondulix-render: Cannot write the file \"%1\": No such "
+                                         "file or directory\n")
+                              .arg(file));
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+// Stopped by a signal, as by Ctrl+C: the temporary file goes, the old file stays, and the
+// program ends by the signal.
+TEST_F(RenderCli, AnInterruptedAnimationLeavesTheOldFileAndNoOther)
+{
+    const QString file = path("film.gif");
+    {
+        QFile old(file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("last week's film");
+    }
+    QProcess process;
+    process.start(QStringLiteral(ONDULIX_RENDER_PATH),
+                  {"--animate", "time", "--width", "640", "--height", "480", file});
+    ASSERT_TRUE(process.waitForStarted());
+    QDir folder(dir.path());
+    for (int i = 0; i < 600 && folder.entryList(QDir::Files | QDir::Hidden).size() < 2; ++i) {
+        ::usleep(10000);
+    }
+    ASSERT_EQ(folder.entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary file";
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(QString::fromLocal8Bit(process.readAllStandardError()),
+              QStringLiteral("ondulix-render: Cancelled: \"%1\" was not written\n").arg(file));
+    EXPECT_EQ(contentsOf(file), QByteArray("last week's film"));
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), QStringList{"film.gif"});
+}
+
+// The frames go to the encoder one at a time: four times as many frames take no more memory
+// worth speaking of. Keeping them would take 256 x 75 KiB.
+TEST_F(RenderCli, AnAnimationsMemoryDoesNotGrowWithItsFrames)
+{
+    for (const char* name : {"a.gif", "a.webp", "a.mp4"}) {
+        const QStringList size = {"--animate", "time", "--width", "160", "--height", "120"};
+        const long few = peakKilobytes(QStringList(size) << "--frames"
+                                                         << "64" << path(name));
+        const long many = peakKilobytes(QStringList(size) << "--frames"
+                                                          << "256" << path(name));
+        ASSERT_GT(few, 0) << name;
+        EXPECT_LT(many - few, 8 * 1024) << name << ": " << few << " KiB, then " << many;
+    }
 }
 
 }  // namespace

@@ -201,4 +201,78 @@ TEST(RenderOptions, ANegativeValueIsTakenAsTheValue)
     EXPECT_EQ(r.options.output, "-odd-name.png");
 }
 
+TEST(RenderOptions, AnAnimationTakesItsMotionFramesAndRate)
+{
+    struct Row {
+        std::vector<std::string> args;
+        output::AnimationMotion motion;
+        std::int32_t frames;
+        std::int32_t framesPerSecond;
+        output::AnimationFormat format;
+    };
+    using output::AnimationFormat;
+    using output::AnimationMotion;
+    const std::vector<Row> rows = {
+        {{"--animate", "time", "a.gif"}, AnimationMotion::Time, 512, 50, AnimationFormat::Gif},
+        {{"--animate=azimuth", "a.mp4"}, AnimationMotion::Azimuth, 360, 50, AnimationFormat::Mp4},
+        {{"--animate", "azimuth", "--frames", "90", "--fps=12", "Turn.WEBP"},
+         AnimationMotion::Azimuth,
+         90,
+         12,
+         AnimationFormat::WebP},
+        {{"--fps", "100", "--frames=64", "--animate", "time", "a.gif"},
+         AnimationMotion::Time,
+         64,
+         100,
+         AnimationFormat::Gif},
+    };
+    for (const Row& row : rows) {
+        const ParseResult r = parse(row.args);
+        ASSERT_EQ(r.action, ParseResult::Action::Render) << r.error;
+        const render::RenderOptions& o = r.options;
+        EXPECT_EQ(o.animationFormat, row.format) << o.output;
+        const output::AnimationDescription d = render::animationOf(o);
+        EXPECT_EQ(d.motion, row.motion) << o.output;
+        EXPECT_EQ(d.frames, row.frames) << o.output;
+        EXPECT_EQ(d.framesPerSecond, row.framesPerSecond) << o.output;
+        EXPECT_EQ(d.width, 800);
+        EXPECT_EQ(d.height, 600);
+    }
+    EXPECT_FALSE(parse({"a.png"}).options.animate);
+}
+
+TEST(RenderOptions, AnAnimationsBadOptionsAreOneLineNamingTheOption)
+{
+    struct Row {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    const std::vector<Row> rows = {
+        {{"--animate", "spin", "a.gif"}, "--animate: unknown motion 'spin' (use time or azimuth)"},
+        {{"--animate", "time", "--frames", "360", "a.gif"},
+         "--frames: 360 is not one of 512, 256, 128, 64 for --animate time"},
+        {{"--animate", "azimuth", "--frames", "64", "a.gif"},
+         "--frames: 64 is not one of 360, 180, 120, 90 for --animate azimuth"},
+        {{"--animate", "time", "--fps", "0", "a.gif"}, "--fps: 0 is outside 1 .. 100"},
+        {{"--animate", "time", "--fps", "101", "a.gif"}, "--fps: 101 is outside 1 .. 100"},
+        {{"--animate", "time", "--fps", "12.5", "a.gif"}, "--fps: '12.5' is not a whole number"},
+        {{"--frames", "64", "a.png"}, "--frames: only with --animate"},
+        {{"--fps", "10", "a.png"}, "--fps: only with --animate"},
+        {{"--animate", "time", "a.png"},
+         "OUTPUT: 'a.png' must end in .gif, .webp or .mp4 with --animate"},
+        {{"a.gif"},
+         "OUTPUT: 'a.gif' must end in .png, .svg, .emf or .pdf (.gif, .webp or .mp4 with "
+         "--animate)"},
+    };
+    for (const Row& row : rows) {
+        const ParseResult r = parse(row.args);
+        EXPECT_EQ(r.action, ParseResult::Action::Error) << row.error;
+        EXPECT_EQ(r.error, row.error);
+    }
+    const std::string usage = render::renderUsage("ondulix-render");
+    for (const char* option : {"--animate time|azimuth", "--frames N", "--fps F"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+}
+
 }  // namespace

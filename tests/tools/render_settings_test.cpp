@@ -86,6 +86,19 @@ TEST(RenderSettings, OptionsGivenWinOverTheFile)
     EXPECT_TRUE(o.centered);
 }
 
+// The window's animation interval is the animation's rate, unless --fps names one.
+TEST(RenderSettings, TheFilesAnimationIntervalGivesTheFrameRate)
+{
+    settings::TSettingsData d = lesson();
+    d.App.AnimationTimeInterval = 40;
+    render::RenderOptions o = parse({"--animate", "time", "out.gif"});
+    render::mergeSettings(o, d);
+    EXPECT_EQ(o.framesPerSecond, 25);
+    render::RenderOptions given = parse({"--animate", "time", "--fps", "10", "out.gif"});
+    render::mergeSettings(given, d);
+    EXPECT_EQ(given.framesPerSecond, 10);
+}
+
 TEST(RenderSettings, SceneValuesAreClampedAsTheTrackBarsClampThem)
 {
     settings::TSettingsData d = lesson();
