@@ -201,17 +201,4 @@ TEST(AnimationFormat, FrameStartsInMilliseconds)
     }
 }
 
-TEST(AnimationFormat, ExtensionsInAnyLetterCase)
-{
-    EXPECT_EQ(output::animationFormatForExtension("GIF"), AnimationFormat::Gif);
-    EXPECT_EQ(output::animationFormatForExtension("WebP"), AnimationFormat::WebP);
-    EXPECT_EQ(output::animationFormatForExtension("mp4"), AnimationFormat::Mp4);
-    EXPECT_EQ(output::animationFormatForExtension("png"), std::nullopt);
-    EXPECT_EQ(output::animationFormatForExtension("mp"), std::nullopt);
-    for (const AnimationFormat f :
-         {AnimationFormat::Gif, AnimationFormat::WebP, AnimationFormat::Mp4}) {
-        EXPECT_EQ(output::animationFormatForExtension(output::extensionOf(f)), f);
-    }
-}
-
 }  // namespace
