@@ -48,6 +48,19 @@ OutputWiring::OutputWiring(mainwindow::TFormMain& form, const OutputServices& se
     form.onCopy = [this] { m_export.SpeedButtonCopyOnClick(commands::ExportSender::Copy); };
     form.onSave = [this] { m_export.SpeedButtonSaveOnClick(); };
     form.onSaveAs = [this] { m_export.SpeedButtonSaveAsOnClick(); };
+    platform::SaveDialogService& saveDialog = services.saveDialog;
+    form.onExportAnimation = [this, &saveDialog] {
+        const auto ask = [this, &saveDialog](const commands::AnimationDefaults& defaults)
+            -> std::optional<commands::AnimationChoice> {
+            commands::TFormExportAnimation dialog(defaults, saveDialog, &m_form);
+            if (dialog.exec() != QDialog::Accepted) {
+                return std::nullopt;
+            }
+            return dialog.choice();
+        };
+        commands::DialogExportProgress progress;
+        commands::SpeedButtonExportAnimationOnClick(m_window, ask, progress);
+    };
     if (form.environment().printerAvailable) {
         printer.queryPageSize(form.printerSettings().Orientation);
         platform::PrintDialogService& dialogs = services.printDialogs;
@@ -62,6 +75,7 @@ OutputWiring::~OutputWiring()
     m_form.onCopy = nullptr;
     m_form.onSave = nullptr;
     m_form.onSaveAs = nullptr;
+    m_form.onExportAnimation = nullptr;
     m_form.onPrint = nullptr;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "commands/animation_export_command.h"
 #include "commands/graphic_export.h"
 #include "commands/output_window.h"
 #include "commands/printing.h"

@@ -31,6 +31,19 @@ constexpr TControlText FormMainTexts[] = {
     {"SaveDialog", P::Title, "Save graphic to file", "Grafik-Datei speichern"},
     {"SpeedButtonShowReadout", P::Hint, "Show the polarisation readout (Ctrl+I)", "Polarisationsanzeige einblenden (Strg+I)"},
     {"SpeedButtonPresets", P::Hint, "Presets: linear, circular (Alt+1 to Alt+6)", "Voreinstellungen: linear, zirkular (Alt+1 bis Alt+6)"},
+    {"SpeedButtonExportAnimation", P::Hint, "Export animation (Ctrl+M)", "Animation exportieren (Strg+M)"},
+    {"FormExportAnimation", P::Caption, "Export animation", "Animation exportieren"},
+    {"LabelAnimationMotion", P::Caption, "What moves", "Was sich bewegt"},
+    {"LabelAnimationFrames", P::Caption, "Frames", "Bilder"},
+    {"LabelAnimationRate", P::Caption, "Frames per second", "Bilder pro Sekunde"},
+    {"LabelAnimationSize", P::Caption, "Size", "Größe"},
+    {"AnimationSizeDrawingArea", P::Caption, "Drawing area (%1 × %2)", "Zeichenfläche (%1 × %2)"},
+    {"LabelAnimationFormat", P::Caption, "Format", "Format"},
+    {"LabelAnimationFile", P::Caption, "File", "Datei"},
+    {"ButtonAnimationFile", P::Caption, "Choose...", "Wählen..."},
+    {"ButtonAnimationExport", P::Caption, "Export", "Exportieren"},
+    {"ButtonAnimationCancel", P::Caption, "Cancel", "Abbrechen"},
+    {"AnimationFileName", P::Caption, "Animation", "Animation"},
     {"SpeedButtonFit", P::Hint, "Fit the drawing into the window (Ctrl+F)", "Zeichnung ins Fenster einpassen (Strg+F)"},
     {"TrackBarAzimuth", P::Caption, "Azimuth", "Azimut"},
     {"TrackBarElevation", P::Caption, "Elevation", "Elevation"},
@@ -135,6 +148,7 @@ constexpr TMessageText MessageTexts[] = {
     {TMessage::PrintJobNotStarted, "The print job could not be started.", "Der Druckauftrag konnte nicht gestartet werden."},
     {TMessage::PrinterReportedError, "The printer reported an error.", "Der Drucker hat einen Fehler gemeldet."},
     {TMessage::PrintJobAborted, "The print job was aborted.", "Der Druckauftrag wurde abgebrochen."},
+    {TMessage::AnimationTimeLeft, "about %1 s left", "noch etwa %1 s"},
 };
 // clang-format on
 

@@ -85,7 +85,8 @@ enum class TMessage : std::uint8_t {
     PrintFileNotWritable,  // file
     PrintJobNotStarted,
     PrinterReportedError,
-    PrintJobAborted,  // the last: the table test counts up to it
+    PrintJobAborted,
+    AnimationTimeLeft,  // seconds; the last: the table test counts up to it
 };
 
 struct TMessageText {

@@ -584,6 +584,9 @@ void TFormMain::runCommand(TCommand command)
         case TCommand::ShowReadout:
             toggle(SpeedButtonShowReadout);
             break;
+        case TCommand::ExportAnimation:
+            run(onExportAnimation);
+            break;
         case TCommand::Preset1:
         case TCommand::Preset2:
         case TCommand::Preset3:

@@ -128,7 +128,7 @@ public:
 
     // Actions of other subsystems, installed by the application once they exist. Help starts the
     // help command by default.
-    std::function<void()> onCopy, onSave, onSaveAs, onPrint, onSettings;
+    std::function<void()> onCopy, onSave, onSaveAs, onPrint, onSettings, onExportAnimation;
     // What starts the help viewer; without one, help starts nothing.
     void setHelpLauncher(platform::ProcessLauncher* launcher) { m_helpLauncher = launcher; }
     // Runs after every step of the animation and of the rotation (the settings dialog's
@@ -224,6 +224,7 @@ private:
     QLabel* PanelScale = nullptr;
     QToolButton* SpeedButtonFit = nullptr;
     QToolButton* SpeedButtonShowReadout = nullptr;
+    QToolButton* SpeedButtonExportAnimation = nullptr;
     QToolButton* SpeedButtonPresets = nullptr;
     QMenu* PopupMenuPresets = nullptr;
     TReadoutPanel* PanelReadout = nullptr;

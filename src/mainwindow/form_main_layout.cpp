@@ -164,6 +164,10 @@ void TFormMain::createControls()
     SpeedButtonShowReadout = toolButton("SpeedButtonShowReadout", "readout.svg", true);
     connect(SpeedButtonShowReadout, &QToolButton::clicked, this,
             [this] { SpeedButtonShowReadoutOnClick(); });
+    SpeedButtonExportAnimation =
+        toolButton("SpeedButtonExportAnimation", "export-animation.svg", false);
+    connect(SpeedButtonExportAnimation, &QToolButton::clicked, this,
+            [this] { run(onExportAnimation); });
     SpeedButtonPresets = toolButton("SpeedButtonPresets", "presets.svg", false);
     SpeedButtonPresets->setPopupMode(QToolButton::InstantPopup);
     PopupMenuPresets = new QMenu(this);
@@ -298,7 +302,8 @@ void TFormMain::layoutToolbar()
     UpDownScale->setGeometry(panelLeft + 85 + 1, 2, 20, ToolbarButtonSize);
     // The commands beyond the original toolbar, after the scale.
     int left = panelLeft + 85 + 1 + 20 + 4;
-    for (QToolButton* button : {SpeedButtonFit, SpeedButtonShowReadout, SpeedButtonPresets}) {
+    for (QToolButton* button :
+         {SpeedButtonFit, SpeedButtonShowReadout, SpeedButtonExportAnimation, SpeedButtonPresets}) {
         button->setGeometry(left, 2, ToolbarButtonSize, ToolbarButtonSize);
         left += ToolbarButtonSize;
     }

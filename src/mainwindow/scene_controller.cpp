@@ -237,6 +237,10 @@ void SceneController::applySettings(const settings::TSettingsData& settings,
     m_settings.App.SaveSettings = app.SaveSettings;
     m_settings.App.HandednessConvention = app.HandednessConvention;
     m_settings.App.ShowCaptions = app.ShowCaptions;
+    // The record stays what the timers do, for the commands that read it.
+    m_settings.App.AutoRepeat = app.AutoRepeat;
+    m_settings.App.AnimationTimeInterval = app.AnimationTimeInterval;
+    m_settings.App.RotateAzimuthTimeInterval = app.RotateAzimuthTimeInterval;
     m_settings.Printer = settings.Printer;
     settings::applyLook(s, settings);
     s.ScreenWidth = app.ScreenWidth;

@@ -33,6 +33,7 @@ const TShortcut Table[] = {
     {Qt::Key_Minus, None, TCommand::ZoomOut},
     {Qt::Key_F, Ctrl, TCommand::Fit},
     {Qt::Key_I, Ctrl, TCommand::ShowReadout},
+    {Qt::Key_M, Ctrl, TCommand::ExportAnimation},
     {Qt::Key_1, Alt, TCommand::Preset1},
     {Qt::Key_2, Alt, TCommand::Preset2},
     {Qt::Key_3, Alt, TCommand::Preset3},

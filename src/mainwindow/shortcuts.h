@@ -29,6 +29,7 @@ enum class TCommand : std::uint8_t {
     ZoomOut,
     Fit,  // the largest zoom step at which the drawing fits
     ShowReadout,
+    ExportAnimation,
     Preset1,  // the presets in the order of scene::PresetTable
     Preset2,
     Preset3,

@@ -35,7 +35,7 @@ TEST(Texts, TheMainWindowSwitchesEveryTextAtOnce)
         EXPECT_EQ(common::formMainText(row.control, row.property, TLanguage::English), row.english);
         EXPECT_EQ(common::formMainText(row.control, row.property, TLanguage::German), row.german);
     }
-    EXPECT_EQ(common::formMainTexts().size(), 32u);
+    EXPECT_EQ(common::formMainTexts().size(), 45u);
 }
 
 TEST(Texts, TheDialogTextsIncludingTitleItemsAndProportionRows)
@@ -135,7 +135,7 @@ TEST(Texts, EveryMessageHasBothLanguagesWithTheSamePlaceholders)
         EXPECT_NE(*row.German, '\0') << row.English;
         EXPECT_EQ(placeholders(row.English), placeholders(row.German)) << row.English;
     }
-    EXPECT_EQ(seen.size(), static_cast<std::size_t>(common::TMessage::PrintJobAborted) + 1);
+    EXPECT_EQ(seen.size(), static_cast<std::size_t>(common::TMessage::AnimationTimeLeft) + 1);
 }
 
 TEST(Texts, MessageValuesAreInsertedAsTheyAre)

@@ -8,7 +8,7 @@
 set -euo pipefail
 program="$1"
 
-for tool in Xvfb xdotool import compare inotifywait; do
+for tool in Xvfb xdotool import compare inotifywait ffprobe; do
     command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup.sh installs it)"; exit 1; }
 done
 
@@ -156,6 +156,19 @@ sleep 0.5
 import -window root -crop 150x120+860+32 "$work/readout2.png"
 readout_change="$(compare -metric AE "$work/readout1.png" "$work/readout2.png" null: 2>&1 || true)"
 check "Alt+1 changes the readout" test "${readout_change%% *}" -gt 50
+# Ctrl+M exports the animation through its dialog: 64 frames of GIF into the chosen file.
+animation_title="Export animation"
+xdotool key ctrl+m
+check "Ctrl+M opens the animation export" wait_for_window "$animation_title"
+xdotool key Tab End Tab Tab Tab Home Tab ctrl+a
+xdotool type --delay 20 "$work/out/period.gif"
+xdotool key Return
+for _ in $(seq 100); do
+    [ -s "$work/out/period.gif" ] && [ "$(windows_named "$animation_title")" -eq 0 ] && break
+    sleep 0.2
+done
+check "the export wrote a GIF of 64 frames" test "$(ffprobe -v error -count_frames -select_streams v:0 \
+    -show_entries stream=nb_read_frames -of csv=p=0 "$work/out/period.gif" 2>/dev/null)" = 64
 check "SIGTERM ends the program normally" ends_within_a_second
 check "the preset's amplitudes and phase are stored" \
     grep -q $'^HorizontalAmplitude=100\r$' "$config/ondulix.ini"
