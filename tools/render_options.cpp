@@ -285,6 +285,14 @@ ParseResult parseRenderOptions(const std::vector<std::string>& arguments)
 
 std::string renderUsage(const std::string& program)
 {
+    // The defaults in brackets are the options' own, so the text cannot drift from them.
+    const RenderOptions d;
+    const auto n = [](std::int32_t value) { return std::to_string(value); };
+    const auto shortest = [](double value) {
+        std::array<char, 32> text{};
+        const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+        return std::string(text.data(), end);
+    };
     return "Usage: " + program + " [OPTIONS] OUTPUT\n" + "       " + program +
            " --animate time|azimuth [--frames N] [--fps F] [OPTIONS] OUTPUT\n" + "       " +
            program +
@@ -299,16 +307,36 @@ std::string renderUsage(const std::string& program)
            "is the picture of --time K x 512 / N.\n"
            "\n"
            "Options (defaults in brackets):\n"
-           "  --azimuth DEG                 observer azimuth, -180 .. 180 [-45]\n"
-           "  --elevation DEG               observer elevation, -90 .. 90 [30]\n"
-           "  --horizontal-amplitude PCT    horizontal amplitude, 0 .. 100 [100]\n"
-           "  --vertical-amplitude PCT      vertical amplitude, 0 .. 100 [100]\n"
-           "  --phase-shift DEG             phase shift of the vertical wave, -180 .. 180 [-90]\n"
-           "  --time STEP                   time within the period in T/512, 0 .. 512 [0]\n"
-           "  --width PX, --height PX       size of the picture [800 x 600]\n"
-           "  --scale N                     scale 1 : N [40]\n"
-           "  --screen-width METRES         physical width of the desktop [0.3]\n"
-           "  --desktop-width PX            width of the desktop in pixels [1280]\n"
+           "  --azimuth DEG                 observer azimuth, -180 .. 180 [" +
+           n(d.azimuth) +
+           "]\n"
+           "  --elevation DEG               observer elevation, -90 .. 90 [" +
+           n(d.elevation) +
+           "]\n"
+           "  --horizontal-amplitude PCT    horizontal amplitude, 0 .. 100 [" +
+           n(d.horizontalAmplitude) +
+           "]\n"
+           "  --vertical-amplitude PCT      vertical amplitude, 0 .. 100 [" +
+           n(d.verticalAmplitude) +
+           "]\n"
+           "  --phase-shift DEG             phase shift of the vertical wave, -180 .. 180 [" +
+           n(d.phaseShift) +
+           "]\n"
+           "  --time STEP                   time within the period in T/512, 0 .. 512 [" +
+           n(d.timeStep) +
+           "]\n"
+           "  --width PX, --height PX       size of the picture [" +
+           n(d.width) + " x " + n(d.height) +
+           "]\n"
+           "  --scale N                     scale 1 : N [" +
+           n(d.scale) +
+           "]\n"
+           "  --screen-width METRES         physical width of the desktop [" +
+           shortest(d.screenWidth) +
+           "]\n"
+           "  --desktop-width PX            width of the desktop in pixels [" +
+           n(d.desktopWidth) +
+           "]\n"
            "  --centered                    centre the drawing on the coordinate system\n"
            "  --hide LIST                   comma-separated: horizontal,vertical,resultant,vector\n"
            "  --settings FILE               colours, line styles, proportions, labels, scale,\n"
@@ -323,7 +351,9 @@ std::string renderUsage(const std::string& program)
            "                                view turning once around at --time\n"
            "  --frames N                    number of frames: 512, 256, 128 or 64 for time\n"
            "                                [512]; 360, 180, 120 or 90 for azimuth [360]\n"
-           "  --fps F                       frames per second, 1 .. 100 [50, or the settings\n"
+           "  --fps F                       frames per second, 1 .. 100 [" +
+           n(d.framesPerSecond) +
+           ", or the settings\n"
            "                                file's animation interval]\n"
            "  --help                        show this text\n"
            "  --version                     show the version\n"
