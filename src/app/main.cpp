@@ -97,7 +97,7 @@ int main(int argc, char** argv)
     platform::QtSaveDialog saveDialog;
     platform::QtAlerts alerts;
     platform::QtPrintDialogs printDialogs;
-    platform::UnitPrinter printer;
+    platform::UnitPrinter printer(&printDialogs);
     const QScreen* primary = QGuiApplication::primaryScreen();
     app::OutputWiring outputCommands(
         form, {clipboard, saveDialog, alerts, printDialogs}, printer,
@@ -110,7 +110,7 @@ int main(int argc, char** argv)
     dialogEnvironment.workArea = {environment.workAreaWidth, environment.workAreaHeight};
     dialogEnvironment.stateFileName = environment.settingsFileName;
     settingsdialog::TFormSettingsServices dialogServices;
-    dialogServices.printer = std::make_unique<platform::SharedUnitPrinter>(printer, printDialogs);
+    dialogServices.printer = std::make_unique<platform::SharedPrinter>(printer);
     settingsdialog::TFormSettings formSettings(form.controller(), dialogEnvironment,
                                                std::move(dialogServices), &form);
     form.onSettings = [&formSettings] { formSettings.SpeedButtonSettingsOnClick(); };

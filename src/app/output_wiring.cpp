@@ -39,7 +39,7 @@ void FormMainOutputWindow::showError(const QString& message)
 }
 
 OutputWiring::OutputWiring(mainwindow::TFormMain& form, const OutputServices& services,
-                           platform::UnitPrinter& printer, std::int32_t primaryScreenWidthPixels)
+                           platform::Printer& printer, std::int32_t primaryScreenWidthPixels)
     : m_form(form),
       m_window(form, services.alerts),
       m_export(m_window, services.clipboard, services.saveDialog, services.alerts,
@@ -62,7 +62,8 @@ OutputWiring::OutputWiring(mainwindow::TFormMain& form, const OutputServices& se
         commands::SpeedButtonExportAnimationOnClick(m_window, ask, progress);
     };
     if (form.environment().printerAvailable) {
-        printer.queryPageSize(form.printerSettings().Orientation);
+        printer.setOrientation(form.printerSettings().Orientation);
+        printer.pageSizeMm();
         platform::PrintDialogService& dialogs = services.printDialogs;
         form.onPrint = [this, &printer, &dialogs] {
             commands::SpeedButtonPrintOnClick(m_window, printer, dialogs);

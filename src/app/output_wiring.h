@@ -52,7 +52,7 @@ class OutputWiring {
 public:
     // primaryScreenWidthPixels: QGuiApplication::primaryScreen()->geometry().width().
     OutputWiring(mainwindow::TFormMain& form, const OutputServices& services,
-                 platform::UnitPrinter& printer, std::int32_t primaryScreenWidthPixels);
+                 platform::Printer& printer, std::int32_t primaryScreenWidthPixels);
     ~OutputWiring();
     OutputWiring(const OutputWiring&) = delete;
     OutputWiring& operator=(const OutputWiring&) = delete;

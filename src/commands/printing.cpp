@@ -86,7 +86,7 @@ bool printPage(const scene::SceneState& s, platform::PrinterDevice& device,
     return error.isEmpty();
 }
 
-bool SpeedButtonPrintOnClick(OutputWindow& window, platform::UnitPrinter& printer,
+bool SpeedButtonPrintOnClick(OutputWindow& window, platform::Printer& printer,
                              platform::PrintDialogService& dialogs)
 {
     window.setProgramState(TOutputState::Printing);
@@ -103,7 +103,9 @@ bool SpeedButtonPrintOnClick(OutputWindow& window, platform::UnitPrinter& printe
     if (confirmed) {
         settings.Orientation = device.orientation();
     }
-    printer.queryPageSize(settings.Orientation);
+    // The page size for the orientation in force, which the settings dialog shows too.
+    printer.setOrientation(settings.Orientation);
+    printer.pageSizeMm();
     if (!confirmed) {
         window.setProgramState(TOutputState::Idle);
         return false;
@@ -117,7 +119,7 @@ bool SpeedButtonPrintOnClick(OutputWindow& window, platform::UnitPrinter& printe
             common::TMessage::PrinterNoUsablePage, window.appSettings().Language)));
     } else {
         const platform::TMarginGeometry g =
-            printer.applyMarginGeometry(settings.Orientation, settings);
+            platform::applyMarginGeometry(device, settings.Orientation, settings);
         const scene::SceneState& s = window.scene();
         const double f = printDeviceFactor(g.PrinterPixelsPerMetre, s.ScreenPixelsPerMetre);
         QString error;

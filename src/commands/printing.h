@@ -29,7 +29,7 @@ bool printPage(const scene::SceneState& s, platform::PrinterDevice& device,
 // The print command: the print dialog, the page size for the orientation then in force, and,
 // when confirmed, one page at the true scale. Errors are shown; ProgramState ends Idle.
 // True when a page was sent.
-bool SpeedButtonPrintOnClick(OutputWindow& window, platform::UnitPrinter& printer,
+bool SpeedButtonPrintOnClick(OutputWindow& window, platform::Printer& printer,
                              platform::PrintDialogService& dialogs);
 
 }  // namespace commands

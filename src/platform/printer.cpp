@@ -151,12 +151,16 @@ QString QtPrinterDevice::jobError(common::TLanguage language) const
 
 // ---- UnitPrinter
 
-UnitPrinter::UnitPrinter() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+UnitPrinter::UnitPrinter(PrintDialogService* dialogs)
+    : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)), m_dialogs(dialogs)
 {
     m_device = std::make_unique<QtPrinterDevice>(*m_printer);
 }
 
-UnitPrinter::UnitPrinter(std::unique_ptr<PrinterDevice> device) : m_device(std::move(device)) {}
+UnitPrinter::UnitPrinter(std::unique_ptr<PrinterDevice> device, PrintDialogService* dialogs)
+    : m_device(std::move(device)), m_dialogs(dialogs)
+{
+}
 
 UnitPrinter::~UnitPrinter() = default;
 
@@ -186,14 +190,14 @@ scene::PageLayout UnitPrinter::pageLayout(const common::TPrinterSettings& settin
     return pageLayoutOf(settings, m_pageSize);
 }
 
-TMarginGeometry UnitPrinter::applyMarginGeometry(std::uint8_t orientation,
-                                                 common::TPrinterSettings& settings)
+TMarginGeometry applyMarginGeometry(PrinterDevice& device, std::uint8_t orientation,
+                                    common::TPrinterSettings& settings)
 {
     const std::size_t o = orientationIndex(orientation);
-    m_device->setOrientation(static_cast<std::uint8_t>(o));
+    device.setOrientation(static_cast<std::uint8_t>(o));
     const TMargins margins{settings.MarginLeft[o], settings.MarginRight[o], settings.MarginTop[o],
                            settings.MarginBottom[o]};
-    const TMarginGeometry g = marginGeometry(m_device->deviceValues(), margins);
+    const TMarginGeometry g = marginGeometry(device.deviceValues(), margins);
     settings.MarginLeft[o] = g.Margins.Left;
     settings.MarginRight[o] = g.Margins.Right;
     settings.MarginTop[o] = g.Margins.Top;
@@ -201,37 +205,29 @@ TMarginGeometry UnitPrinter::applyMarginGeometry(std::uint8_t orientation,
     return g;
 }
 
-QStringList UnitPrinter::fontNames() const
+std::uint8_t UnitPrinter::orientation() const
 {
-    return QFontDatabase::families();
+    return m_device->orientation() == 0 ? 0 : 1;
 }
 
-// ---- SharedUnitPrinter
-
-std::uint8_t SharedUnitPrinter::orientation() const
+void UnitPrinter::setOrientation(std::uint8_t orientation)
 {
-    return m_printer.device().orientation() == 0 ? 0 : 1;
+    m_device->setOrientation(orientation == 0 ? 0 : 1);
 }
 
-void SharedUnitPrinter::setOrientation(std::uint8_t orientation)
+TPageSizeMm UnitPrinter::pageSizeMm()
 {
-    m_printer.device().setOrientation(orientation == 0 ? 0 : 1);
+    return queryPageSize(m_device->orientation());
 }
 
-TPageSizeMm SharedUnitPrinter::pageSizeMm()
+std::vector<std::string> UnitPrinter::fontNames() const
 {
-    // The page-size query keeps PageWidthMm and PageHeightMm of the print command current too.
-    return m_printer.queryPageSize(m_printer.device().orientation());
+    return sortedFontNames(QFontDatabase::families());
 }
 
-std::vector<std::string> SharedUnitPrinter::fontNames() const
+bool UnitPrinter::showPageSetup(QWidget* parent)
 {
-    return sortedFontNames(m_printer.fontNames());
-}
-
-bool SharedUnitPrinter::showPageSetup(QWidget* parent)
-{
-    return m_dialogs.pageSetup(m_printer.device(), parent);
+    return m_dialogs != nullptr && m_dialogs->pageSetup(*m_device, parent);
 }
 
 std::vector<std::string> sortedFontNames(const QStringList& families)

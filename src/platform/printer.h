@@ -2,13 +2,14 @@
 #pragma once
 
 // The printer: its numbers under the names the page geometry uses, the margin geometry with the
-// printer's unprintable strips, UnitPrinter, the program's one printer with its page-size query
-// and font list, and Printer, the interface through which the settings dialog shares it. The
-// numbers come through PrinterDevice, so the geometry works on any numbers a test chooses.
+// printer's unprintable strips, and Printer, the one interface through which the print command
+// and the settings dialog use the program's printer; UnitPrinter is its Qt implementation. The
+// device's numbers and its paint surface come through PrinterDevice, so the geometry works on
+// any numbers a test chooses.
 //
-//   platform::UnitPrinter printer;                                // the program's one printer
-//   printer.queryPageSize(settings.Printer.Orientation);         // PageWidthMm, PageHeightMm
-//   auto shared = std::make_unique<platform::SharedUnitPrinter>(printer, printDialogs);
+//   platform::UnitPrinter printer(&printDialogs);            // the program's one printer
+//   printer.queryPageSize(settings.Printer.Orientation);     // PageWidthMm, PageHeightMm
+//   auto lent = std::make_unique<platform::SharedPrinter>(printer);  // for the settings dialog
 
 #include <QStringList>
 
@@ -118,39 +119,7 @@ private:
     QPrinter& m_printer;
 };
 
-// The program's one printer, kept for the whole run so that the dialogs' choices stay.
-class UnitPrinter {
-public:
-    // A QPrinter at high resolution; on a machine without printers it prints to PDF files.
-    UnitPrinter();
-    // Any device, for tests.
-    explicit UnitPrinter(std::unique_ptr<PrinterDevice> device);
-    ~UnitPrinter();
-
-    PrinterDevice& device() { return *m_device; }
-
-    // Page-size query: sets the orientation, then PageWidthMm and PageHeightMm for it.
-    TPageSizeMm queryPageSize(std::uint8_t orientation);
-    std::int32_t pageWidthMm() const { return m_pageSize.Width; }
-    std::int32_t pageHeightMm() const { return m_pageSize.Height; }
-    // The page as the preview draws it, for the current orientation of `settings`.
-    scene::PageLayout pageLayout(const common::TPrinterSettings& settings) const;
-
-    // Margin geometry for an orientation with the margins of `settings`; raised margins are
-    // written back into `settings`.
-    TMarginGeometry applyMarginGeometry(std::uint8_t orientation,
-                                        common::TPrinterSettings& settings);
-
-    // The names of the fonts the printer offers.
-    QStringList fontNames() const;
-
-private:
-    std::unique_ptr<QPrinter> m_printer;  // null for a test device
-    std::unique_ptr<PrinterDevice> m_device;
-    TPageSizeMm m_pageSize;
-};
-
-// The program's printer as the settings dialog uses it: tests replace it.
+// The program's printer as the print command and the settings dialog use it: tests replace it.
 class Printer {
 public:
     virtual ~Printer() = default;
@@ -163,25 +132,70 @@ public:
     virtual std::vector<std::string> fontNames() const = 0;
     // The page setup dialog; true when the user confirmed it.
     virtual bool showPageSetup(QWidget* parent) = 0;
+    // The device the print dialog sets up and the page is laid out and painted on.
+    virtual PrinterDevice& device() = 0;
 };
 
-// The program's one printer of the print command and its page setup dialog, so that the settings
-// dialog and printing share the printer, its page size and the user's choices.
-class SharedUnitPrinter : public Printer {
+// Margin geometry of the device for an orientation with the margins of `settings`; raised
+// margins are written back into `settings`.
+TMarginGeometry applyMarginGeometry(PrinterDevice& device, std::uint8_t orientation,
+                                    common::TPrinterSettings& settings);
+
+// The program's one printer, kept for the whole run so that the dialogs' choices stay.
+class UnitPrinter : public Printer {
 public:
-    SharedUnitPrinter(UnitPrinter& printer, PrintDialogService& dialogs)
-        : m_printer(printer), m_dialogs(dialogs)
-    {
-    }
+    // A QPrinter at high resolution; on a machine without printers it prints to PDF files.
+    // `dialogs` shows the page setup; without it there is none.
+    explicit UnitPrinter(PrintDialogService* dialogs = nullptr);
+    // Any device, for tests.
+    explicit UnitPrinter(std::unique_ptr<PrinterDevice> device,
+                         PrintDialogService* dialogs = nullptr);
+    ~UnitPrinter() override;
+
     std::uint8_t orientation() const override;
     void setOrientation(std::uint8_t orientation) override;
+    // The page-size query for the orientation set now; PageWidthMm and PageHeightMm follow.
     TPageSizeMm pageSizeMm() override;
     std::vector<std::string> fontNames() const override;
     bool showPageSetup(QWidget* parent) override;
+    PrinterDevice& device() override { return *m_device; }
+
+    // Page-size query: sets the orientation, then PageWidthMm and PageHeightMm for it.
+    TPageSizeMm queryPageSize(std::uint8_t orientation);
+    std::int32_t pageWidthMm() const { return m_pageSize.Width; }
+    std::int32_t pageHeightMm() const { return m_pageSize.Height; }
+    // The page as the preview draws it, for the current orientation of `settings`.
+    scene::PageLayout pageLayout(const common::TPrinterSettings& settings) const;
+    TMarginGeometry applyMarginGeometry(std::uint8_t orientation,
+                                        common::TPrinterSettings& settings)
+    {
+        return platform::applyMarginGeometry(*m_device, orientation, settings);
+    }
 
 private:
-    UnitPrinter& m_printer;
-    PrintDialogService& m_dialogs;
+    std::unique_ptr<QPrinter> m_printer;  // null for a test device
+    std::unique_ptr<PrinterDevice> m_device;
+    PrintDialogService* m_dialogs = nullptr;
+    TPageSizeMm m_pageSize;
+};
+
+// Another owner's Printer, lent: the settings dialog holds one, so that it and the print command
+// share the program's one printer, its page size and the user's choices.
+class SharedPrinter : public Printer {
+public:
+    explicit SharedPrinter(Printer& printer) : m_printer(printer) {}
+    std::uint8_t orientation() const override { return m_printer.orientation(); }
+    void setOrientation(std::uint8_t orientation) override
+    {
+        m_printer.setOrientation(orientation);
+    }
+    TPageSizeMm pageSizeMm() override { return m_printer.pageSizeMm(); }
+    std::vector<std::string> fontNames() const override { return m_printer.fontNames(); }
+    bool showPageSetup(QWidget* parent) override { return m_printer.showPageSetup(parent); }
+    PrinterDevice& device() override { return m_printer.device(); }
+
+private:
+    Printer& m_printer;
 };
 
 // Font families sorted as a user reads a list, without regard to letter case.

@@ -29,6 +29,7 @@
 #include "mainwindow/track_bar.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
+#include "fake_printer_device.h"
 #include "settingsdialog/form_settings.h"
 #include "settingsdialog/settings_controls.h"
 
@@ -74,6 +75,9 @@ public:
         ++setups;
         return setup(*this);
     }
+    // The dialog never paints a page.
+    platform::PrinterDevice& device() override { return paper; }
+    output_test::FakePrinterDevice paper{{}, {}};
 };
 
 struct Start {
