@@ -73,6 +73,7 @@ constexpr TControlText FormSettingsTexts[] = {
     {"CheckBoxAutoRepeat", P::Caption, "Auto repeat mode", "Auto-Repeat-Modus"},
     {"CheckBoxSaveSettings", P::Caption, "Save settings", "Einstellungen speichern"},
     {"CheckBoxSaveSettings", P::Hint, "Save settings on program termination", "Die geänderten Einstellungen beim Beenden des Programms speichern"},
+    {"CheckBoxShowCaptions", P::Caption, "Show captions under the track bars", "Beschriftung unter den Schiebereglern anzeigen"},
     {"TabSheetColorsAndLineStyles", P::Caption, "Colors and line styles", "Farben und Linienstile"},
     {"GroupBoxColorsAndLineStyles", P::Caption, " Colors and line styles ", " Farben und Linienstile "},
     {"LabelObject", P::Caption, "Graphics object", "Grafik-Objekt"},

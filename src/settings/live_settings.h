@@ -31,7 +31,8 @@ public:
     virtual TSettingsData currentSettings() const = 0;
     // The dialog's part of the record takes effect: the texts, language, screen font and width,
     // timers, auto-repeat, SaveSettings, the handedness convention and the captions of App, the
-    // styles, the proportions and the printer settings. The scene values, zoom steps, placements and the toolbar's switches stay.
+    // styles, the proportions and the printer settings. The scene values, zoom steps, placements
+    // and the toolbar's switches stay.
     virtual void applySettings(const TSettingsData& settings, TSettingsChange change) = 0;
     // OK: the sizes that follow the proportions only from then on.
     virtual void acceptSettings() = 0;

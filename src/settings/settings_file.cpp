@@ -151,6 +151,8 @@ std::vector<TSettingsKey> buildSettingsKeys()
          +[](D& d) -> THandednessConvention& { return d.App.HandednessConvention; }},
         {General, "ShowReadout", Main, 33, None, 0,
          +[](D& d) -> bool& { return d.App.ShowReadout; }},
+        {General, "ShowCaptions", Main, 34, None, 0,
+         +[](D& d) -> bool& { return d.App.ShowCaptions; }},
 
         {Scales, "Scale", Main, 40, None, 0,
          +[](D& d) -> std::vector<std::int32_t>& { return d.Scales; }},

@@ -368,6 +368,17 @@ void TFormSettings::createGeneralTab()
         m_edit.App.SaveSettings = on;
         apply(TSettingsChange::Quiet);
     });
+
+    CheckBoxShowCaptions = new TCheckBoxTextLeft(tab);
+    CheckBoxShowCaptions->setObjectName(QStringLiteral("CheckBoxShowCaptions"));
+    CheckBoxShowCaptions->setGeometry(4, rowY(9), inputLeft + inputWidth - 4, inputHeight);
+    connect(CheckBoxShowCaptions, &QCheckBox::toggled, this, [this](bool on) {
+        if (guarded()) {
+            return;
+        }
+        m_edit.App.ShowCaptions = on;
+        apply(TSettingsChange::Look);
+    });
 }
 
 void TFormSettings::createColorsTab()
@@ -668,6 +679,7 @@ void TFormSettings::fillControls()
     SpinEditRotateAzimuthTimeInterval->setValue(app.RotateAzimuthTimeInterval);
     CheckBoxAutoRepeat->setChecked(app.AutoRepeat);
     CheckBoxSaveSettings->setChecked(app.SaveSettings);
+    CheckBoxShowCaptions->setChecked(app.ShowCaptions);
     const scene::TSceneStyles& styles = m_edit.Styles;
 
     for (int k = 2; k <= 9; ++k) {

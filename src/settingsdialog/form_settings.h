@@ -195,6 +195,7 @@ private:
     TSpinEdit* SpinEditRotateAzimuthTimeInterval = nullptr;
     QCheckBox* CheckBoxAutoRepeat = nullptr;
     QCheckBox* CheckBoxSaveSettings = nullptr;
+    QCheckBox* CheckBoxShowCaptions = nullptr;
 
     // Indexed by object number 1 .. 9; objects without such a control hold null.
     std::array<QCheckBox*, 10> m_boldBoxes{};

@@ -79,6 +79,7 @@ const char* const DefaultGeneral =
     "ClipboardBugfixScalingFactor=1\r\n"
     "HandednessConvention=Optics\r\n"
     "ShowReadout=1\r\n"
+    "ShowCaptions=1\r\n"
     "\r\n";
 
 const char* const DefaultRest =
@@ -214,6 +215,7 @@ TEST(SettingsRead, EachKeyHasItsOwnField)
     d.App.AutoRepeat = false;
     d.App.HandednessConvention = common::THandednessConvention::Ieee;
     d.App.ShowReadout = false;
+    d.App.ShowCaptions = false;
     d.Proportions = {1.1, 1.2, 1.3, 1.4, 1.5, 1.6, 1.7, 1.8, 1.9};
     for (int i = 1; i <= 9; ++i) {
         d.Styles[static_cast<std::size_t>(i)].Color = static_cast<common::TColor>(100 + i);
@@ -244,7 +246,7 @@ TEST(SettingsRead, EachKeyHasItsOwnField)
               "AxisHalfLength=1.2\r\nAxisLabelSpacing=1.3\r\nAxisLabelHeight=1.4\r\n"
               "ArrowLength=1.5\r\nDotRadius=1.6\r\nWavelength=1.7\r\nGraphicMarginFactor=1.8\r\n"
               "ClipboardBugfixScalingFactor=1.9\r\nHandednessConvention=IEEE\r\n"
-              "ShowReadout=0\r\n\r\n"
+              "ShowReadout=0\r\nShowCaptions=0\r\n\r\n"
               "[Scales]\r\nScale1=7\r\nScale2=9\r\nScale=9\r\n\r\n"
               "[Colors]\r\nBackgroundColor=101\r\nTextColor=102\r\nCoordinateSystemColor=103\r\n"
               "ReferenceSurfaceColor=104\r\nHorizontalWaveColor=105\r\nVerticalWaveColor=106\r\n"
@@ -369,6 +371,7 @@ TEST(SettingsRead, BooleansAndBytes)
 {
     const TSettingsData d = read(
         "[General]\r\nSaveSettings=2\r\nLanguage=257\r\nAutoRepeat=0\r\nShowVerticalWave=x\r\n"
+        "ShowCaptions=0\r\n"
         "[LineStyles]\r\nPenStyleHorizontalWave=258\r\n"
         "[FormMain]\r\nWindowState=$102\r\n"
         "[Printer]\r\nOrientation=-255\r\n").Data;
@@ -376,6 +379,9 @@ TEST(SettingsRead, BooleansAndBytes)
     EXPECT_EQ(d.App.Language, TLanguage::German);
     EXPECT_FALSE(d.App.AutoRepeat);
     EXPECT_TRUE(d.App.ShowVerticalWave);  // unparsable: the default
+    EXPECT_FALSE(d.App.ShowCaptions);
+    // A file of a version without captions shows them.
+    EXPECT_TRUE(read("[General]\r\nAutoRepeat=0\r\n").Data.App.ShowCaptions);
     EXPECT_EQ(d.Styles[static_cast<std::size_t>(TSceneObject::HorizontalWave)].PenStyle,
               TPenStyle::Dot);
     EXPECT_EQ(d.FormMain.WindowState, 2);
@@ -771,7 +777,7 @@ TEST(SettingsTable, KeysAreUniqueAndEachGroupHasADistinctReadOrder)
         EXPECT_TRUE(positions.insert({static_cast<int>(row.Group), row.ReadPosition}).second)
             << name;
     }
-    EXPECT_EQ(keys.size(), 33u + 2u + 9u + 16u + 15u + 5u + 11u + 3u);
+    EXPECT_EQ(keys.size(), 34u + 2u + 9u + 16u + 15u + 5u + 11u + 3u);
 }
 
 }  // namespace

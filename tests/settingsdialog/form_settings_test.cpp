@@ -491,6 +491,45 @@ TEST_F(FormSettingsTest, FillingOnOpeningWritesNoSetting)
     EXPECT_EQ(main->printerSettings().MarginLeft[1], 3);
 }
 
+// The captions box acts on the main window while the dialog is open, as a change of the look;
+// Cancel puts the opening's state back, OK keeps it for the settings file.
+TEST_F(FormSettingsTest, CaptionsBoxActsAtOnceAndCancelPutsItBack)
+{
+    start();
+    std::vector<settings::TSettingsChange> changes;
+    auto& controller = main->controller();
+    const auto windowsOwn = controller.onSettingsApplied;
+    controller.onSettingsApplied = [&changes, windowsOwn](settings::TSettingsChange change) {
+        changes.push_back(change);
+        if (windowsOwn) {
+            windowsOwn(change);
+        }
+    };
+    struct Row {
+        const char* closeWith;
+        bool before, after;
+    };
+    const Row rows[] = {
+        {"ButtonCancel", true, true},
+        {"ButtonOk", true, false},
+        {"ButtonOk", false, true},
+    };
+    for (const Row& row : rows) {
+        openAndDo([&] {
+            auto* box = control<QCheckBox>("CheckBoxShowCaptions");
+            EXPECT_EQ(box->isChecked(), row.before) << row.closeWith;
+            changes.clear();
+            click("CheckBoxShowCaptions");
+            EXPECT_EQ(main->appSettings().ShowCaptions, !row.before) << row.closeWith;
+            EXPECT_EQ(changes, std::vector{settings::TSettingsChange::Look}) << row.closeWith;
+            click(row.closeWith);
+        });
+        EXPECT_EQ(main->appSettings().ShowCaptions, row.after) << row.closeWith;
+        EXPECT_EQ(main->currentSettings().App.ShowCaptions, row.after) << row.closeWith;
+    }
+    controller.onSettingsApplied = windowsOwn;
+}
+
 TEST_F(FormSettingsTest, CreationKeepsTheLanguageAndSpeaksIt)
 {
     Start how;
