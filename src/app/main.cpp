@@ -14,6 +14,7 @@
 
 #include "app/output_wiring.h"
 #include "app/program_end.h"
+#include "app/screen_width.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/hint_style.h"
 #include "platform/aux_files.h"
@@ -85,6 +86,10 @@ int main(int argc, char** argv)
     settings::removeLeftoverTemporaryFiles(environment.settingsFileName);
     settings::TSettingsRead read = settings::ReadSettings(environment.settingsFileName, context);
     settings::sanitizeSettings(read.Data);
+    // A stored width stays; without one, the display's own report makes the scale true from the
+    // first start on.
+    environment.screenWidthSource =
+        app::takeScreenWidth(read, platform::QtDisplay().physicalWidthMm(nullptr));
     environment.helpOpenCommand = platform::helpOpenCommand(system);
     environment.exeFolder = exe.Folder;
 

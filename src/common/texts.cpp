@@ -70,6 +70,8 @@ constexpr TControlText FormSettingsTexts[] = {
     {"LabelAnimationTimeInterval", P::Caption, "Animation time interval in ms", "Animations-Zeitintervall in ms"},
     {"LabelRotateAzimuthTimeInterval", P::Caption, "Rotate azimuth time interval in ms", "Rotations-Zeitintervall in ms"},
     {"LabelScreenWidth", P::Caption, "Screen width in mm", "Bildschirmbreite in mm"},
+    {"ButtonScreenWidthFromDisplay", P::Caption, "From display", "Vom Bildschirm"},
+    {"ButtonScreenWidthFromDisplay", P::Hint, "Take the width the display reports", "Die vom Bildschirm gemeldete Breite übernehmen"},
     {"CheckBoxAutoRepeat", P::Caption, "Auto repeat mode", "Auto-Repeat-Modus"},
     {"CheckBoxSaveSettings", P::Caption, "Save settings", "Einstellungen speichern"},
     {"CheckBoxSaveSettings", P::Hint, "Save settings on program termination", "Die geänderten Einstellungen beim Beenden des Programms speichern"},
@@ -150,6 +152,9 @@ constexpr TMessageText MessageTexts[] = {
     {TMessage::PrinterReportedError, "The printer reported an error.", "Der Drucker hat einen Fehler gemeldet."},
     {TMessage::PrintJobAborted, "The print job was aborted.", "Der Druckauftrag wurde abgebrochen."},
     {TMessage::AnimationTimeLeft, "about %1 s left", "noch etwa %1 s"},
+    {TMessage::ScreenWidthFromSettings, "Screen width from the settings", "Bildschirmbreite aus den Einstellungen"},
+    {TMessage::ScreenWidthFromDisplay, "Screen width reported by the display", "Bildschirmbreite vom Bildschirm gemeldet"},
+    {TMessage::ScreenWidthAssumed, "Screen width assumed (%1 mm): set it in the settings", "Bildschirmbreite angenommen (%1 mm): in den Einstellungen festlegen"},
 };
 // clang-format on
 

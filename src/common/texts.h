@@ -86,7 +86,10 @@ enum class TMessage : std::uint8_t {
     PrintJobNotStarted,
     PrinterReportedError,
     PrintJobAborted,
-    AnimationTimeLeft,  // seconds; the last: the table test counts up to it
+    AnimationTimeLeft,        // seconds
+    ScreenWidthFromSettings,  // where the screen width of the scale came from
+    ScreenWidthFromDisplay,
+    ScreenWidthAssumed,  // the width in mm; the last: the table test counts up to it
 };
 
 struct TMessageText {

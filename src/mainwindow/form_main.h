@@ -48,6 +48,13 @@ enum class TProgramState : std::uint8_t {
     Saving = 7,
 };
 
+// Where the screen width the window starts with came from.
+enum class TScreenWidthSource : std::uint8_t {
+    Stored,   // the settings file
+    Display,  // the display's report of its size, on a start without a stored width
+    Default,  // neither: the record's default
+};
+
 // What the window learns about its surroundings before it starts; tests choose their own.
 struct TFormMainEnvironment {
     int desktopWidth = 1280;  // the whole desktop, device-independent pixels
@@ -67,6 +74,8 @@ struct TFormMainEnvironment {
     // start; the page itself follows the language. Empty: help starts nothing.
     std::string helpOpenCommand;
     std::string exeFolder;  // the program's folder, where the help pages are looked up first
+    // Where the settings' ScreenWidth came from, for the hint of the scale.
+    TScreenWidthSource screenWidthSource = TScreenWidthSource::Default;
 };
 
 // The defaults of every setting, as a first start without a settings file has them.

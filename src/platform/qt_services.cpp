@@ -13,6 +13,10 @@
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QScreen>
+#include <QWidget>
+
+#include <cmath>
 
 #include "platform/painter_canvas.h"
 #include "platform/printer.h"
@@ -170,6 +174,33 @@ std::optional<common::TColor> QtColorChooser::choose(common::TColor initial, QWi
         return std::nullopt;
     }
     return fromQColor(chosen);
+}
+
+std::optional<int> plausibleDisplayWidthMm(double widthMm, double heightMm)
+{
+    if (!std::isfinite(widthMm) || widthMm < MinPlausibleDisplayWidthMm ||
+        widthMm > MaxPlausibleDisplayWidthMm) {
+        return std::nullopt;
+    }
+    const long width = std::lround(widthMm);
+    const long height = std::isfinite(heightMm) ? std::lround(heightMm) : 0;
+    if (width == 160 && (height == 90 || height == 100)) {
+        return std::nullopt;  // 16:9 or 16:10, no size
+    }
+    return static_cast<int>(width);
+}
+
+std::optional<int> QtDisplay::physicalWidthMm(const QWidget* window) const
+{
+    const QScreen* screen = window != nullptr ? window->screen() : nullptr;
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return std::nullopt;
+    }
+    const QSizeF size = screen->physicalSize();
+    return plausibleDisplayWidthMm(size.width(), size.height());
 }
 
 std::vector<std::string> screenFontNames()

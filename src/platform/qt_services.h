@@ -2,7 +2,7 @@
 #pragma once
 
 // The real desktop services: the application's clipboard, QFileDialog, QPrintDialog and
-// QPageSetupDialog, QApplication::beep and QMessageBox.
+// QPageSetupDialog, QApplication::beep and QMessageBox, the screens' reported sizes.
 
 #include "platform/services.h"
 
@@ -57,6 +57,19 @@ private:
     // The toolkit has no empty slot; slots set empty show white and read back empty while they
     // still hold it.
     std::array<bool, common::CustomColorCount> m_empty{};
+};
+
+// The widths a display's report of its size is believed within. Many displays report none, and
+// projectors and televisions often their aspect ratio in centimetres (160 x 90).
+inline constexpr int MinPlausibleDisplayWidthMm = 150;
+inline constexpr int MaxPlausibleDisplayWidthMm = 2000;
+// The reported width rounded to whole millimetres, if it is plausible.
+std::optional<int> plausibleDisplayWidthMm(double widthMm, double heightMm);
+
+// QScreen::physicalSize of the window's screen.
+class QtDisplay : public DisplayService {
+public:
+    std::optional<int> physicalWidthMm(const QWidget* window) const override;
 };
 
 // The installed screen fonts, sorted.

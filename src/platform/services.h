@@ -87,4 +87,13 @@ public:
     virtual std::optional<common::TColor> choose(common::TColor initial, QWidget* parent) = 0;
 };
 
+// What the display reports about its own size.
+class DisplayService {
+public:
+    virtual ~DisplayService() = default;
+    // The physical width in whole millimetres of the screen `window` is on (the primary screen
+    // when `window` is null), if the display reports a plausible one.
+    virtual std::optional<int> physicalWidthMm(const QWidget* window) const = 0;
+};
+
 }  // namespace platform

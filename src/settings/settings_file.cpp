@@ -672,6 +672,7 @@ TSettingsRead ReadSettings(const IniFile& ini, const TReadContext& context)
 {
     TSettingsRead read;
     read.Data = defaultSettingsData(context.PersonalFolder);
+    read.ScreenWidthStored = ini.valueExists(sectionName(TSettingsSection::General), "ScreenWidth");
     for (const TSettingsKey* row : readOrder(TKeyGroup::Main)) {
         readRow(ini, *row, context, read.Data, read.Problems);
     }

@@ -202,6 +202,7 @@ struct TSettingsRead {
     std::vector<TSettingsProblem> Problems;
     bool FileExists = false;  // reading a file: false when it is missing, which is no problem
     TFileResult File;  // reading a file: not Ok when it exists but was not read; Reason says why
+    bool ScreenWidthStored = false;  // [General] ScreenWidth is present, usable or not
 };
 
 struct TFloatRead {

@@ -152,6 +152,9 @@ TFormSettings::TFormSettings(settings::LiveSettings& target,
     if (!m_services.beep) {
         m_services.beep = [] { QApplication::beep(); };
     }
+    if (!m_services.display) {
+        m_services.display = std::make_unique<platform::QtDisplay>();
+    }
     m_previewRetry.setSingleShot(true);
     m_previewRetry.setInterval(PreviewRetryMilliseconds);
     connect(&m_previewRetry, &QTimer::timeout, this, [this] { drawPagePreview(); });
@@ -346,7 +349,16 @@ void TFormSettings::createGeneralTab()
         m_spinEdits.push_back(box);
         return box;
     };
-    SpinEditScreenWidth = spin("LabelScreenWidth", "SpinEditScreenWidth", 5, 50, 1000);
+    // Up to the widest display whose report is believed.
+    SpinEditScreenWidth = spin("LabelScreenWidth", "SpinEditScreenWidth", 5, 50,
+                               platform::MaxPlausibleDisplayWidthMm);
+    ButtonScreenWidthFromDisplay = new QPushButton(tab);
+    ButtonScreenWidthFromDisplay->setObjectName(QStringLiteral("ButtonScreenWidthFromDisplay"));
+    SpinEditScreenWidth->resize(60, inputHeight);
+    ButtonScreenWidthFromDisplay->setGeometry(inputLeft + 64, rowY(5), inputWidth - 64,
+                                              inputHeight);
+    connect(ButtonScreenWidthFromDisplay, &QPushButton::clicked, this,
+            [this] { ButtonScreenWidthFromDisplayOnClick(); });
     SpinEditAnimationTimeInterval =
         spin("LabelAnimationTimeInterval", "SpinEditAnimationTimeInterval", 6, 5, 100);
     SpinEditRotateAzimuthTimeInterval =
@@ -675,6 +687,8 @@ void TFormSettings::fillControls()
     ComboBoxScreenFontName->setEditText(fontName);
     SpinEditScreenWidth->setValue(
         common::roundToInt(static_cast<long double>(app.ScreenWidth) * 1000));
+    // The dialog may open on another screen than last time.
+    ButtonScreenWidthFromDisplay->setEnabled(m_services.display->physicalWidthMm(this).has_value());
     SpinEditAnimationTimeInterval->setValue(app.AnimationTimeInterval);
     SpinEditRotateAzimuthTimeInterval->setValue(app.RotateAzimuthTimeInterval);
     CheckBoxAutoRepeat->setChecked(app.AutoRepeat);
@@ -806,6 +820,14 @@ void TFormSettings::SpinEditGeneralOnChange(TSpinEdit* sender)
     } else if (sender == SpinEditRotateAzimuthTimeInterval) {
         m_edit.App.RotateAzimuthTimeInterval = value;
         apply(TSettingsChange::Quiet);
+    }
+}
+
+void TFormSettings::ButtonScreenWidthFromDisplayOnClick()
+{
+    // The box applies it as a typed width.
+    if (const std::optional<int> width = m_services.display->physicalWidthMm(this)) {
+        SpinEditScreenWidth->setValue(*width);
     }
 }
 

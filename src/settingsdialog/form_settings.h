@@ -63,6 +63,7 @@ struct TFormSettingsServices {
     std::unique_ptr<platform::Printer> printer;             // the program's printer
     std::function<std::vector<std::string>()> screenFonts;  // the installed fonts
     std::function<void()> beep;                             // QApplication::beep
+    std::unique_ptr<platform::DisplayService> display;      // the screens' reported sizes
 };
 
 class TFormSettings : public QDialog {
@@ -136,6 +137,7 @@ private:
     void ComboBoxLanguageOnChange(int index);
     void ComboBoxScreenFontNameOnChange(const QString& text);
     void SpinEditGeneralOnChange(TSpinEdit* sender);
+    void ButtonScreenWidthFromDisplayOnClick();
     void CheckBoxBoldOnClick(int tag);
     void ComboBoxLineStyleOnChange(int tag, int index);
     void ShapeColorOnMouseUp(TColorShape* sender);
@@ -191,6 +193,7 @@ private:
     TOwnerDrawComboBox* ComboBoxLanguage = nullptr;
     QComboBox* ComboBoxScreenFontName = nullptr;
     TSpinEdit* SpinEditScreenWidth = nullptr;
+    QPushButton* ButtonScreenWidthFromDisplay = nullptr;
     TSpinEdit* SpinEditAnimationTimeInterval = nullptr;
     TSpinEdit* SpinEditRotateAzimuthTimeInterval = nullptr;
     QCheckBox* CheckBoxAutoRepeat = nullptr;

@@ -135,7 +135,7 @@ TEST(Texts, EveryMessageHasBothLanguagesWithTheSamePlaceholders)
         EXPECT_NE(*row.German, '\0') << row.English;
         EXPECT_EQ(placeholders(row.English), placeholders(row.German)) << row.English;
     }
-    EXPECT_EQ(seen.size(), static_cast<std::size_t>(common::TMessage::AnimationTimeLeft) + 1);
+    EXPECT_EQ(seen.size(), static_cast<std::size_t>(common::TMessage::ScreenWidthAssumed) + 1);
 }
 
 TEST(Texts, MessageValuesAreInsertedAsTheyAre)

@@ -80,6 +80,12 @@ public:
     output_test::FakePrinterDevice paper{{}, {}};
 };
 
+class FakeDisplay : public platform::DisplayService {
+public:
+    std::optional<int> width;
+    std::optional<int> physicalWidthMm(const QWidget*) const override { return width; }
+};
+
 struct Start {
     settings::TSettingsData data = mainwindow::defaultFormMainSettings();
     bool printerAvailable = true;
@@ -96,6 +102,7 @@ public:
     std::unique_ptr<TFormSettings> dialog;
     FakeColorChooser* chooser = nullptr;
     FakePrinter* printer = nullptr;
+    FakeDisplay* display = nullptr;
     int beeps = 0;
 
     std::string iniPath() const
@@ -136,6 +143,9 @@ public:
             return std::vector<std::string>{"Arial", "DejaVu Sans", "Liberation Serif"};
         };
         services.beep = [this] { ++beeps; };
+        auto fakeDisplay = std::make_unique<FakeDisplay>();
+        display = fakeDisplay.get();
+        services.display = std::move(fakeDisplay);
         settingsdialog::TFormSettingsEnvironment environment;
         environment.exeBaseName = main->exeBaseName();
         environment.printerAvailable = how.printerAvailable;
@@ -456,6 +466,39 @@ TEST_F(FormSettingsTest, EscAndTheCloseBoxActAsCancelAndEnterInASpinBoxAsOk)
         EXPECT_FALSE(dialog->isVisible()) << row.how;
         EXPECT_DOUBLE_EQ(s().ScreenWidth, row.screenWidthAfter) << row.how;
         EXPECT_EQ(dialog->dialogResult(), row.result) << row.how;
+    }
+}
+
+// "From display" is offered only while the display reports its width, and puts it into the box
+// as typing it would: at once on the main view, undone by Cancel.
+TEST_F(FormSettingsTest, TheDisplaysWidthGoesIntoTheBoxAsTyped)
+{
+    start();
+    struct Row {
+        std::optional<int> reported;
+        const char* closeWith;
+        double widthAfter;
+    };
+    const Row rows[] = {
+        {std::nullopt, "ButtonOk", 0.3},
+        {412, "ButtonCancel", 0.3},
+        {412, "ButtonOk", 0.412},
+        {1600, "ButtonOk", 1.6},  // a wall display, wider than a desk monitor
+    };
+    for (const Row& row : rows) {
+        const std::string name = std::to_string(row.reported.value_or(0)) + " " + row.closeWith;
+        display->width = row.reported;
+        openAndDo([&] {
+            auto* button = control<QPushButton>("ButtonScreenWidthFromDisplay");
+            EXPECT_EQ(button->isEnabled(), row.reported.has_value()) << name;
+            if (row.reported) {
+                click("ButtonScreenWidthFromDisplay");
+                EXPECT_EQ(spin("SpinEditScreenWidth")->value(), *row.reported) << name;
+                EXPECT_DOUBLE_EQ(s().ScreenWidth, *row.reported / 1000.0) << name;
+            }
+            click(row.closeWith);
+        });
+        EXPECT_DOUBLE_EQ(s().ScreenWidth, row.widthAfter) << name;
     }
 }
 
@@ -843,13 +886,13 @@ TEST_F(FormSettingsTest, WheelStepsOnlyTheFocusedSpinBox)
         wheel(width, 60);
         EXPECT_EQ(width->value(), 301);
         // At the range's end the box stays there.
-        type(width, QStringLiteral("1000"));
+        type(width, QStringLiteral("2000"));
         wheel(width, 360);
-        EXPECT_EQ(width->value(), 1000);
+        EXPECT_EQ(width->value(), 2000);
         // Another control focused: the wheel steps no box.
         control<QWidget>("EditVerticalAxisLabel")->setFocus();
         wheel(width, 120);
-        EXPECT_EQ(width->value(), 1000);
+        EXPECT_EQ(width->value(), 2000);
         click("ButtonCancel");
     });
 }
