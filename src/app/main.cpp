@@ -22,6 +22,7 @@
 #include "platform/printer_check.h"
 #include "platform/qt_services.h"
 #include "platform/qt_system.h"
+#include "platform/qt_translations.h"
 #include "platform/unix_signals.h"
 #include "settings/settings_file.h"
 #include "settings/settings_io.h"
@@ -90,6 +91,9 @@ int main(int argc, char** argv)
     // first start on.
     environment.screenWidthSource =
         app::takeScreenWidth(read, platform::QtDisplay().physicalWidthMm(nullptr));
+    // Qt's dialogs and key names in the program's language from the first window on.
+    platform::QtTranslations qtTexts;
+    qtTexts.setLanguage(read.Data.App.Language);
     environment.helpOpenCommand = platform::helpOpenCommand(system);
     environment.exeFolder = exe.Folder;
 
@@ -120,6 +124,9 @@ int main(int argc, char** argv)
                                                std::move(dialogServices), &form);
     form.onSettings = [&formSettings] { formSettings.SpeedButtonSettingsOnClick(); };
     form.onAnimationStep = [&formSettings] { formSettings.RefreshPrintPreview(); };
+    form.onLanguageChanged = [&qtTexts](common::TLanguage language) {
+        qtTexts.setLanguage(language);
+    };
     // The program ends when the main window has closed and every report is dismissed, not when
     // the last window goes: a failure's message box would be that last window.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -145,6 +145,9 @@ public:
     std::function<void()> onAnimationStep;
     // Runs when the window has closed; the application writes the settings and ends there.
     std::function<void()> onClosed;
+    // Runs when the window's language changes; the application puts Qt's own dialogs and key
+    // names into that language.
+    std::function<void(common::TLanguage)> onLanguageChanged;
 
     const TFormMainEnvironment& environment() const { return m_environment; }
     const QString& exeBaseName() const { return m_exeBaseName; }
