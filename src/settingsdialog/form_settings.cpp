@@ -52,6 +52,7 @@ constexpr int ClientWidth = 352;
 constexpr int ClientHeight = 327;
 constexpr int ButtonHeight = 25;
 constexpr int ButtonWidth = 170;
+constexpr int TabSheetInset = 8;  // the dialog's width less a tab sheet's
 constexpr int LineStyleEntryHeight = 7;
 constexpr int LanguageEntryHeight = 16;
 constexpr int PenStyleCount = 6;
@@ -163,7 +164,6 @@ TFormSettings::TFormSettings(settings::LiveSettings& target,
     // A fixed border with only a close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(ClientWidth, ClientHeight);
     setWindowModality(Qt::ApplicationModal);
     // The layout's sizes are those of a small dialog face; the desktop's larger one would cut
     // the longer labels short.
@@ -256,8 +256,7 @@ void TFormSettings::createControls()
 {
     PageControlSettings = new QTabWidget(this);
     PageControlSettings->setObjectName(QStringLiteral("PageControlSettings"));
-    PageControlSettings->setGeometry(2, 2, ClientWidth - 4, ClientHeight - ButtonHeight - 10);
-    // All four tabs in sight within the dialog's fixed width.
+    // All four tabs in sight: the dialog widens to the tabs' texts rather than scroll them.
     PageControlSettings->setUsesScrollButtons(false);
     PageControlSettings->tabBar()->setStyleSheet(
         QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
@@ -276,11 +275,8 @@ void TFormSettings::createControls()
 
     ButtonCancel = new QPushButton(this);
     ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
-    ButtonCancel->setGeometry(4, ClientHeight - ButtonHeight - 4, ButtonWidth, ButtonHeight);
     ButtonOk = new QPushButton(this);
     ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
-    ButtonOk->setGeometry(ClientWidth - ButtonWidth - 4, ClientHeight - ButtonHeight - 4,
-                          ButtonWidth, ButtonHeight);
     ButtonOk->setDefault(true);
     connect(ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelOnClick(); });
     connect(ButtonOk, &QPushButton::clicked, this, [this] { ButtonOkOnClick(); });
@@ -298,29 +294,20 @@ void TFormSettings::createControls()
 void TFormSettings::createGeneralTab()
 {
     QWidget* tab = TabSheetGeneral;
-    constexpr int rowTop = 8;
-    constexpr int rowStep = 24;
-    constexpr int inputLeft = 200;
-    constexpr int inputWidth = 132;
-    constexpr int inputHeight = 21;
-    const auto rowY = [](int row) { return rowTop + rowStep * row; };
-
     const char* editLabels[4] = {"", "LabelPropagationAxisLabel", "LabelHorizontalAxisLabel",
                                  "LabelVerticalAxisLabel"};
     for (int tag = 1; tag <= 3; ++tag) {
-        label(editLabels[tag], tab, 4, rowY(tag - 1) + 3);
+        m_generalLabels.push_back(label(editLabels[tag], tab, 4, 0));
         auto* edit = new QLineEdit(tab);
         edit->setObjectName(QString::fromLatin1(AxisLabelEditNames[tag]));
         edit->setProperty("tag", tag);
-        edit->setGeometry(inputLeft, rowY(tag - 1), inputWidth, inputHeight);
         connect(edit, &QLineEdit::textChanged, this, [this, tag] { EditAxisLabelOnChange(tag); });
         m_axisLabelEdits[static_cast<std::size_t>(tag)] = edit;
     }
 
-    label("LabelLanguage", tab, 4, rowY(3) + 3);
+    m_generalLabels.push_back(label("LabelLanguage", tab, 4, 0));
     ComboBoxLanguage = new TOwnerDrawComboBox(0, LanguageEntryHeight, tab);
     ComboBoxLanguage->setObjectName(QStringLiteral("ComboBoxLanguage"));
-    ComboBoxLanguage->setGeometry(inputLeft, rowY(3), inputWidth, inputHeight);
     ComboBoxLanguage->drawEntry = [this](QPainter& painter, const QRect& rect, int index,
                                          bool selected) {
         drawLanguage(painter, rect, index, selected);
@@ -329,48 +316,40 @@ void TFormSettings::createGeneralTab()
     connect(ComboBoxLanguage, &QComboBox::activated, this,
             [this](int index) { ComboBoxLanguageOnChange(index); });
 
-    label("LabelScreenFontName", tab, 4, rowY(4) + 3);
+    m_generalLabels.push_back(label("LabelScreenFontName", tab, 4, 0));
     ComboBoxScreenFontName = new QComboBox(tab);
     ComboBoxScreenFontName->setObjectName(QStringLiteral("ComboBoxScreenFontName"));
     ComboBoxScreenFontName->setEditable(true);
     ComboBoxScreenFontName->setInsertPolicy(QComboBox::NoInsert);
-    ComboBoxScreenFontName->setGeometry(inputLeft, rowY(4), inputWidth, inputHeight);
     ComboBoxScreenFontName->setToolTip(QString::fromLatin1(common::ScreenFontNameHint));
     connect(ComboBoxScreenFontName, &QComboBox::editTextChanged, this,
             [this](const QString& text) { ComboBoxScreenFontNameOnChange(text); });
 
-    const auto spin = [this, tab, &rowY](const char* labelName, const char* name, int row, int min,
-                                         int max) {
-        label(labelName, tab, 4, rowY(row) + 3);
+    const auto spin = [this, tab](const char* labelName, const char* name, int min, int max) {
+        m_generalLabels.push_back(label(labelName, tab, 4, 0));
         auto* box = new TSpinEdit(min, max, 0, tab);
         box->setObjectName(QString::fromLatin1(name));
-        box->setGeometry(inputLeft, rowY(row), inputWidth, inputHeight);
         box->onChange = [this](TSpinEdit* sender) { SpinEditGeneralOnChange(sender); };
         m_spinEdits.push_back(box);
         return box;
     };
     // Up to the widest display whose report is believed.
-    SpinEditScreenWidth = spin("LabelScreenWidth", "SpinEditScreenWidth", 5, 50,
-                               platform::MaxPlausibleDisplayWidthMm);
+    SpinEditScreenWidth =
+        spin("LabelScreenWidth", "SpinEditScreenWidth", 50, platform::MaxPlausibleDisplayWidthMm);
     ButtonScreenWidthFromDisplay = new QPushButton(tab);
     ButtonScreenWidthFromDisplay->setObjectName(QStringLiteral("ButtonScreenWidthFromDisplay"));
-    SpinEditScreenWidth->resize(60, inputHeight);
-    ButtonScreenWidthFromDisplay->setGeometry(inputLeft + 64, rowY(5), inputWidth - 64,
-                                              inputHeight);
     connect(ButtonScreenWidthFromDisplay, &QPushButton::clicked, this,
             [this] { ButtonScreenWidthFromDisplayOnClick(); });
     SpinEditAnimationTimeInterval =
-        spin("LabelAnimationTimeInterval", "SpinEditAnimationTimeInterval", 6, 5, 100);
+        spin("LabelAnimationTimeInterval", "SpinEditAnimationTimeInterval", 5, 100);
     SpinEditRotateAzimuthTimeInterval =
-        spin("LabelRotateAzimuthTimeInterval", "SpinEditRotateAzimuthTimeInterval", 7, 5, 100);
+        spin("LabelRotateAzimuthTimeInterval", "SpinEditRotateAzimuthTimeInterval", 5, 100);
 
-    // Both with their text at the left of the box.
+    // The check boxes with their text at the left of the box.
     CheckBoxAutoRepeat = new TCheckBoxTextLeft(tab);
     CheckBoxAutoRepeat->setObjectName(QStringLiteral("CheckBoxAutoRepeat"));
-    CheckBoxAutoRepeat->setGeometry(4, rowY(8), 150, inputHeight);
     CheckBoxSaveSettings = new TCheckBoxTextLeft(tab);
     CheckBoxSaveSettings->setObjectName(QStringLiteral("CheckBoxSaveSettings"));
-    CheckBoxSaveSettings->setGeometry(inputLeft - 32, rowY(8), inputWidth + 32, inputHeight);
     // These two always copy their state, guard flags or not.
     connect(CheckBoxAutoRepeat, &QCheckBox::toggled, this, [this](bool on) {
         m_edit.App.AutoRepeat = on;
@@ -383,7 +362,6 @@ void TFormSettings::createGeneralTab()
 
     CheckBoxShowCaptions = new TCheckBoxTextLeft(tab);
     CheckBoxShowCaptions->setObjectName(QStringLiteral("CheckBoxShowCaptions"));
-    CheckBoxShowCaptions->setGeometry(4, rowY(9), inputLeft + inputWidth - 4, inputHeight);
     connect(CheckBoxShowCaptions, &QCheckBox::toggled, this, [this](bool on) {
         if (guarded()) {
             return;
@@ -395,36 +373,30 @@ void TFormSettings::createGeneralTab()
 
 void TFormSettings::createColorsTab()
 {
-    auto* group = new QGroupBox(TabSheetColorsAndLineStyles);
+    GroupBoxColorsAndLineStyles = new QGroupBox(TabSheetColorsAndLineStyles);
+    QGroupBox* group = GroupBoxColorsAndLineStyles;
     group->setObjectName(QStringLiteral("GroupBoxColorsAndLineStyles"));
-    group->setGeometry(4, 4, ClientWidth - 18, 226);
-    constexpr int listLeft = 196;
-    constexpr int shapeLeft = 306;
-    constexpr int boxFieldWidth = 172;
     label("LabelObject", group, 4, 20);
-    label("LabelBold", group, 150, 20);
-    label("LabelLineStyle", group, listLeft, 20);
-    label("LabelColor", group, shapeLeft - 8, 20);
+    label("LabelBold", group, 0, 20);
+    label("LabelLineStyle", group, 0, 20);
+    label("LabelColor", group, 0, 20);
 
     for (int k = 1; k <= 9; ++k) {
         const std::size_t i = static_cast<std::size_t>(k);
-        const int top = 20 + 20 * k;
         const QString object = QString::fromLatin1(ObjectNames[k]);
         if (k == 1) {
-            label("LabelBackground", group, 4, top);
+            label("LabelBackground", group, 4, 40);
         } else {
             // The text at the left, the box at the right end of the field.
             auto* box = new TCheckBoxTextLeft(group);
             box->setObjectName(QStringLiteral("CheckBox") + object + QStringLiteral("Bold"));
             box->setProperty("tag", k);
-            box->setGeometry(4, top - 2, boxFieldWidth, 17);
             connect(box, &QCheckBox::toggled, this, [this, k] { CheckBoxBoldOnClick(k); });
             m_boldBoxes[i] = box;
         }
         if (k >= 3) {
             auto* list = new TOwnerDrawComboBox(k, LineStyleEntryHeight, group);
             list->setObjectName(QStringLiteral("ComboBoxLineStyle") + object);
-            list->setGeometry(listLeft, top, 100, 13);
             list->setMaxVisibleItems(PenStyleCount);
             for (int style = 0; style < PenStyleCount; ++style) {
                 list->addItem(QString());
@@ -439,7 +411,6 @@ void TFormSettings::createColorsTab()
         }
         auto* shape = new TColorShape(k, group);
         shape->setObjectName(QStringLiteral("Shape") + object + QStringLiteral("Color"));
-        shape->move(shapeLeft, top);
         shape->onMouseUp = [this](TColorShape* sender) { ShapeColorOnMouseUp(sender); };
         m_shapes[i] = shape;
     }
@@ -456,12 +427,11 @@ void TFormSettings::createProportionsTab()
         text->setProperty("tag", i);
         auto* box = new TSpinEdit(0, rule.maximum, i, tab);
         box->setObjectName(QStringLiteral("SpinEditProportion%1").arg(i));
-        box->setGeometry(180, 28 * i - 20, 48, 21);
         box->refused = QStringLiteral("+-.");
         box->setCommaFractions(true);
         box->beep = [this] { m_services.beep(); };
         box->onChange = [this](TSpinEdit* sender) { SpinEditProportionOnChange(sender); };
-        QLabel* unit = label("", tab, 232, 28 * i - 17);
+        QLabel* unit = label("", tab, 0, 28 * i - 17);
         unit->setObjectName(QStringLiteral("LabelProportionUnit%1").arg(i));
         unit->setProperty("tag", i);
         if (rule.perMille) {
@@ -476,11 +446,9 @@ void TFormSettings::createProportionsTab()
         m_proportionUnits[row] = unit;
         m_spinEdits.push_back(box);
     }
-    LabelProportionsHint =
-        label("LabelProportionsHint", tab, m_proportionUnits[6]->width() + 236, 11);
+    LabelProportionsHint = label("LabelProportionsHint", tab, 0, 11);
     LabelProportionsHint->setWordWrap(true);
     LabelProportionsHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    LabelProportionsHint->resize(85, 118);
 }
 
 void TFormSettings::createPrinterTab()
@@ -488,13 +456,11 @@ void TFormSettings::createPrinterTab()
     QWidget* tab = TabSheetPrinter;
     RadioGroupPageOrientation = new QGroupBox(tab);
     RadioGroupPageOrientation->setObjectName(QStringLiteral("RadioGroupPageOrientation"));
-    RadioGroupPageOrientation->setGeometry(4, 4, 164, 64);
     m_orientationButtons = new QButtonGroup(this);
     const char* choiceNames[2] = {"RadioButtonPortrait", "RadioButtonLandscape"};
     for (int index = 0; index < 2; ++index) {
         auto* choice = new QRadioButton(RadioGroupPageOrientation);
         choice->setObjectName(QString::fromLatin1(choiceNames[index]));
-        choice->setGeometry(10, 18 + 21 * index, 148, 20);
         m_orientationButtons->addButton(choice, index);
         m_orientationChoices[static_cast<std::size_t>(index)] = choice;
     }
@@ -507,47 +473,198 @@ void TFormSettings::createPrinterTab()
 
     GroupBoxPageMargins = new QGroupBox(tab);
     GroupBoxPageMargins->setObjectName(QStringLiteral("GroupBoxPageMargins"));
-    GroupBoxPageMargins->setGeometry(4, 72, 164, 130);
-    struct Place {
-        int boxX, boxY, labelY;
-    };
-    // Top centre with its label above; left and right in the middle row and bottom centre, their
-    // labels below.
-    const Place places[5] = {{0, 0, 0}, {8, 52, 75}, {108, 52, 75}, {58, 34, 17}, {58, 92, 115}};
     for (int tag = 1; tag <= 4; ++tag) {
-        const Place& at = places[tag];
         const QString side = QString::fromLatin1(MarginNames[tag]);
         auto* box = new TSpinEdit(5, 100, tag, GroupBoxPageMargins);
         box->setObjectName(QStringLiteral("SpinEditMargin") + side);
-        box->setGeometry(at.boxX, at.boxY, 48, 21);
         box->onChange = [this](TSpinEdit* sender) { SpinEditMarginOnChange(sender); };
         m_marginBoxes[static_cast<std::size_t>(tag)] = box;
         m_spinEdits.push_back(box);
-        QLabel* text = label("", GroupBoxPageMargins, at.boxX + 2, at.labelY);
+        QLabel* text = label("", GroupBoxPageMargins, 0, 0);
         text->setObjectName(QStringLiteral("LabelMargin") + side);
+        m_marginLabels[static_cast<std::size_t>(tag)] = text;
     }
 
     ButtonPrinterConfiguration = new QPushButton(tab);
     ButtonPrinterConfiguration->setObjectName(QStringLiteral("ButtonPrinterConfiguration"));
-    ButtonPrinterConfiguration->setGeometry(176, 8, 160, ButtonHeight);
     connect(ButtonPrinterConfiguration, &QPushButton::clicked, this,
             [this] { ButtonPrinterConfigurationOnClick(); });
 
-    label("LabelPrinterFontName", tab, 4, 208);
+    LabelPrinterFontName = label("LabelPrinterFontName", tab, 4, 208);
     ComboBoxPrinterFontName = new QComboBox(tab);
     ComboBoxPrinterFontName->setObjectName(QStringLiteral("ComboBoxPrinterFontName"));
     ComboBoxPrinterFontName->setEditable(true);
     ComboBoxPrinterFontName->setInsertPolicy(QComboBox::NoInsert);
-    ComboBoxPrinterFontName->setGeometry(4, 224, 164, 21);
 
-    // The two pictures share their centre in the right half.
-    const QPoint centre(256, 140);
     ImagePreviewPortrait = new TPreviewImage(100, 141, tab);
     ImagePreviewPortrait->setObjectName(QStringLiteral("ImagePreviewPortrait"));
-    ImagePreviewPortrait->move(centre.x() - 50, centre.y() - 70);
     ImagePreviewLandscape = new TPreviewImage(141, 100, tab);
     ImagePreviewLandscape->setObjectName(QStringLiteral("ImagePreviewLandscape"));
+}
+
+// --- Layout --------------------------------------------------------------------------------------
+
+// The controls keep the places of the small dialog as long as the texts of the language fit
+// them; a column, and the dialog with it, widens to the longest text it holds.
+void TFormSettings::layoutForTexts()
+{
+    const int width =
+        std::max({ClientWidth, layoutGeneralTab(ClientWidth), layoutColorsTab(ClientWidth),
+                  layoutProportionsTab(), layoutPrinterTab(),
+                  PageControlSettings->tabBar()->sizeHint().width() + TabSheetInset});
+    // The General tab's inputs and the colour group span the dialog's width.
+    layoutGeneralTab(width);
+    layoutColorsTab(width);
+    setFixedSize(width, ClientHeight);
+    PageControlSettings->setGeometry(2, 2, width - 4, ClientHeight - ButtonHeight - 10);
+    ButtonCancel->setGeometry(4, ClientHeight - ButtonHeight - 4, ButtonWidth, ButtonHeight);
+    ButtonOk->setGeometry(width - ButtonWidth - 4, ClientHeight - ButtonHeight - 4, ButtonWidth,
+                          ButtonHeight);
+}
+
+int TFormSettings::layoutGeneralTab(int dialogWidth)
+{
+    constexpr int rightMargin = 20;
+    constexpr int rowTop = 8;
+    constexpr int rowStep = 24;
+    constexpr int inputHeight = 21;
+    constexpr int screenWidthBoxWidth = 48;  // four digits and the arrows
+    const auto rowY = [](int row) { return rowTop + rowStep * row; };
+
+    int labelsRight = 0;
+    for (std::size_t row = 0; row < m_generalLabels.size(); ++row) {
+        QLabel* caption = m_generalLabels[row];
+        caption->move(4, rowY(static_cast<int>(row)) + 3);
+        labelsRight = std::max(labelsRight, caption->geometry().right() + 1);
+    }
+    const int inputLeft = std::max(200, labelsRight + 6);
+    const int buttonWidth = ButtonScreenWidthFromDisplay->sizeHint().width();
+    const int inputWidth = std::max(
+        {132, screenWidthBoxWidth + 4 + buttonWidth, dialogWidth - rightMargin - inputLeft});
+    int right = inputLeft + inputWidth;
+    QWidget* inputs[8] = {m_axisLabelEdits[1],           m_axisLabelEdits[2],
+                          m_axisLabelEdits[3],           ComboBoxLanguage,
+                          ComboBoxScreenFontName,        SpinEditScreenWidth,
+                          SpinEditAnimationTimeInterval, SpinEditRotateAzimuthTimeInterval};
+    for (int row = 0; row < 8; ++row) {
+        inputs[row]->setGeometry(inputLeft, rowY(row), inputWidth, inputHeight);
+    }
+    SpinEditScreenWidth->resize(inputWidth - 4 - buttonWidth, inputHeight);
+    ButtonScreenWidthFromDisplay->setGeometry(right - buttonWidth, rowY(5), buttonWidth,
+                                              inputHeight);
+
+    // Auto-repeat at the left; the box of SaveSettings ends where the inputs end.
+    const int autoRepeatWidth = std::max(150, CheckBoxAutoRepeat->sizeHint().width());
+    CheckBoxAutoRepeat->setGeometry(4, rowY(8), autoRepeatWidth, inputHeight);
+    const int saveWidth = std::max(inputWidth + 32, CheckBoxSaveSettings->sizeHint().width());
+    const int saveLeft = std::max(4 + autoRepeatWidth + 8, right - saveWidth);
+    CheckBoxSaveSettings->setGeometry(saveLeft, rowY(8), saveWidth, inputHeight);
+    right = std::max(right, saveLeft + saveWidth);
+    const int captionsWidth = std::max(right - 4, CheckBoxShowCaptions->sizeHint().width());
+    CheckBoxShowCaptions->setGeometry(4, rowY(9), captionsWidth, inputHeight);
+    right = std::max(right, 4 + captionsWidth);
+    return right + rightMargin;
+}
+
+int TFormSettings::layoutColorsTab(int dialogWidth)
+{
+    constexpr int boxFieldWidth = 172;  // the object's name, its bold box at the right end
+    constexpr int headerTop = 20;
+    QLabel* object = control<QLabel>("LabelObject");
+    QLabel* background = control<QLabel>("LabelBackground");
+    int field = std::max(boxFieldWidth, object->width() + 34);
+    field = std::max(field, background->width() + 8);
+    for (int k = 2; k <= 9; ++k) {
+        field = std::max(field, m_boldBoxes[static_cast<std::size_t>(k)]->sizeHint().width());
+    }
+    const int shift = field - boxFieldWidth;
+    const int listLeft = 196 + shift;
+    const int shapeLeft = 306 + shift;
+    control<QLabel>("LabelBold")->move(150 + shift, headerTop);
+    control<QLabel>("LabelLineStyle")->move(listLeft, headerTop);
+    QLabel* colour = control<QLabel>("LabelColor");
+    colour->move(shapeLeft - 8, headerTop);
+    for (int k = 1; k <= 9; ++k) {
+        const std::size_t i = static_cast<std::size_t>(k);
+        const int top = 20 + 20 * k;
+        if (m_boldBoxes[i] != nullptr) {
+            m_boldBoxes[i]->setGeometry(4, top - 2, field, 17);
+        }
+        if (m_lineStyleLists[i] != nullptr) {
+            m_lineStyleLists[i]->setGeometry(listLeft, top, 100, 13);
+        }
+        m_shapes[i]->move(shapeLeft, top);
+    }
+    const int groupWidth =
+        std::max(shapeLeft + m_shapes[1]->width(), colour->geometry().right() + 1) + 15;
+    GroupBoxColorsAndLineStyles->setGeometry(4, 4, std::max(dialogWidth - 18, groupWidth), 226);
+    return groupWidth + 18;
+}
+
+int TFormSettings::layoutProportionsTab()
+{
+    constexpr int boxWidth = 48;
+    int labelsRight = 0;
+    for (int i = 1; i <= 9; ++i) {
+        labelsRight = std::max(labelsRight, 4 + proportionLabel(i)->width());
+    }
+    const int boxLeft = std::max(180, labelsRight + 6);
+    for (int i = 1; i <= 9; ++i) {
+        proportionBox(i)->setGeometry(boxLeft, 28 * i - 20, boxWidth, 21);
+        proportionUnit(i)->move(boxLeft + boxWidth + 4, 28 * i - 17);
+    }
+    // The hint wraps in a narrow column beside the boxes; its longest word widens it.
+    const int unitWidth = proportionUnit(6)->width();
+    const int hintLeft = boxLeft + boxWidth + 8 + unitWidth;
+    int hintWidth = 85;
+    const QFontMetrics metrics = LabelProportionsHint->fontMetrics();
+    for (const QString& word :
+         LabelProportionsHint->text().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        hintWidth = std::max(hintWidth, metrics.horizontalAdvance(word) + 1);
+    }
+    LabelProportionsHint->setGeometry(
+        hintLeft, 11, hintWidth, std::max(118, LabelProportionsHint->heightForWidth(hintWidth)));
+    const int smallRight = 180 + boxWidth + 8 + unitWidth + 85;
+    return ClientWidth + std::max(0, hintLeft + hintWidth - smallRight);
+}
+
+int TFormSettings::layoutPrinterTab()
+{
+    constexpr int columnWidth = 164;  // orientation, margins and the font, at the left
+    int column =
+        std::max({columnWidth, RadioGroupPageOrientation->minimumSizeHint().width(),
+                  GroupBoxPageMargins->minimumSizeHint().width(), LabelPrinterFontName->width()});
+    for (QRadioButton* choice : m_orientationChoices) {
+        column = std::max(column, 10 + choice->sizeHint().width() + 6);
+    }
+    RadioGroupPageOrientation->setGeometry(4, 4, column, 64);
+    for (std::size_t index = 0; index < 2; ++index) {
+        m_orientationChoices[index]->setGeometry(10, 18 + 21 * static_cast<int>(index), column - 16,
+                                                 20);
+    }
+    GroupBoxPageMargins->setGeometry(4, 72, column, 130);
+    struct Place {
+        int boxX, boxY, labelY;
+    };
+    // Top centre with its label above; left and right in the middle row and bottom centre, their
+    // labels below; centred in a wider group.
+    const Place places[5] = {{0, 0, 0}, {8, 52, 75}, {108, 52, 75}, {58, 34, 17}, {58, 92, 115}};
+    const int inset = (column - columnWidth) / 2;
+    for (std::size_t tag = 1; tag <= 4; ++tag) {
+        const Place& at = places[tag];
+        m_marginBoxes[tag]->setGeometry(inset + at.boxX, at.boxY, 48, 21);
+        m_marginLabels[tag]->move(inset + at.boxX + 2, at.labelY);
+    }
+    ComboBoxPrinterFontName->setGeometry(4, 224, column, 21);
+
+    // The set-up button and, below it, the two pictures sharing their centre.
+    const int rightLeft = 4 + column + 8;
+    const int buttonWidth = std::max(160, ButtonPrinterConfiguration->sizeHint().width());
+    ButtonPrinterConfiguration->setGeometry(rightLeft, 8, buttonWidth, ButtonHeight);
+    const QPoint centre(rightLeft + buttonWidth / 2, 140);
+    ImagePreviewPortrait->move(centre.x() - 50, centre.y() - 70);
     ImagePreviewLandscape->move(centre.x() - 70, centre.y() - 50);
+    return rightLeft + buttonWidth + 16;
 }
 
 // --- Texts ---------------------------------------------------------------------------------------
@@ -600,6 +717,7 @@ void TFormSettings::setLanguageTexts(TLanguage language)
         caption->setText(fromUtf8(common::proportionLabel(i, language)));
         caption->adjustSize();
     }
+    layoutForTexts();
 }
 
 // --- Opening and closing -------------------------------------------------------------------------

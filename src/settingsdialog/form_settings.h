@@ -125,6 +125,13 @@ private:
     void createProportionsTab();
     void createPrinterTab();
     QLabel* label(const char* name, QWidget* parent, int x, int y);
+    // The places of the controls for the texts they hold; each tab's says the dialog width it
+    // needs.
+    void layoutForTexts();
+    int layoutGeneralTab(int dialogWidth);
+    int layoutColorsTab(int dialogWidth);
+    int layoutProportionsTab();
+    int layoutPrinterTab();
 
     // SetLanguageFormSettings: the dialog's texts in that language.
     void setLanguageTexts(common::TLanguage language);
@@ -189,6 +196,7 @@ private:
     QPushButton* ButtonCancel = nullptr;
     QPushButton* ButtonOk = nullptr;
 
+    std::vector<QLabel*> m_generalLabels;          // of the General tab's rows, from the top
     std::array<QLineEdit*, 4> m_axisLabelEdits{};  // tags 1 .. 3
     TOwnerDrawComboBox* ComboBoxLanguage = nullptr;
     QComboBox* ComboBoxScreenFontName = nullptr;
@@ -200,6 +208,7 @@ private:
     QCheckBox* CheckBoxSaveSettings = nullptr;
     QCheckBox* CheckBoxShowCaptions = nullptr;
 
+    QGroupBox* GroupBoxColorsAndLineStyles = nullptr;
     // Indexed by object number 1 .. 9; objects without such a control hold null.
     std::array<QCheckBox*, 10> m_boldBoxes{};
     std::array<TOwnerDrawComboBox*, 10> m_lineStyleLists{};
@@ -216,7 +225,9 @@ private:
     std::array<QRadioButton*, 2> m_orientationChoices{};
     QGroupBox* GroupBoxPageMargins = nullptr;
     std::array<TSpinEdit*, 5> m_marginBoxes{};  // tags 1 left, 2 right, 3 top, 4 bottom
+    std::array<QLabel*, 5> m_marginLabels{};
     QPushButton* ButtonPrinterConfiguration = nullptr;
+    QLabel* LabelPrinterFontName = nullptr;
     QComboBox* ComboBoxPrinterFontName = nullptr;
     TPreviewImage* ImagePreviewPortrait = nullptr;
     TPreviewImage* ImagePreviewLandscape = nullptr;

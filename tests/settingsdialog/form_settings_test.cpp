@@ -7,12 +7,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +25,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "mainwindow/drawing_area.h"
 #include "mainwindow/form_main.h"
@@ -603,6 +606,100 @@ TEST_F(FormSettingsTest, CreationKeepsTheLanguageAndSpeaksIt)
     });
     EXPECT_EQ(main->language(), TLanguage::German);
     EXPECT_EQ(mainHint("SpeedButtonHelp"), QStringLiteral("Hilfe (F1)"));
+}
+
+// What of a control's text is out of sight: empty when a label's text fits its width (a wrapped
+// label's every word and all its lines), and a button's, check box's or group's fits the size
+// its style asks for.
+std::string cutOff(QWidget* widget)
+{
+    const QFontMetrics metrics = widget->fontMetrics();
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        const QString text = label->text();
+        if (!label->wordWrap()) {
+            return metrics.horizontalAdvance(text) <= label->width() ? "" : text.toStdString();
+        }
+        for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (metrics.horizontalAdvance(word) > label->width()) {
+                return word.toStdString();
+            }
+        }
+        return label->heightForWidth(label->width()) <= label->height() ? "" : "lines";
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        return button->sizeHint().width() <= button->width() ? "" : button->text().toStdString();
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        return group->minimumSizeHint().width() <= group->width() ? ""
+                                                                  : group->title().toStdString();
+    }
+    return "";
+}
+
+// The controls of a page and of its groups, each inside its parent, with its text in sight and
+// clear of its neighbours.
+void expectEveryTextInSight(QWidget* page, const std::string& where)
+{
+    std::vector<QWidget*> controls;
+    for (QWidget* widget : page->findChildren<QWidget*>()) {
+        QWidget* parent = widget->parentWidget();
+        if (!widget->isHidden() &&
+            (parent == page || qobject_cast<QGroupBox*>(parent) != nullptr)) {
+            controls.push_back(widget);
+        }
+    }
+    ASSERT_FALSE(controls.empty()) << where;
+    for (QWidget* widget : controls) {
+        const std::string name = where + " " + widget->objectName().toStdString();
+        EXPECT_TRUE(widget->parentWidget()->rect().contains(widget->geometry())) << name;
+        EXPECT_EQ(cutOff(widget), "") << name;
+        for (QWidget* other : controls) {
+            if (other != widget && other->parentWidget() == widget->parentWidget()) {
+                EXPECT_FALSE(widget->geometry().intersects(other->geometry()))
+                    << name << " covers " << other->objectName().toStdString();
+            }
+        }
+    }
+}
+
+// No label, box, button or tab of the dialog is cut off or covered, in either language; with
+// ONDULIX_SHOT_FOLDER set, every tab's picture is saved there.
+TEST_F(FormSettingsTest, EveryTextIsInSightInBothLanguages)
+{
+    start();
+    const QString shots = qEnvironmentVariable("ONDULIX_SHOT_FOLDER");
+    const char* tabs[] = {"TabSheetGeneral", "TabSheetColorsAndLineStyles", "TabSheetProportions",
+                          "TabSheetPrinter"};
+    openAndDo([&] {
+        for (const TLanguage language : {TLanguage::English, TLanguage::German}) {
+            auto* box = control<QComboBox>("ComboBoxLanguage");
+            box->setFocus();
+            QTest::keyClick(box, language == TLanguage::German ? Qt::Key_Down : Qt::Key_Up);
+            ASSERT_EQ(main->language(), language);
+            const std::string where = language == TLanguage::German ? "German" : "English";
+            auto* pages = control<QTabWidget>("PageControlSettings");
+            EXPECT_LE(pages->tabBar()->sizeHint().width(), pages->width()) << where;
+            EXPECT_TRUE(dialog->rect().contains(pages->geometry())) << where;
+            for (const char* name : {"ButtonCancel", "ButtonOk"}) {
+                auto* button = control<QPushButton>(name);
+                EXPECT_EQ(cutOff(button), "") << where << " " << name;
+                EXPECT_TRUE(dialog->rect().contains(button->geometry())) << where << " " << name;
+            }
+            for (const char* tab : tabs) {
+                showTab(tab);
+                QCoreApplication::processEvents();
+                expectEveryTextInSight(control<QWidget>(tab), where + " " + tab);
+                if (!shots.isEmpty()) {
+                    QDir().mkpath(shots);
+                    dialog->grab().save(
+                        QDir(shots).filePath(QStringLiteral("settings-%1-%2.png")
+                                                 .arg(QString::fromStdString(where).toLower(),
+                                                      QString::fromLatin1(tab + 8))));
+                }
+            }
+        }
+        click("ButtonCancel");
+    });
 }
 
 // Whether a list's picture shows a colour anywhere.
