@@ -116,7 +116,7 @@ constexpr const char* ProportionLabels[9][2] = {
     {"Axis label height", "Höhe der Achsenbeschriftung"},
     {"Arrow length", "Pfeil-Länge"},
     {"Dot radius", "Punktradius"},
-    {"Wavelength", "Wellenänge"},
+    {"Wavelength", "Wellenlänge"},
     {"Graphic margin (clipboard and file)", "Grafik-Rand (Clipboard und Datei)"},
     {"Clipboard bug fix scaling factor", "Clipboard-Skalierungsfaktor"},
 };

@@ -586,7 +586,7 @@ TEST_F(FormSettingsTest, CreationKeepsTheLanguageAndSpeaksIt)
     auto* tabs = control<QTabWidget>("PageControlSettings");
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("Allgemein"));
     EXPECT_EQ(control<QPushButton>("ButtonCancel")->text(), QStringLiteral("Abbrechen"));
-    EXPECT_EQ(dialog->proportionLabel(7)->text(), QString::fromUtf8("Wellenänge"));
+    EXPECT_EQ(dialog->proportionLabel(7)->text(), QString::fromUtf8("Wellenlänge"));
     EXPECT_EQ(control<QGroupBox>("GroupBoxPageMargins")->title(),
               QStringLiteral(" Seitenränder in mm "));
     EXPECT_EQ(control<QRadioButton>("RadioButtonLandscape")->text(), QStringLiteral("Querformat"));
