@@ -19,6 +19,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 #include "common/texts.h"
 #include "mainwindow/drawing_area.h"
@@ -187,6 +188,9 @@ void TFormMain::setLanguage(common::TLanguage language)
     m_controller.appSettings().Language = language;
     applyTexts();
     rebuildHelpCommand();
+    if (onLanguageChanged) {
+        onLanguageChanged(language);  // Qt's own dialogs follow
+    }
 }
 
 void TFormMain::rebuildHelpCommand()
@@ -238,6 +242,17 @@ void TFormMain::applyTexts()
         bar->setToolTipDuration(HintHideMilliseconds);
     }
     updateAllHints();
+    // The scale is true only with the screen's width: the hint says where the width came from.
+    const common::TMessage source = m_environment.screenWidthSource == TScreenWidthSource::Stored
+                                        ? common::TMessage::ScreenWidthFromSettings
+                                    : m_environment.screenWidthSource == TScreenWidthSource::Display
+                                        ? common::TMessage::ScreenWidthFromDisplay
+                                        : common::TMessage::ScreenWidthAssumed;
+    const std::string widthMm = std::to_string(
+        static_cast<long long>(std::lround(m_controller.scene().ScreenWidth * 1000.0)));
+    PanelScale->setToolTip(
+        PanelScale->toolTip() + QStringLiteral("\n") +
+        QString::fromStdString(common::messageText(source, language, {widthMm})));
     updatePresetNames();
     updateReadout();
     if (m_labelHeight != 0) {

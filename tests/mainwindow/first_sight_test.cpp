@@ -240,3 +240,26 @@ TEST_F(FirstSight, ToolbarButtonsAndTheDrawingHaveNamesForScreenReaders)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScaleHint, SaysWhereTheScreenWidthCameFrom)
+{
+    struct Row {
+        mainwindow::TScreenWidthSource source;
+        const char* says;
+    };
+    for (const Row& row : {Row{mainwindow::TScreenWidthSource::Stored, "from the settings"},
+                           Row{mainwindow::TScreenWidthSource::Display, "reported by the display"},
+                           Row{mainwindow::TScreenWidthSource::Default, "assumed (300 mm)"}}) {
+        mainwindow::TFormMainEnvironment e;
+        e.executablePath = QStringLiteral("/opt/bin/ondulix");
+        e.screenWidthSource = row.source;
+        TFormMain form(e);
+        const QString hint = form.control<QWidget>("PanelScale")->toolTip();
+        EXPECT_TRUE(hint.startsWith(QStringLiteral("Scale\n"))) << hint.toStdString();
+        EXPECT_TRUE(hint.contains(QString::fromLatin1(row.says))) << hint.toStdString();
+    }
+}
+
+}  // namespace
