@@ -75,6 +75,8 @@ constexpr TControlText FormSettingsTexts[] = {
     {"CheckBoxAutoRepeat", P::Caption, "Auto repeat mode", "Auto-Repeat-Modus"},
     {"CheckBoxSaveSettings", P::Caption, "Save settings", "Einstellungen speichern"},
     {"CheckBoxSaveSettings", P::Hint, "Save settings on program termination", "Die geänderten Einstellungen beim Beenden des Programms speichern"},
+    {"LabelHandednessConvention", P::Caption, "Right-handed means", "Rechtshändig heißt"},
+    {"ComboBoxHandednessConvention", P::Hint, "Optics: the tip turns clockwise for an observer facing the oncoming wave; IEEE: the opposite", "Optik: die Spitze dreht sich im Uhrzeigersinn für einen Beobachter, der der ankommenden Welle entgegensieht; IEEE: umgekehrt"},
     {"CheckBoxShowCaptions", P::Caption, "Show captions under the track bars", "Beschriftung unter den Schiebereglern anzeigen"},
     {"TabSheetColorsAndLineStyles", P::Caption, "Colors and line styles", "Farben und Linienstile"},
     {"GroupBoxColorsAndLineStyles", P::Caption, " Colors and line styles ", " Farben und Linienstile "},

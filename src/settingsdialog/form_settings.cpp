@@ -31,6 +31,7 @@
 #include "scene/extent.h"
 #include "scene/geometry.h"
 #include "scene/projection.h"
+#include "scene/readout.h"
 #include "scene/render.h"
 #include "settingsdialog/settings_controls.h"
 
@@ -49,7 +50,7 @@ using scene::TSceneObject;
 using settings::TSettingsChange;
 
 constexpr int ClientWidth = 352;
-constexpr int ClientHeight = 327;
+constexpr int ClientHeight = 351;  // a row more than the original 327: the convention
 constexpr int ButtonHeight = 25;
 constexpr int ButtonWidth = 170;
 constexpr int TabSheetInset = 8;  // the dialog's width less a tab sheet's
@@ -369,6 +370,28 @@ void TFormSettings::createGeneralTab()
         m_edit.App.ShowCaptions = on;
         apply(TSettingsChange::Look);
     });
+
+    // What "right-handed" means in the readout and the presets; both follow at once.
+    LabelHandednessConvention = label("LabelHandednessConvention", tab, 4, 0);
+    ComboBoxHandednessConvention = new QComboBox(tab);
+    ComboBoxHandednessConvention->setObjectName(QStringLiteral("ComboBoxHandednessConvention"));
+    connect(ComboBoxHandednessConvention, &QComboBox::activated, this, [this](int index) {
+        m_edit.App.HandednessConvention = index == 1 ? common::THandednessConvention::Ieee
+                                                     : common::THandednessConvention::Optics;
+        apply(TSettingsChange::Quiet);
+    });
+}
+
+void TFormSettings::fillConventions()
+{
+    const int index = ComboBoxHandednessConvention->currentIndex();
+    ComboBoxHandednessConvention->clear();
+    for (const auto convention :
+         {common::THandednessConvention::Optics, common::THandednessConvention::Ieee}) {
+        ComboBoxHandednessConvention->addItem(
+            fromStd(scene::conventionName(convention, m_edit.App.Language)));
+    }
+    ComboBoxHandednessConvention->setCurrentIndex(std::max(0, index));
 }
 
 void TFormSettings::createColorsTab()
@@ -563,6 +586,14 @@ int TFormSettings::layoutGeneralTab(int dialogWidth)
     const int captionsWidth = std::max(right - 4, CheckBoxShowCaptions->sizeHint().width());
     CheckBoxShowCaptions->setGeometry(4, rowY(9), captionsWidth, inputHeight);
     right = std::max(right, 4 + captionsWidth);
+    LabelHandednessConvention->move(4, rowY(10) + 3);
+    const int conventionLeft =
+        std::max(inputLeft, LabelHandednessConvention->geometry().right() + 1 + 6);
+    const int conventionWidth =
+        std::max(right - conventionLeft, ComboBoxHandednessConvention->sizeHint().width());
+    ComboBoxHandednessConvention->setGeometry(conventionLeft, rowY(10), conventionWidth,
+                                              inputHeight);
+    right = std::max(right, conventionLeft + conventionWidth);
     return right + rightMargin;
 }
 
@@ -812,6 +843,9 @@ void TFormSettings::fillControls()
     CheckBoxAutoRepeat->setChecked(app.AutoRepeat);
     CheckBoxSaveSettings->setChecked(app.SaveSettings);
     CheckBoxShowCaptions->setChecked(app.ShowCaptions);
+    fillConventions();
+    ComboBoxHandednessConvention->setCurrentIndex(
+        app.HandednessConvention == common::THandednessConvention::Ieee ? 1 : 0);
     const scene::TSceneStyles& styles = m_edit.Styles;
 
     for (int k = 2; k <= 9; ++k) {
@@ -905,6 +939,7 @@ void TFormSettings::ComboBoxLanguageOnChange(int index)
     const TLanguage language = index == 1 ? TLanguage::German : TLanguage::English;
     setLanguageTexts(language);
     m_edit.App.Language = language;
+    fillConventions();
     apply(TSettingsChange::Language);
 }
 

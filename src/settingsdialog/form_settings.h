@@ -207,6 +207,9 @@ private:
     QCheckBox* CheckBoxAutoRepeat = nullptr;
     QCheckBox* CheckBoxSaveSettings = nullptr;
     QCheckBox* CheckBoxShowCaptions = nullptr;
+    QLabel* LabelHandednessConvention = nullptr;
+    QComboBox* ComboBoxHandednessConvention = nullptr;
+    void fillConventions();
 
     QGroupBox* GroupBoxColorsAndLineStyles = nullptr;
     // Indexed by object number 1 .. 9; objects without such a control hold null.

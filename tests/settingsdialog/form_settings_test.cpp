@@ -7,11 +7,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -27,12 +29,12 @@
 #include <memory>
 #include <string>
 
+#include "fake_printer_device.h"
 #include "mainwindow/drawing_area.h"
 #include "mainwindow/form_main.h"
 #include "mainwindow/track_bar.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
-#include "fake_printer_device.h"
 #include "settingsdialog/form_settings.h"
 #include "settingsdialog/settings_controls.h"
 
@@ -1242,6 +1244,39 @@ TEST_F(FormSettingsTest, StateHoldsPositionTabAndTheCustomColoursAsTheyStand)
         }
         TearDown();
         QFile::remove(QString::fromStdString(iniPath()));
+    }
+}
+
+// The convention changes the window's readout and preset names at once; Cancel puts it back,
+// OK keeps it for the settings file.
+TEST_F(FormSettingsTest, TheHandednessConventionActsAtOnceAndCancelRestoresIt)
+{
+    start();
+    const auto readoutState = [this] {
+        return main->findChild<QLabel*>(QStringLiteral("LabelReadout0"))->text();
+    };
+    const auto presetName = [this] {
+        return main->findChild<QMenu*>(QStringLiteral("PopupMenuPresets"))->actions()[4]->text();
+    };
+    ASSERT_TRUE(readoutState().endsWith(QStringLiteral("(optics)")))
+        << readoutState().toStdString();
+    for (const bool ok : {false, true}) {
+        openAndDo([&] {
+            auto* box = control<QComboBox>("ComboBoxHandednessConvention");
+            ASSERT_EQ(box->count(), 2);
+            EXPECT_EQ(box->currentIndex(), 0);
+            box->setCurrentIndex(1);
+            emit box->activated(1);
+            EXPECT_TRUE(readoutState().endsWith(QStringLiteral("(IEEE)")))
+                << readoutState().toStdString();
+            EXPECT_TRUE(presetName().startsWith(QStringLiteral("Right-handed circular (IEEE)")));
+            click(ok ? "ButtonOk" : "ButtonCancel");
+        });
+        const bool ieee =
+            main->currentSettings().App.HandednessConvention == common::THandednessConvention::Ieee;
+        EXPECT_EQ(ieee, ok);
+        EXPECT_EQ(readoutState().endsWith(QStringLiteral("(IEEE)")), ok)
+            << readoutState().toStdString();
     }
 }
 
