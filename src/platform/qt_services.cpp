@@ -176,31 +176,44 @@ std::optional<common::TColor> QtColorChooser::choose(common::TColor initial, QWi
     return fromQColor(chosen);
 }
 
-std::optional<int> plausibleDisplayWidthMm(double widthMm, double heightMm)
+std::optional<int> plausibleDisplayWidthMm(const TScreenReport& report)
 {
-    if (!std::isfinite(widthMm) || widthMm < MinPlausibleDisplayWidthMm ||
-        widthMm > MaxPlausibleDisplayWidthMm) {
+    const double width = report.widthMm;
+    if (!std::isfinite(width) || width < MinPlausibleDisplayWidthMm ||
+        width > MaxPlausibleDisplayWidthMm) {
         return std::nullopt;
     }
-    const long width = std::lround(widthMm);
-    const long height = std::isfinite(heightMm) ? std::lround(heightMm) : 0;
-    if (width == 160 && (height == 90 || height == 100)) {
+    const double height = std::isfinite(report.heightMm) ? report.heightMm : 0.0;
+    if (std::lround(width) == 160 && (std::lround(height) == 90 || std::lround(height) == 100)) {
         return std::nullopt;  // 16:9 or 16:10, no size
     }
-    return static_cast<int>(width);
+    for (const double mmPerPixel : {25.4 / 96.0, 25.4 / 100.0, 1.0}) {
+        if (std::abs(width - report.widthPixels * mmPerPixel) < 1.0 &&
+            std::abs(height - report.heightPixels * mmPerPixel) < 1.0) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<int>(std::lround(width));
+}
+
+QScreen* screenOf(const QWidget* window)
+{
+    QScreen* screen = window != nullptr ? window->screen() : nullptr;
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
 }
 
 std::optional<int> QtDisplay::physicalWidthMm(const QWidget* window) const
 {
-    const QScreen* screen = window != nullptr ? window->screen() : nullptr;
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
+    const QScreen* screen = screenOf(window);
     if (screen == nullptr) {
         return std::nullopt;
     }
+    // The window system derives a stand-in size from the device pixels, not the logical ones.
+    const QSizeF pixels = QSizeF(screen->geometry().size()) * screen->devicePixelRatio();
     const QSizeF size = screen->physicalSize();
-    return plausibleDisplayWidthMm(size.width(), size.height());
+    return plausibleDisplayWidthMm({size.width(), size.height(),
+                                    static_cast<int>(std::lround(pixels.width())),
+                                    static_cast<int>(std::lround(pixels.height()))});
 }
 
 std::vector<std::string> screenFontNames()

@@ -7,6 +7,7 @@
 #include "platform/services.h"
 
 class QFileDialog;
+class QScreen;
 
 namespace platform {
 
@@ -59,12 +60,25 @@ private:
     std::array<bool, common::CustomColorCount> m_empty{};
 };
 
+// What a screen tells about its size: the physical size and the size in device pixels.
+struct TScreenReport {
+    double widthMm = 0.0;
+    double heightMm = 0.0;
+    int widthPixels = 0;
+    int heightPixels = 0;
+};
+
 // The widths a display's report of its size is believed within. Many displays report none, and
 // projectors and televisions often their aspect ratio in centimetres (160 x 90).
 inline constexpr int MinPlausibleDisplayWidthMm = 150;
 inline constexpr int MaxPlausibleDisplayWidthMm = 2000;
-// The reported width rounded to whole millimetres, if it is plausible.
-std::optional<int> plausibleDisplayWidthMm(double widthMm, double heightMm);
+// The reported width rounded to whole millimetres, if it is plausible. A size that is just the
+// pixels at 96 or 100 per inch, or one millimetre a pixel, is a window system's stand-in for a
+// display that reported none (X11, Qt, headless compositors), and no report.
+std::optional<int> plausibleDisplayWidthMm(const TScreenReport& report);
+
+// The screen `window` is on; the primary screen when `window` is null. Null without screens.
+QScreen* screenOf(const QWidget* window);
 
 // QScreen::physicalSize of the window's screen.
 class QtDisplay : public DisplayService {

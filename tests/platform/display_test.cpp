@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the display reports about its size, on screens of the offscreen platform, which have the
-// sizes of 100 dots per inch: a desk monitor, a wall of screens and a small panel.
+// What the display reports about its size: the reports believed, and the screen asked, on screens
+// of the offscreen platform, whose sizes are the stand-ins of 100 pixels per inch.
 
 #include <gtest/gtest.h>
 
@@ -24,46 +24,52 @@ TEST(DisplayWidth, OnlyAPlausibleReportCounts)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Row {
-        double width, height;
+        platform::TScreenReport report;
         std::optional<int> expected;
     };
     const Row rows[] = {
-        {0, 0, std::nullopt},  // no report
-        {149.6, 100, std::nullopt},
-        {150, 100, 150},
-        {344.4, 193.5, 344},
-        {527.5, 296.5, 528},
-        {2000, 1125, 2000},
-        {2000.4, 1125, std::nullopt},
-        {-500, 300, std::nullopt},
-        {nan, 300, std::nullopt},
-        {std::numeric_limits<double>::infinity(), 300, std::nullopt},
-        {160, 90, std::nullopt},  // an aspect ratio, not a size
-        {160, 100, std::nullopt},
-        {160, 120, 160},
-        {344, nan, 344},
+        {{0, 0, 1920, 1080}, std::nullopt},  // no report
+        {{149.6, 100, 1280, 1024}, std::nullopt},
+        {{150, 100, 1280, 1024}, 150},
+        {{344.4, 193.5, 1920, 1080}, 344},
+        {{527.5, 296.5, 1920, 1080}, 528},
+        {{2000, 1125, 3840, 2160}, 2000},
+        {{2000.4, 1125, 3840, 2160}, std::nullopt},
+        {{-500, 300, 1920, 1080}, std::nullopt},
+        {{nan, 300, 1920, 1080}, std::nullopt},
+        {{std::numeric_limits<double>::infinity(), 300, 1920, 1080}, std::nullopt},
+        {{344, nan, 1920, 1080}, 344},
+        // An aspect ratio, not a size.
+        {{160, 90, 1920, 1080}, std::nullopt},
+        {{160, 100, 1280, 800}, std::nullopt},
+        {{160, 120, 1024, 768}, 160},
+        // The pixels at 96 or 100 per inch or a millimetre each: a stand-in for no report.
+        {{508, 286, 1920, 1080}, std::nullopt},
+        {{325.12, 260.096, 1280, 1024}, std::nullopt},
+        {{1280, 1024, 1280, 1024}, std::nullopt},
+        {{508, 300, 1920, 1080}, 508},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(plausibleDisplayWidthMm(row.width, row.height), row.expected)
-            << row.width << " x " << row.height;
+        const platform::TScreenReport& r = row.report;
+        EXPECT_EQ(plausibleDisplayWidthMm(r), row.expected)
+            << r.widthMm << " x " << r.heightMm << " mm, " << r.widthPixels << " x "
+            << r.heightPixels;
     }
 }
 
-TEST(DisplayWidth, TheWindowsScreenAnswersAndWithoutAWindowThePrimary)
+TEST(DisplayWidth, TheWindowsScreenIsAskedAndWithoutAWindowThePrimary)
 {
     const QList<QScreen*> screens = QGuiApplication::screens();
     ASSERT_EQ(screens.size(), 3) << "the offscreen platform did not take the screens";
+    EXPECT_EQ(platform::screenOf(nullptr), QGuiApplication::primaryScreen());
     const platform::QtDisplay display;
-    EXPECT_EQ(display.physicalWidthMm(nullptr), 325);  // 1280 pixels at 100 per inch
-    struct Row {
-        int screen;
-        std::optional<int> expected;
-    };
-    const Row rows[] = {{0, 325}, {1, std::nullopt}, {2, std::nullopt}};
-    for (const Row& row : rows) {
+    EXPECT_EQ(display.physicalWidthMm(nullptr), std::nullopt);
+    for (QScreen* screen : screens) {
         QWidget window;
-        window.setScreen(screens.at(row.screen));
-        EXPECT_EQ(display.physicalWidthMm(&window), row.expected) << row.screen;
+        window.setScreen(screen);
+        EXPECT_EQ(platform::screenOf(&window), screen) << screen->name().toStdString();
+        // Each has the stand-in size of its pixels, which is no report.
+        EXPECT_EQ(display.physicalWidthMm(&window), std::nullopt) << screen->name().toStdString();
     }
 }
 
