@@ -311,7 +311,117 @@ void PainterCanvas::polyline(const scene::PixelPoint* points, std::int32_t count
     }
     applyFill();
     applyLinePen();
-    m_painter.drawPolyline(strokePoints(points, count), static_cast<int>(count));
+    const QPointF* stroke = strokePoints(points, count);
+    if (!strokeInBands(stroke, count)) {
+        m_painter.drawPolyline(stroke, static_cast<int>(count));
+    }
+}
+
+// A wide antialiased line is filled as the outline of its stroke, and the rasteriser works
+// through that outline once for every band of rows its memory holds: a wave of a thousand points
+// costs dozens of passes over thousands of edges. The rows of a picture are independent, though:
+// a row's pixels depend only on the outline's edges within that row, and those come from the
+// segments (and the joins between them) that reach the row. So the polyline is cut into bands of
+// rows, and each band strokes, clipped to itself, only the runs of segments that come within
+// reach of it: the same edges in its rows, hence the same pixels, in one pass over few edges.
+// The runs' own ends lie out of reach of the band, so their caps never show.
+bool PainterCanvas::strokeInBands(const QPointF* points, std::int32_t count)
+{
+    constexpr std::int32_t MinimumPoints = 64;
+    constexpr int BandRows = 48;  // device rows; about what the rasteriser holds in one pass
+    constexpr qreal CoordinateLimit = 1 << 20;
+    const scene::CanvasPen& pen = this->pen();
+    if (m_image == nullptr || count < MinimumPoints || pen.style != TPenStyle::Solid) {
+        return false;
+    }
+    // A polyline that ends where it starts might be taken for a closed one in pieces.
+    if (points[0] == points[count - 1]) {
+        return false;
+    }
+    // Bands lie on whole device rows only where each unit is a whole number of device pixels;
+    // a one-pixel line takes the rasteriser's thin-line route, which has no bands.
+    const QTransform device = m_painter.deviceTransform();
+    const qreal scale = device.m11();
+    if (!m_painter.worldTransform().isIdentity() || device.type() > QTransform::TxScale ||
+        scale != device.m22() || scale < 1 || scale != std::floor(scale) ||
+        m_linePen.widthF() * scale <= 1) {
+        return false;
+    }
+    const int rowsPerUnit = static_cast<int>(scale);
+    const int bandUnits = std::max(1, BandRows / rowsPerUnit);
+
+    // How far the stroke reaches from a segment: half the width, and a mitre up to the limit.
+    const qreal width = m_linePen.widthF();
+    const qreal reach = width / 2 + width * m_linePen.miterLimit() + 2;
+
+    qreal top = points[0].y();
+    qreal bottom = top;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const QPointF& p = points[i];
+        if (!(std::abs(p.x()) < CoordinateLimit && std::abs(p.y()) < CoordinateLimit)) {
+            return false;  // far outside any picture, or not a number: Qt clips such outlines
+        }
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    }
+    // The rows that can change: those within reach of the line, and on the picture and inside
+    // the clip.
+    const QRect picture(QPoint(0, 0), m_image->deviceIndependentSize().toSize());
+    const QRect visible = m_clip ? m_clip->intersected(picture) : picture;
+    const int firstRow = std::max(visible.top(), static_cast<int>(std::floor(top - reach)));
+    const int endRow =
+        std::min(visible.bottom() + 1, static_cast<int>(std::ceil(bottom + reach)) + 1);
+    if (visible.isEmpty() || endRow <= firstRow) {
+        return true;  // nothing of it shows
+    }
+    const int bandCount = (endRow - firstRow + bandUnits - 1) / bandUnits;
+    if (bandCount < 2) {
+        return false;
+    }
+    if (static_cast<int>(m_bands.size()) < bandCount) {
+        m_bands.resize(static_cast<std::size_t>(bandCount));
+    }
+    for (int b = 0; b < bandCount; ++b) {
+        m_bands[static_cast<std::size_t>(b)].path.clear();
+        m_bands[static_cast<std::size_t>(b)].next = -1;
+        m_bands[static_cast<std::size_t>(b)].end = false;
+    }
+    for (std::int32_t i = 0; i + 1 < count; ++i) {
+        const qreal a = points[i].y();
+        const qreal b = points[i + 1].y();
+        const qreal low = std::min(a, b) - reach - firstRow;
+        const qreal high = std::max(a, b) + reach - firstRow;
+        const int first = std::max(0, static_cast<int>(std::floor(low / bandUnits)));
+        const int last = std::min(bandCount - 1, static_cast<int>(std::floor(high / bandUnits)));
+        for (int k = first; k <= last; ++k) {
+            Band& band = m_bands[static_cast<std::size_t>(k)];
+            if (band.next != i) {
+                band.path.moveTo(points[i]);
+                band.end = band.end || i == 0;
+            }
+            band.path.lineTo(points[i + 1]);
+            band.next = i + 1;
+            band.end = band.end || i + 1 == count - 1;
+        }
+    }
+    // Caps drawn where no true end lies are out of sight: the flat ones cost least.
+    QPen flat = m_linePen;
+    flat.setCapStyle(Qt::FlatCap);
+    for (int k = 0; k < bandCount; ++k) {
+        const Band& band = m_bands[static_cast<std::size_t>(k)];
+        if (band.path.isEmpty()) {
+            continue;
+        }
+        const QRect rows(visible.left(), firstRow + k * bandUnits, visible.width(), bandUnits);
+        m_painter.setClipRect(rows.intersected(visible));
+        m_painter.strokePath(band.path, band.end ? m_linePen : flat);
+    }
+    if (m_clip) {
+        m_painter.setClipRect(*m_clip);
+    } else {
+        m_painter.setClipping(false);
+    }
+    return true;
 }
 
 void PainterCanvas::moveTo(scene::PixelPoint p)

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 #include <QPointF>
 #include <QRect>
@@ -71,6 +72,8 @@ private:
     void applyFill();
     void applyFont();
     const QPointF* strokePoints(const scene::PixelPoint* points, std::int32_t count);
+    // Strokes a long wide polyline band by band; false where that cannot give the same pixels.
+    bool strokeInBands(const QPointF* points, std::int32_t count);
 
     QPaintDevice* m_device;
     QImage* m_image;  // null where the device cannot be read back
@@ -102,7 +105,14 @@ private:
     std::size_t m_nextMeasured = 0;
 
     std::vector<QPointF> m_points;  // reused so that frames do not allocate
-    std::optional<QRect> m_clip;    // none: no clipping
+    // The pieces of a polyline that reach each band of rows, kept for the next polyline.
+    struct Band {
+        QPainterPath path;
+        std::int32_t next = -1;  // the point the path ends on, or -1
+        bool end = false;        // holds the polyline's first or last point
+    };
+    std::vector<Band> m_bands;
+    std::optional<QRect> m_clip;  // none: no clipping
     std::vector<std::optional<QRect>> m_clipStack;
 };
 

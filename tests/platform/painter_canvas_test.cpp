@@ -8,9 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -384,6 +388,98 @@ TEST(PainterCanvasDensity, ReadsBackInTheEnginesPixels)
         EXPECT_EQ(canvas.readPixel(20, 5), common::NoColor);  // outside the 20 x 20 picture
     }
     EXPECT_EQ(image.pixelColor(19, 19), QColor(10, 20, 30));
+}
+
+}  // namespace
+
+namespace {
+
+// Long wide polylines are stroked band by band; the picture must be the one a single stroke
+// makes, whatever the shape: waves steep and flat, spikes that reach the mitre limit, runs
+// along one row or column, repeated points, lines leaving the picture, a clip, a dense picture.
+TEST(PainterCanvasBands, LongWideLinesLookAsOneStroke)
+{
+    struct Row {
+        const char* shape;
+        int width;
+        double density;
+        bool clipped;
+    };
+    const Row rows[] = {
+        {"wave", 2, 1.0, false},    {"steep wave", 2, 1.0, false}, {"spikes", 2, 1.0, false},
+        {"spikes", 3, 1.0, false},  {"flat", 4, 1.0, false},       {"repeats", 2, 1.0, false},
+        {"outside", 2, 1.0, false}, {"wave", 2, 1.0, true},        {"steep wave", 2, 2.0, false},
+        {"spikes", 2, 2.0, true},
+    };
+    const auto shape = [](const std::string& name) {
+        std::vector<PixelPoint> points;
+        for (int i = 0; i < 900; ++i) {
+            const double t = i / 900.0;
+            int x = 20 + static_cast<int>(360 * t);
+            int y = 150;
+            if (name == "wave") {
+                y += static_cast<int>(std::lround(90 * std::sin(t * 19.0)));
+            } else if (name == "steep wave") {
+                x = 20 + static_cast<int>(40 * t) +
+                    static_cast<int>(std::lround(25 * std::sin(t * 31)));
+                y = 10 + static_cast<int>(280 * t);
+            } else if (name == "spikes") {
+                y += (i % 7 == 0) ? 120 - (i % 5) * 9 : -(i % 3) * 4;
+            } else if (name == "flat") {
+                y += (i / 150) * 20;
+            } else if (name == "repeats") {
+                x = 20 + (i / 4) * 1;
+                y += static_cast<int>(std::lround(60 * std::sin((i / 4) * 0.2)));
+            } else if (name == "outside") {
+                x = -500 + i * 2;
+                y = -200 + static_cast<int>(std::lround(900 * std::sin(t * 9.0)));
+            }
+            points.push_back({x, y});
+        }
+        return points;
+    };
+    for (const Row& row : rows) {
+        const std::vector<PixelPoint> points = shape(row.shape);
+        const auto picture = [&row] {
+            QImage image(static_cast<int>(400 * row.density), static_cast<int>(300 * row.density),
+                         QImage::Format_RGB32);
+            image.setDevicePixelRatio(row.density);
+            image.fill(Qt::white);
+            return image;
+        };
+        QImage banded = picture();
+        {
+            PainterCanvas canvas(banded);
+            if (row.clipped) {
+                canvas.setClip(35, 40, 330, 251);
+            }
+            canvas.setPenColor(Blue);
+            canvas.setPenWidth(row.width);
+            canvas.polyline(points.data(), static_cast<std::int32_t>(points.size()));
+        }
+        QImage single = picture();
+        {
+            QPainter painter(&single);
+            painter.setRenderHints(QPainter::Antialiasing);
+            if (row.clipped) {
+                painter.setClipRect(QRect(35, 40, 295, 211));
+            }
+            QPen pen(QColor(0, 0, 255));
+            pen.setWidth(row.width);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(pen);
+            const qreal offset = row.width % 2 == 1 ? 0.5 : 0.0;
+            std::vector<QPointF> stroke;
+            for (const PixelPoint& p : points) {
+                stroke.emplace_back(p.x + offset, p.y + offset);
+            }
+            painter.drawPolyline(stroke.data(), static_cast<int>(stroke.size()));
+        }
+        EXPECT_TRUE(banded == single) << row.shape << " width " << row.width << " density "
+                                      << row.density << (row.clipped ? " clipped" : "");
+        EXPECT_NE(banded, picture()) << row.shape;  // something was drawn
+    }
 }
 
 }  // namespace
