@@ -31,18 +31,37 @@ void* operator new(std::size_t size)
     }
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
 // The main window's arrangement: the scene drawn into the picture of the drawing area.
 class ImageHost : public scene::SceneHost {
 public:
-    ImageHost(int width, int height) : m_image(width, height, QImage::Format_RGB32), m_canvas(m_image) {}
+    ImageHost(int width, int height)
+        : m_image(width, height, QImage::Format_RGB32), m_canvas(m_image)
+    {
+        m_canvas.setKeepsLayers(true);
+    }
     scene::Canvas& screenCanvas() override { return m_canvas; }
     void processPendingEvents() override {}
 

@@ -15,7 +15,7 @@ namespace mainwindow {
 namespace {
 // How long a resize waits while a drawing still runs; the deferred redraw uses the same delay.
 constexpr int RetryMilliseconds = 20;
-}
+}  // namespace
 
 DrawingArea::DrawingArea(scene::SceneState& state, QWidget* parent)
     : QWidget(parent), m_state(state)
@@ -41,6 +41,7 @@ void DrawingArea::makePicture(QSize size)
     m_picture.setDevicePixelRatio(ratio);
     m_picture.fill(Qt::white);
     m_canvas = std::make_unique<platform::PainterCanvas>(m_picture);
+    m_canvas->setKeepsLayers(true);
     m_state.DrawWidth = size.width();
     m_state.DrawHeight = size.height();
 }
@@ -49,6 +50,7 @@ void DrawingArea::reprojectAndRedraw()
 {
     scene::projectScene(m_state, m_state.DrawWidth, m_state.DrawHeight, m_state.PixelsPerUnit, 1.0);
     scene::drawScene(m_state, 0, 0, m_state.DrawWidth, m_state.DrawHeight, *m_canvas, 1.0);
+    m_canvas->takeChanged();
     update();
 }
 
@@ -58,7 +60,8 @@ void DrawingArea::paintEvent(QPaintEvent* event)
     // stays open for the next drawing.
     QPainter painter(this);
     const qreal ratio = m_picture.devicePixelRatio();
-    const QRectF source(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio);
+    const QRectF source(QPointF(event->rect().topLeft()) * ratio,
+                        QSizeF(event->rect().size()) * ratio);
     painter.drawImage(QRectF(event->rect()), m_picture, source);
 }
 

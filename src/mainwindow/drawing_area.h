@@ -12,8 +12,10 @@
 namespace mainwindow {
 
 // The main drawing area: owns the off-screen picture the scene is drawn into and shows it on
-// repaint without drawing the scene again. It is the scene's host, so the engine measures its
-// labels on this picture and lets queued events run through it. The state must outlive it.
+// repaint without drawing the scene again. The picture keeps the scene's fixed parts as a layer
+// while the time runs, and only the part a drawing changed is copied to the window. It is the
+// scene's host, so the engine measures its labels on this picture and lets queued events run
+// through it. The state must outlive it.
 class DrawingArea : public QWidget, public scene::SceneHost {
 public:
     DrawingArea(scene::SceneState& state, QWidget* parent = nullptr);
@@ -21,7 +23,8 @@ public:
 
     scene::Canvas& screenCanvas() override { return *m_canvas; }
     void processPendingEvents() override;
-    void screenCanvasDrawn() override { update(); }
+    // Only what the drawing changed is shown again.
+    void screenCanvasDrawn() override { update(m_canvas->takeChanged()); }
 
     // Projects and draws the scene for the area's current size.
     void reprojectAndRedraw();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/painter_canvas.h"
 
+#include "common/numbers.h"
+
 #include <QImage>
 #include <QList>
 #include <QPaintDevice>
@@ -9,9 +11,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -291,6 +295,7 @@ void PainterCanvas::fillRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, 
     }
     applyFill();
     m_painter.fillRect(r, m_fillBrush);
+    touch(r, 0);
 }
 
 void PainterCanvas::polygon(const scene::PixelPoint* points, std::int32_t count)
@@ -301,6 +306,7 @@ void PainterCanvas::polygon(const scene::PixelPoint* points, std::int32_t count)
     applyFill();
     applyLinePen();
     m_painter.drawPolygon(strokePoints(points, count), static_cast<int>(count));
+    touchPoints(points, count);
 }
 
 void PainterCanvas::polyline(const scene::PixelPoint* points, std::int32_t count)
@@ -315,6 +321,7 @@ void PainterCanvas::polyline(const scene::PixelPoint* points, std::int32_t count
     if (!strokeInBands(stroke, count)) {
         m_painter.drawPolyline(stroke, static_cast<int>(count));
     }
+    touchPoints(points, count);
 }
 
 // A wide antialiased line is filled as the outline of its stroke, and the rasteriser works
@@ -440,6 +447,8 @@ void PainterCanvas::lineTo(scene::PixelPoint p)
     applyLinePen();
     const qreal o = m_strokeOffset;
     m_painter.drawLine(QPointF(from.x + o, from.y + o), QPointF(p.x + o, p.y + o));
+    const scene::PixelPoint ends[2] = {from, p};
+    touchPoints(ends, 2);
 }
 
 void PainterCanvas::ellipse(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
@@ -455,6 +464,8 @@ void PainterCanvas::ellipse(std::int32_t x1, std::int32_t y1, std::int32_t x2, s
     }
     applyFill();
     applyLinePen();
+    const scene::PixelPoint corners[2] = {{x1, y1}, {x2, y2}};
+    touchPoints(corners, 2);
     if (pen().style == TPenStyle::Clear) {
         m_painter.drawEllipse(box);
         return;
@@ -486,7 +497,13 @@ void PainterCanvas::textOut(std::int32_t x, std::int32_t y, std::string_view utf
     applyFill();
     applyFont();
     m_painter.setPen(m_textPen);
-    m_painter.drawText(QPointF(x, static_cast<qreal>(y) + m_metrics->ascent()), fromUtf8(utf8));
+    const QString text = fromUtf8(utf8);
+    m_painter.drawText(QPointF(x, static_cast<qreal>(y) + m_metrics->ascent()), text);
+    if (m_keepsLayers) {
+        // Glyphs may stand out of their cell: by up to a cell height is ample.
+        const int height = m_metrics->height();
+        touch(QRect(x, y, m_metrics->horizontalAdvance(text), height), height);
+    }
 }
 
 std::int32_t PainterCanvas::textWidth(std::string_view utf8)
@@ -556,6 +573,88 @@ void PainterCanvas::restoreClip()
     } else {
         m_painter.setClipping(false);
     }
+}
+
+void PainterCanvas::touch(QRect r, int spread)
+{
+    if (!m_keepsLayers || r.isEmpty()) {
+        return;
+    }
+    const QRect picture(QPoint(0, 0), m_image->deviceIndependentSize().toSize());
+    r = r.adjusted(-spread, -spread, spread, spread).intersected(m_clip ? *m_clip : picture);
+    r = r.intersected(picture);
+    m_sinceLayer |= r;
+    m_changed |= r;
+}
+
+void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t count)
+{
+    if (!m_keepsLayers || count < 1) {
+        return;
+    }
+    std::int32_t left = points[0].x;
+    std::int32_t right = left;
+    std::int32_t top = points[0].y;
+    std::int32_t bottom = top;
+    for (std::int32_t i = 1; i < count; ++i) {
+        left = std::min(left, points[i].x);
+        right = std::max(right, points[i].x);
+        top = std::min(top, points[i].y);
+        bottom = std::max(bottom, points[i].y);
+    }
+    // Half the width, a mitre up to its limit, and a pixel of antialiasing on either side.
+    const qreal width =
+        m_linePen.style() == Qt::NoPen ? 0.0 : std::max<qreal>(1, m_linePen.widthF());
+    const int spread = static_cast<int>(std::ceil(width / 2 + width * m_linePen.miterLimit())) + 2;
+    touch(pixelRect(left, top, common::addSaturated(right, 1), common::addSaturated(bottom, 1)),
+          spread);
+}
+
+bool PainterCanvas::keepLayer(std::span<const std::byte> key)
+{
+    if (!m_keepsLayers || !m_painter.isActive()) {
+        return false;
+    }
+    if (m_layer.size() != m_image->size() || m_layer.format() != m_image->format()) {
+        m_layer = QImage(m_image->size(), m_image->format());
+    }
+    std::memcpy(m_layer.bits(), m_image->constBits(),
+                static_cast<std::size_t>(m_image->sizeInBytes()));
+    m_layerKey.assign(key.begin(), key.end());
+    m_hasLayer = true;
+    m_sinceLayer = QRect();
+    return true;
+}
+
+bool PainterCanvas::restoreLayer(std::span<const std::byte> key)
+{
+    if (!m_hasLayer || !m_painter.isActive() || m_layer.size() != m_image->size() ||
+        !std::equal(key.begin(), key.end(), m_layerKey.begin(), m_layerKey.end())) {
+        return false;
+    }
+    if (!m_sinceLayer.isEmpty()) {
+        // The engine's pixels may be several of the picture's.
+        const qreal ratio = m_image->devicePixelRatio();
+        const QRect device =
+            QRect(QPoint(static_cast<int>(std::floor(m_sinceLayer.left() * ratio)),
+                         static_cast<int>(std::floor(m_sinceLayer.top() * ratio))),
+                  QPoint(static_cast<int>(std::ceil((m_sinceLayer.right() + 1) * ratio)) - 1,
+                         static_cast<int>(std::ceil((m_sinceLayer.bottom() + 1) * ratio)) - 1))
+                .intersected(m_image->rect());
+        const int bytesPerPixel = m_image->depth() / 8;
+        const auto offset = static_cast<std::size_t>(device.left() * bytesPerPixel);
+        const auto length = static_cast<std::size_t>(device.width() * bytesPerPixel);
+        for (int y = device.top(); y <= device.bottom(); ++y) {
+            std::memcpy(m_image->scanLine(y) + offset, m_layer.constScanLine(y) + offset, length);
+        }
+    }
+    m_sinceLayer = QRect();
+    return true;
+}
+
+QRect PainterCanvas::takeChanged()
+{
+    return std::exchange(m_changed, QRect());
 }
 
 }  // namespace platform

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,21 @@ public:
     void setClip(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
     void restoreClip() override;
 
+    // Layers are kept on pictures only, and only once asked for: a copy of the picture is the
+    // price of each.
+    void setKeepsLayers(bool keeps) { m_keepsLayers = keeps && m_image != nullptr; }
+    bool keepsLayers() const override { return m_keepsLayers; }
+    bool keepLayer(std::span<const std::byte> key) override;
+    bool restoreLayer(std::span<const std::byte> key) override;
+    // The part of the picture that drawing and putting back layers may have changed since the
+    // last call, in the canvas's units: what a window must show again.
+    QRect takeChanged();
+
 private:
+    // Notes that drawing may have changed the pixels of r, and those within `spread` of it.
+    void touch(QRect r, int spread);
+    void touchPoints(const scene::PixelPoint* points, std::int32_t count);
+
     PainterCanvas(QPaintDevice& device, QImage* image);
 
     // Bring the painter's pen, brush and background in line with the canvas state; the Qt
@@ -112,6 +127,13 @@ private:
         bool end = false;        // holds the polyline's first or last point
     };
     std::vector<Band> m_bands;
+
+    bool m_keepsLayers = false;
+    QImage m_layer;
+    std::vector<std::byte> m_layerKey;
+    bool m_hasLayer = false;
+    QRect m_sinceLayer;           // changed since the layer was kept or put back
+    QRect m_changed;              // changed since takeChanged()
     std::optional<QRect> m_clip;  // none: no clipping
     std::vector<std::optional<QRect>> m_clipStack;
 };

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -83,6 +85,15 @@ public:
     virtual TColor readPixel(std::int32_t x, std::int32_t y) = 0;
     virtual void setClip(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) = 0;
     virtual void restoreClip() = 0;
+
+    // A canvas that keeps layers holds on to the picture as it stands, under a key that names
+    // what was drawn, and can later put it back instead of having it drawn again: the parts of
+    // the scene that stay while the time runs. Canvases without layers answer false throughout.
+    virtual bool keepsLayers() const { return false; }
+    virtual bool keepLayer(std::span<const std::byte> /*key*/) { return false; }
+    // The picture as it was kept under this key again, wherever drawing since changed it; false
+    // when nothing is kept under this key.
+    virtual bool restoreLayer(std::span<const std::byte> /*key*/) { return false; }
 
 private:
     CanvasPen m_pen;

@@ -3,6 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <span>
+#include <utility>
+#include <vector>
 
 #include "common/numbers.h"
 
@@ -145,8 +149,8 @@ void drawWavesAndVector(SceneState& s, Canvas& canvas, const LineWidths& widths)
 
 void drawDots(SceneState& s, Canvas& canvas, double f)
 {
-    const std::int32_t d = roundToInt(static_cast<long double>(s.PixelsPerUnit) * f *
-                                      s.Proportions.DotRadius);
+    const std::int32_t d =
+        roundToInt(static_cast<long double>(s.PixelsPerUnit) * f * s.Proportions.DotRadius);
     if (d <= 0) {
         return;
     }
@@ -174,8 +178,8 @@ void drawLabels(SceneState& s, Canvas& canvas, double f)
     canvas.setFontName(s.ScreenFontName);
     canvas.setFontColor(textColor);
     canvas.setFontBold(s.style(TSceneObject::Text).Bold);
-    canvas.setFontPixelHeight(roundToInt(static_cast<long double>(s.PixelsPerUnit) * f *
-                                         s.Proportions.AxisLabelHeight));
+    canvas.setFontPixelHeight(
+        roundToInt(static_cast<long double>(s.PixelsPerUnit) * f * s.Proportions.AxisLabelHeight));
     if (s.Params.Azimuth < 0 && isBehindSurface(s, canvas, pix.PropagationLabelAnchorPix)) {
         canvas.setFontColor(s.HiddenTextColor);
     }
@@ -184,6 +188,263 @@ void drawLabels(SceneState& s, Canvas& canvas, double f)
     canvas.setFontColor(textColor);
     canvas.textOut(pix.HorizontalLabelBox.left, pix.HorizontalLabelBox.top, s.HorizontalAxisLabel);
     canvas.textOut(pix.VerticalLabelBox.left, pix.VerticalLabelBox.top, s.VerticalAxisLabel);
+}
+
+// The state every drawing command depends on, from one canvas to another.
+void copyState(const Canvas& from, Canvas& to)
+{
+    to.setPenColor(from.pen().color);
+    to.setPenStyle(from.pen().style);
+    to.setPenWidth(from.pen().width);
+    to.setFillColor(from.fill().color);
+    to.setFillSolid(from.fill().solid);
+    to.setFontName(from.font().name);
+    to.setFontColor(from.font().color);
+    to.setFontBold(from.font().bold);
+    to.setFontPixelHeight(from.font().pixelHeight);
+}
+
+enum class ScriptOp : std::int32_t {
+    FillRect,
+    Polygon,
+    Polyline,
+    MoveTo,
+    LineTo,
+    Ellipse,
+    SetClip,
+    RestoreClip
+};
+
+// Writes down the drawing commands it is given, each with the pen and fill it is drawn with,
+// and draws nothing: the script both names a layer and draws it. Text and reading back are not
+// scripted; a part that needs them is drawn as usual.
+class ScriptCanvas final : public Canvas {
+public:
+    ScriptCanvas(std::vector<std::int32_t>& script, const Canvas& start) : m_script(script)
+    {
+        m_script.clear();
+        copyState(start, *this);
+    }
+    bool complete() const { return m_complete; }
+
+    void fillRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override
+    {
+        command(ScriptOp::FillRect);
+        put({x1, y1, x2, y2});
+    }
+    void polygon(const PixelPoint* points, std::int32_t count) override
+    {
+        command(ScriptOp::Polygon);
+        putPoints(points, count);
+    }
+    void polyline(const PixelPoint* points, std::int32_t count) override
+    {
+        command(ScriptOp::Polyline);
+        putPoints(points, count);
+    }
+    void moveTo(PixelPoint p) override
+    {
+        m_script.push_back(static_cast<std::int32_t>(ScriptOp::MoveTo));
+        put({p.x, p.y});
+    }
+    void lineTo(PixelPoint p) override
+    {
+        command(ScriptOp::LineTo);
+        put({p.x, p.y});
+    }
+    void ellipse(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override
+    {
+        command(ScriptOp::Ellipse);
+        put({x1, y1, x2, y2});
+    }
+    void setClip(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override
+    {
+        m_script.push_back(static_cast<std::int32_t>(ScriptOp::SetClip));
+        put({x1, y1, x2, y2});
+    }
+    void restoreClip() override
+    {
+        m_script.push_back(static_cast<std::int32_t>(ScriptOp::RestoreClip));
+    }
+    void textOut(std::int32_t, std::int32_t, std::string_view) override { m_complete = false; }
+    std::int32_t textWidth(std::string_view) override
+    {
+        m_complete = false;
+        return 0;
+    }
+    std::int32_t textHeight(std::string_view) override
+    {
+        m_complete = false;
+        return 0;
+    }
+    TColor readPixel(std::int32_t, std::int32_t) override
+    {
+        m_complete = false;
+        return common::NoColor;
+    }
+
+private:
+    void put(std::initializer_list<std::int32_t> values)
+    {
+        m_script.insert(m_script.end(), values.begin(), values.end());
+    }
+    // A drawing command with the state it is drawn in.
+    void command(ScriptOp op)
+    {
+        put({static_cast<std::int32_t>(op), static_cast<std::int32_t>(pen().color),
+             static_cast<std::int32_t>(pen().style), pen().width,
+             static_cast<std::int32_t>(fill().color), fill().solid ? 1 : 0});
+    }
+    void putPoints(const PixelPoint* points, std::int32_t count)
+    {
+        m_script.push_back(count);
+        for (std::int32_t i = 0; i < count; ++i) {
+            put({points[i].x, points[i].y});
+        }
+    }
+
+    std::vector<std::int32_t>& m_script;
+    bool m_complete = true;
+};
+
+// Draws a script on a canvas; with drawing false only what sets the canvas's state (the clip,
+// the current point) is carried out, as after its picture has been put back.
+void playScript(std::span<const std::int32_t> script, Canvas& canvas, bool drawing,
+                std::vector<PixelPoint>& points)
+{
+    std::size_t at = 0;
+    const auto next = [&script, &at] { return script[at++]; };
+    const auto state = [&canvas, &next, drawing] {
+        const auto color = static_cast<TColor>(next());
+        const auto style = static_cast<TPenStyle>(next());
+        const std::int32_t width = next();
+        const auto fillColor = static_cast<TColor>(next());
+        const bool solid = next() != 0;
+        if (drawing) {
+            canvas.setPenColor(color);
+            canvas.setPenStyle(style);
+            canvas.setPenWidth(width);
+            canvas.setFillColor(fillColor);
+            canvas.setFillSolid(solid);
+        }
+    };
+    const auto readPoints = [&points, &next] {
+        const std::int32_t count = next();
+        points.resize(static_cast<std::size_t>(count));
+        for (PixelPoint& p : points) {
+            p.x = next();
+            p.y = next();
+        }
+    };
+    while (at < script.size()) {
+        switch (static_cast<ScriptOp>(next())) {
+            case ScriptOp::FillRect:
+            case ScriptOp::Ellipse: {
+                const bool rect = static_cast<ScriptOp>(script[at - 1]) == ScriptOp::FillRect;
+                state();
+                const std::int32_t x1 = next();
+                const std::int32_t y1 = next();
+                const std::int32_t x2 = next();
+                const std::int32_t y2 = next();
+                if (drawing) {
+                    rect ? canvas.fillRect(x1, y1, x2, y2) : canvas.ellipse(x1, y1, x2, y2);
+                }
+                break;
+            }
+            case ScriptOp::Polygon:
+            case ScriptOp::Polyline: {
+                const bool closed = static_cast<ScriptOp>(script[at - 1]) == ScriptOp::Polygon;
+                state();
+                readPoints();
+                if (drawing) {
+                    const auto count = static_cast<std::int32_t>(points.size());
+                    closed ? canvas.polygon(points.data(), count)
+                           : canvas.polyline(points.data(), count);
+                }
+                break;
+            }
+            case ScriptOp::MoveTo: {
+                const std::int32_t x = next();
+                canvas.moveTo({x, next()});
+                break;
+            }
+            case ScriptOp::LineTo: {
+                state();
+                const std::int32_t x = next();
+                const PixelPoint p{x, next()};
+                drawing ? canvas.lineTo(p) : canvas.moveTo(p);
+                break;
+            }
+            case ScriptOp::SetClip: {
+                const std::int32_t x1 = next();
+                const std::int32_t y1 = next();
+                const std::int32_t x2 = next();
+                canvas.setClip(x1, y1, x2, next());
+                break;
+            }
+            case ScriptOp::RestoreClip:
+                canvas.restoreClip();
+                break;
+        }
+    }
+}
+
+// The background and what does not move while the time runs: the surface, the ellipse (its
+// points are the same at every time step) and the axes. It leaves the drawing clipped.
+void drawFixedParts(SceneState& s, Canvas& canvas, const LineWidths& widths, std::int32_t left,
+                    std::int32_t top, std::int32_t right, std::int32_t bottom)
+{
+    canvas.setFillColor(s.style(TSceneObject::Background).Color);
+    canvas.setFillSolid(true);
+    canvas.setPenStyle(TPenStyle::Clear);
+    canvas.setPenWidth(1);
+    canvas.fillRect(left, top, right, bottom);
+    canvas.setClip(left, top, right, bottom);
+
+    const TProportions& p = s.Proportions;
+    if (p.ReferenceRectHalfWidth > 0.0) {
+        canvas.setFillColor(s.style(TSceneObject::ReferenceSurface).Color);
+        const TObjectStyle& outline = s.style(TSceneObject::ReferenceSurface);
+        setPen(canvas, widths, outline, s.style(TSceneObject::CoordinateSystem).Color);
+        polygon(canvas, s.Pix.ReferenceRectPix);
+    }
+    if (s.ShowResultantWave && s.Params.HorizontalAmplitude > 0.0 &&
+        s.Params.VerticalAmplitude > 0.0) {
+        const TObjectStyle& style = s.style(TSceneObject::ResultantVectorEllipse);
+        setPen(canvas, widths, style, style.Color);
+        polyline(canvas, s.Pix.EllipsePix);
+    }
+    if (p.AxisHalfLength > 0.0 || p.Wavelength > 0.0) {
+        drawAxes(s, canvas, widths);
+    }
+}
+
+// The fixed parts through a layer of the canvas: scripted first, then put back where the same
+// script was drawn before, else drawn; a layer is kept once a script repeats, which is when the
+// time runs, and not while every drawing differs, as when the view turns.
+void drawFixedPartsThroughLayer(SceneState& s, Canvas& canvas, const LineWidths& widths,
+                                std::int32_t left, std::int32_t top, std::int32_t right,
+                                std::int32_t bottom)
+{
+    ScriptCanvas script(s.LayerScript, canvas);
+    drawFixedParts(s, script, widths, left, top, right, bottom);
+    const std::span<const std::int32_t> commands(s.LayerScript);
+    const std::span<const std::byte> key = std::as_bytes(commands);
+    if (!script.complete()) {
+        s.LastLayerScript.clear();
+        drawFixedParts(s, canvas, widths, left, top, right, bottom);
+        return;
+    }
+    if (canvas.restoreLayer(key)) {
+        playScript(commands, canvas, false, s.LayerPoints);
+    } else {
+        playScript(commands, canvas, true, s.LayerPoints);
+        if (s.LayerScript == s.LastLayerScript) {
+            canvas.keepLayer(key);
+        }
+    }
+    copyState(script, canvas);
+    std::swap(s.LayerScript, s.LastLayerScript);
 }
 
 }  // namespace
@@ -210,29 +471,13 @@ void drawScene(SceneState& s, std::int32_t left, std::int32_t top, std::int32_t 
     const std::int32_t right = common::saturate32(static_cast<std::int64_t>(left) + width + 1);
     const std::int32_t bottom = common::saturate32(static_cast<std::int64_t>(top) + height + 1);
 
-    canvas.setFillColor(s.style(TSceneObject::Background).Color);
-    canvas.setFillSolid(true);
-    canvas.setPenStyle(TPenStyle::Clear);
-    canvas.setPenWidth(1);
-    canvas.fillRect(left, top, right, bottom);
-    canvas.setClip(left, top, right, bottom);
+    if (canvas.keepsLayers()) {
+        drawFixedPartsThroughLayer(s, canvas, widths, left, top, right, bottom);
+    } else {
+        drawFixedParts(s, canvas, widths, left, top, right, bottom);
+    }
 
     const TProportions& p = s.Proportions;
-    if (p.ReferenceRectHalfWidth > 0.0) {
-        canvas.setFillColor(s.style(TSceneObject::ReferenceSurface).Color);
-        const TObjectStyle& outline = s.style(TSceneObject::ReferenceSurface);
-        setPen(canvas, widths, outline, s.style(TSceneObject::CoordinateSystem).Color);
-        polygon(canvas, s.Pix.ReferenceRectPix);
-    }
-    if (s.ShowResultantWave && s.Params.HorizontalAmplitude > 0.0 &&
-        s.Params.VerticalAmplitude > 0.0) {
-        const TObjectStyle& style = s.style(TSceneObject::ResultantVectorEllipse);
-        setPen(canvas, widths, style, style.Color);
-        polyline(canvas, s.Pix.EllipsePix);
-    }
-    if (p.AxisHalfLength > 0.0 || p.Wavelength > 0.0) {
-        drawAxes(s, canvas, widths);
-    }
     // Keyed to the label height on purpose: the arrowheads and the labels come and go together.
     if (p.AxisLabelHeight > 0.0 && p.AxisHalfLength > 0.0) {
         drawAxisArrowheads(s, canvas);

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/colors.h"
 #include "common/globals.h"
@@ -199,6 +200,13 @@ struct SceneState {
     SceneProjection Pix;
 
     SceneHost* Host = nullptr;
+
+    // The drawing commands of the parts that stay while the time runs, this drawing's and the
+    // last one's: a layer is kept once they repeat and put back while they do. Reused, so that
+    // animating allocates nothing.
+    std::vector<std::int32_t> LayerScript;
+    std::vector<std::int32_t> LastLayerScript;
+    std::vector<PixelPoint> LayerPoints;  // a polyline of the script, as it is drawn again
 
     TObjectStyle& style(TSceneObject object) { return Styles[static_cast<std::size_t>(object)]; }
     const TObjectStyle& style(TSceneObject object) const
