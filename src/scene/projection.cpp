@@ -15,52 +15,78 @@ using common::saturate32;
 
 namespace {
 
-// Both screen coordinates at once: lane 0 is row H, lane 1 row V.
-using Lanes = double __attribute__((vector_size(16)));
-using Bits = long long __attribute__((vector_size(16)));
-using IntLanes = std::int32_t __attribute__((vector_size(8)));
+// Two points at a time, both screen coordinates of each: lanes 0 and 2 are row H, 1 and 3 row V.
+// Written for four lanes, so that processors with AVX2 take two points per instruction; the
+// other build of the same code takes them in halves.
+using Lanes = double __attribute__((vector_size(32)));
+using Bits = long long __attribute__((vector_size(32)));
+using IntLanes = std::int32_t __attribute__((vector_size(16)));
 
 // (row . d) * scale rounded half to even in double precision, for both rows. The double result
 // lies within 2^-51 * sum|terms| * scale of the exact value (the scale's own rounding to double
 // included), so unless it is that close to a half both precisions round alike. The rare points
 // that close to a half, near the 32-bit limits or NaN take the extended route instead.
 // Extended precision on x87 costs several times as much per point.
-void projectPoints(const ModelPoint* model, PixelPoint* pix, std::size_t count,
-                   const ProjectionContext& c)
+__attribute__((target_clones("avx2", "default"))) void projectPoints(const ModelPoint* model,
+                                                                     PixelPoint* pix,
+                                                                     std::size_t count,
+                                                                     const ProjectionContext& c)
 {
-    const Lanes scale = {static_cast<double>(c.scale), static_cast<double>(c.scale)};
-    const Lanes row0 = {c.rowH[0], c.rowV[0]};
-    const Lanes row1 = {c.rowH[1], c.rowV[1]};
-    const Lanes row2 = {c.rowH[2], c.rowV[2]};
-    const Lanes magic = {6755399441055744.0, 6755399441055744.0};  // 1.5 * 2^52
+    const double sc = static_cast<double>(c.scale);
+    const Lanes scale = {sc, sc, sc, sc};
+    // A power of two: the bound is the same as scaling by it after the scale.
+    const Lanes boundScale = scale * 0x1p-48;
+    const Lanes row0 = {c.rowH[0], c.rowV[0], c.rowH[0], c.rowV[0]};
+    const Lanes row1 = {c.rowH[1], c.rowV[1], c.rowH[1], c.rowV[1]};
+    const Lanes row2 = {c.rowH[2], c.rowV[2], c.rowH[2], c.rowV[2]};
+    const double m = 6755399441055744.0;  // 1.5 * 2^52
+    const Lanes magic = {m, m, m, m};
     const double cx = c.cx;
     const double cy = c.cy;
-    const Bits noSign = {0x7FFFFFFFFFFFFFFFLL, 0x7FFFFFFFFFFFFFFFLL};
-    const auto abs = [noSign](Lanes x) { return std::bit_cast<Lanes>(std::bit_cast<Bits>(x) & noSign); };
-    for (std::size_t i = 0; i < count; ++i) {
-        const double dx = model[i].X - c.centre.X;
-        const double dy = model[i].Y - c.centre.Y;
-        const double dz = model[i].Z - c.centre.Z;
-        const Lanes t0 = row0 * dx;
-        const Lanes t1 = row1 * dy;
-        const Lanes t2 = row2 * dz;
+    const Lanes centre = {cx, cy, cx, cy};
+    const Lanes orientation = {1.0, -1.0, 1.0, -1.0};
+    const long long n = 0x7FFFFFFFFFFFFFFFLL;
+    const Bits noSign = {n, n, n, n};
+#define ONDULIX_ABS(x) ((Lanes)((Bits)(x)&noSign))
+    for (std::size_t i = 0; i < count; i += 2) {
+        // An odd last point is taken twice and stored once.
+        const ModelPoint& a = model[i];
+        const ModelPoint& b = model[i + 1 < count ? i + 1 : i];
+        const double ax = a.X - c.centre.X;
+        const double ay = a.Y - c.centre.Y;
+        const double az = a.Z - c.centre.Z;
+        const double bx = b.X - c.centre.X;
+        const double by = b.Y - c.centre.Y;
+        const double bz = b.Z - c.centre.Z;
+        const Lanes t0 = row0 * Lanes{ax, ax, bx, bx};
+        const Lanes t1 = row1 * Lanes{ay, ay, by, by};
+        const Lanes t2 = row2 * Lanes{az, az, bz, bz};
         const Lanes value = (t0 + t1 + t2) * scale;
         const Lanes rounded = (value + magic) - magic;
-        const Lanes bound = (abs(t0) + abs(t1) + abs(t2)) * scale * 0x1p-48;
-        const Lanes fraction = abs(value - rounded);
+        const Lanes bound = (ONDULIX_ABS(t0) + ONDULIX_ABS(t1) + ONDULIX_ABS(t2)) * boundScale;
+        const Lanes fraction = ONDULIX_ABS(value - rounded);
         // Doubtful where the fraction is within the bound of a half, or the value is too large
         // or NaN (the comparison is then false).
-        const auto fine = (abs(fraction - 0.5) > bound) & (abs(value) < 1073741824.0);
-        if (fine[0] != 0 && fine[1] != 0) {
-            // Both offsets are below 2^30 and so are the centre's coordinates (half a 32-bit
-            // size): the sums fit without saturating.
-            const Lanes placed = Lanes{cx, cy} + rounded * Lanes{1.0, -1.0};
-            const IntLanes pixel = __builtin_convertvector(placed, IntLanes);
+        const Bits fine =
+            (ONDULIX_ABS(fraction - 0.5) > bound) & (ONDULIX_ABS(value) < 1073741824.0);
+        // Both offsets are below 2^30 and so are the centre's coordinates (half a 32-bit size):
+        // the sums fit without saturating.
+        const Lanes placed = centre + rounded * orientation;
+        const IntLanes pixel = __builtin_convertvector(placed, IntLanes);
+        if ((fine[0] & fine[1]) != 0) {
             pix[i] = {pixel[0], pixel[1]};
         } else {
-            pix[i] = projectPointExtended(model[i], c);
+            pix[i] = projectPointExtended(a, c);
+        }
+        if (i + 1 < count) {
+            if ((fine[2] & fine[3]) != 0) {
+                pix[i + 1] = {pixel[2], pixel[3]};
+            } else {
+                pix[i + 1] = projectPointExtended(b, c);
+            }
         }
     }
+#undef ONDULIX_ABS
 }
 
 constexpr long double Pi = 3.141592653589793238462643383279502884L;
@@ -116,7 +142,8 @@ PixelPoint exitPoint(const SceneState& s)
     if (b.x != o.x) {
         const long double run = static_cast<long double>(ex) - o.x;
         const long double rise = static_cast<long double>(b.y) - o.y;
-        ey = roundToInt(static_cast<long double>(o.y) + run * rise / (static_cast<long double>(b.x) - o.x));
+        ey = roundToInt(static_cast<long double>(o.y) +
+                        run * rise / (static_cast<long double>(b.x) - o.x));
     } else {
         ex = b.x;
         ey = b.y;
@@ -147,12 +174,12 @@ PixelPoint exitPoint(const SceneState& s)
     }
     const long double k1l = k1;
     const long double k2l = k2;
-    const std::int32_t crossX = roundToInt(
-        (static_cast<long double>(o.x) * k1l + (static_cast<long double>(f.y) - o.y) -
-         static_cast<long double>(f.x) * k2l) /
-        (k1l - k2l));
-    const std::int32_t crossY = common::addSaturated(
-        roundToInt((static_cast<long double>(crossX) - o.x) * k1l), o.y);
+    const std::int32_t crossX =
+        roundToInt((static_cast<long double>(o.x) * k1l + (static_cast<long double>(f.y) - o.y) -
+                    static_cast<long double>(f.x) * k2l) /
+                   (k1l - k2l));
+    const std::int32_t crossY =
+        common::addSaturated(roundToInt((static_cast<long double>(crossX) - o.x) * k1l), o.y);
     return {crossX, crossY};
 }
 
@@ -161,8 +188,9 @@ LabelBox sideLabelBox(PixelPoint anchor, std::int32_t referenceX, std::int32_t h
                       std::int32_t ch, std::int32_t textWidth)
 {
     LabelBox box;
-    box.left = anchor.x < referenceX ? saturate32(static_cast<std::int64_t>(anchor.x) + hw - textWidth)
-                                     : saturate32(static_cast<std::int64_t>(anchor.x) - hw);
+    box.left = anchor.x < referenceX
+                   ? saturate32(static_cast<std::int64_t>(anchor.x) + hw - textWidth)
+                   : saturate32(static_cast<std::int64_t>(anchor.x) - hw);
     box.right = common::addSaturated(box.left, textWidth);
     box.top = saturate32(static_cast<std::int64_t>(anchor.y) - hh);
     box.bottom = common::addSaturated(box.top, ch);
