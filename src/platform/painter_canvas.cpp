@@ -335,7 +335,7 @@ void PainterCanvas::polyline(const scene::PixelPoint* points, std::int32_t count
 bool PainterCanvas::strokeInBands(const QPointF* points, std::int32_t count)
 {
     constexpr std::int32_t MinimumPoints = 64;
-    constexpr int BandRows = 48;  // device rows; about what the rasteriser holds in one pass
+    constexpr int BandRows = 96;  // device rows; about what the rasteriser holds in one pass
     constexpr qreal CoordinateLimit = 1 << 20;
     const scene::CanvasPen& pen = this->pen();
     if (m_image == nullptr || count < MinimumPoints || pen.style != TPenStyle::Solid) {
@@ -648,6 +648,8 @@ bool PainterCanvas::restoreLayer(std::span<const std::byte> key)
             std::memcpy(m_image->scanLine(y) + offset, m_layer.constScanLine(y) + offset, length);
         }
     }
+    // What was put back must be shown again even where it was shown since it was drawn over.
+    m_changed |= m_sinceLayer;
     m_sinceLayer = QRect();
     return true;
 }

@@ -148,6 +148,9 @@ TEST_F(PictureIdentityTest, OverATurnOfTheView)
 
 TEST_F(PictureIdentityTest, AfterEveryKindOfChange)
 {
+    // Room around the waves: what is put back then reaches beyond what is drawn anew.
+    form->resize(1200, 850);
+    QApplication::processEvents();
     button("SpeedButtonStart")->click();
     runTime("start", 3);
     struct Row {
@@ -179,6 +182,10 @@ TEST_F(PictureIdentityTest, AfterEveryKindOfChange)
          [](TFormMain& f) { f.control<QToolButton>("SpeedButtonShowResultantVector")->click(); }},
         {"horizontal wave hidden",
          [](TFormMain& f) { f.control<QToolButton>("SpeedButtonShowHorizontalWave")->click(); }},
+        {"vertical wave hidden",
+         [](TFormMain& f) { f.control<QToolButton>("SpeedButtonShowVerticalWave")->click(); }},
+        {"resultant wave hidden too",
+         [](TFormMain& f) { f.control<QToolButton>("SpeedButtonShowResultantWave")->click(); }},
         {"centred",
          [](TFormMain& f) {
              f.control<QToolButton>("SpeedButtonCoordinateSystemCentered")->click();

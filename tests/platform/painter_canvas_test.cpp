@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -480,6 +481,65 @@ TEST(PainterCanvasBands, LongWideLinesLookAsOneStroke)
                                       << row.density << (row.clipped ? " clipped" : "");
         EXPECT_NE(banded, picture()) << row.shape;  // something was drawn
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A kept layer comes back exactly, wherever anything was drawn over it, and what a window must
+// show again covers every pixel that changed; on dense pictures as well, and never under
+// another key or on a canvas that was not asked to keep layers.
+TEST(PainterCanvasLayers, PutBackExactlyWhatWasKeptAndReportWhatChanged)
+{
+    const std::byte keyA[] = {std::byte{1}, std::byte{2}};
+    const std::byte keyB[] = {std::byte{1}, std::byte{3}};
+    for (const double density : {1.0, 2.0}) {
+        QImage image(static_cast<int>(200 * density), static_cast<int>(120 * density),
+                     QImage::Format_RGB32);
+        image.setDevicePixelRatio(density);
+        image.fill(Qt::white);
+        PainterCanvas canvas(image);
+        canvas.setKeepsLayers(true);
+        canvas.setFillColor(Red);
+        canvas.fillRect(20, 20, 120, 90);
+        ASSERT_TRUE(canvas.keepLayer(keyA));
+        const QImage kept = image.copy();
+        canvas.takeChanged();
+
+        // What moves: a wide line, a dot, a label.
+        std::vector<PixelPoint> wave;
+        for (int x = 10; x < 190; x += 2) {
+            wave.push_back({x, 60 + static_cast<int>(std::lround(30 * std::sin(x / 9.0)))});
+        }
+        canvas.setPenColor(Blue);
+        canvas.setPenWidth(2);
+        canvas.polyline(wave.data(), static_cast<std::int32_t>(wave.size()));
+        canvas.ellipse(150, 10, 160, 20);
+        canvas.setFontPixelHeight(14);
+        canvas.setFillSolid(false);
+        canvas.textOut(160, 95, "Wq");
+        const QRect changed = canvas.takeChanged();
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != kept.pixel(x, y)) {
+                    ASSERT_TRUE(changed.contains(
+                        QPoint(static_cast<int>(x / density), static_cast<int>(y / density))))
+                        << density << ": " << x << "," << y << " changed outside";
+                }
+            }
+        }
+        EXPECT_FALSE(canvas.restoreLayer(keyB)) << density;
+        EXPECT_NE(image, kept);
+        EXPECT_TRUE(canvas.restoreLayer(keyA)) << density;
+        EXPECT_EQ(image, kept) << density;
+        EXPECT_FALSE(canvas.takeChanged().isEmpty());  // the window shows the put-back part
+    }
+    QImage image(50, 50, QImage::Format_RGB32);
+    PainterCanvas plain(image);
+    EXPECT_FALSE(plain.keepsLayers());
+    EXPECT_FALSE(plain.keepLayer(keyA));
+    EXPECT_FALSE(plain.restoreLayer(keyA));
 }
 
 }  // namespace
