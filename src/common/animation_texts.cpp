@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/animation_texts.h"
 
+#include "common/texts.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -42,18 +44,7 @@ std::string animationText(TAnimationText text, TLanguage language,
             pattern = language == TLanguage::German ? row.German : row.English;
         }
     }
-    std::string result;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-        const auto index = static_cast<std::size_t>(next - '1');
-        if (pattern[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
-            result += values.begin()[index];
-            ++i;
-        } else {
-            result += pattern[i];
-        }
-    }
-    return result;
+    return fillPlaceholders(pattern, values);
 }
 
 std::string decimalText(double value, TLanguage language)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/readout_texts.h"
 
+#include "common/texts.h"
+
 namespace common {
 
 namespace {
@@ -64,18 +66,7 @@ std::string readoutText(TReadoutText text, TLanguage language,
             pattern = language == TLanguage::German ? row.German : row.English;
         }
     }
-    std::string result;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-        const auto index = static_cast<std::size_t>(next - '1');
-        if (pattern[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
-            result += values.begin()[index];
-            ++i;
-        } else {
-            result += pattern[i];
-        }
-    }
-    return result;
+    return fillPlaceholders(pattern, values);
 }
 
 char readoutDecimalSeparator(TLanguage language)

@@ -222,15 +222,9 @@ std::span<const TMessageText> messageTexts()
     return MessageTexts;
 }
 
-std::string messageText(TMessage message, TLanguage language,
-                        std::initializer_list<std::string_view> values)
+std::string fillPlaceholders(std::string_view pattern,
+                             std::initializer_list<std::string_view> values)
 {
-    std::string_view pattern;
-    for (const TMessageText& row : MessageTexts) {
-        if (row.Message == message) {
-            pattern = isGerman(language) ? row.German : row.English;
-        }
-    }
     std::string text;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
@@ -243,6 +237,18 @@ std::string messageText(TMessage message, TLanguage language,
         }
     }
     return text;
+}
+
+std::string messageText(TMessage message, TLanguage language,
+                        std::initializer_list<std::string_view> values)
+{
+    std::string_view pattern;
+    for (const TMessageText& row : MessageTexts) {
+        if (row.Message == message) {
+            pattern = isGerman(language) ? row.German : row.English;
+        }
+    }
+    return fillPlaceholders(pattern, values);
 }
 
 std::string_view defaultDocumentName(TLanguage language)

@@ -99,6 +99,11 @@ struct TMessageText {
 };
 std::span<const TMessageText> messageTexts();
 
+// `pattern` with each placeholder %1 .. %9 replaced by its value as it is; a placeholder without
+// a value stays. Every text table of the program fills its texts so.
+std::string fillPlaceholders(std::string_view pattern,
+                             std::initializer_list<std::string_view> values);
+
 // The message in the language, each placeholder %1 .. %9 replaced by its value; the values are
 // inserted as they are (a "%1" inside a file name stays), and a placeholder without one stays.
 std::string messageText(TMessage message, common::TLanguage language,
