@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/animation_texts.h"
 
+#include "common/numbers.h"
 #include "common/texts.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace common {
@@ -50,11 +50,7 @@ std::string animationText(TAnimationText text, TLanguage language,
 std::string decimalText(double value, TLanguage language)
 {
     // Whatever the process's locale: the separator is the language's.
-    char buffer[64];
-    const auto written =
-        std::to_chars(buffer, buffer + sizeof buffer, std::isfinite(value) ? value : 0.0,
-                      std::chars_format::fixed, 2);
-    std::string text(buffer, written.ec == std::errc() ? written.ptr : buffer);
+    std::string text = fixedDecimals(std::isfinite(value) ? value : 0.0, 2);
     if (text.empty()) {
         return "0";
     }

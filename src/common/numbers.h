@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
+#include <string>
 
 namespace common {
 
@@ -65,6 +68,24 @@ inline double degreesToRadians(std::int32_t degrees)
 {
     constexpr long double pi = 3.141592653589793238462643383279502884L;
     return static_cast<double>(static_cast<long double>(degrees) * pi / 180.0L);
+}
+
+// `value` with `decimals` places and a point, whatever the process's locale (the toolkit sets it
+// from the desktop). The browser's C library lacks the floating-point to_chars; its locale is
+// fixed at "C", so printf is equal there.
+inline std::string fixedDecimals(double value, int decimals)
+{
+    char buffer[512];  // the widest double in fixed notation has 309 digits before the point
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string();
+#else
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return length > 0 && static_cast<std::size_t>(length) < sizeof buffer
+               ? std::string(buffer, static_cast<std::size_t>(length))
+               : std::string();
+#endif
 }
 
 }  // namespace common

@@ -27,10 +27,13 @@ using IntLanes = std::int32_t __attribute__((vector_size(16)));
 // included), so unless it is that close to a half both precisions round alike. The rare points
 // that close to a half, near the 32-bit limits or NaN take the extended route instead.
 // Extended precision on x87 costs several times as much per point.
-__attribute__((target_clones("avx2", "default"))) void projectPoints(const ModelPoint* model,
-                                                                     PixelPoint* pix,
-                                                                     std::size_t count,
-                                                                     const ProjectionContext& c)
+#if defined(__x86_64__)
+#define ONDULIX_AVX2_CLONE __attribute__((target_clones("avx2", "default")))
+#else
+#define ONDULIX_AVX2_CLONE
+#endif
+ONDULIX_AVX2_CLONE void projectPoints(const ModelPoint* model, PixelPoint* pix, std::size_t count,
+                                      const ProjectionContext& c)
 {
     const double sc = static_cast<double>(c.scale);
     const Lanes scale = {sc, sc, sc, sc};

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scene/readout.h"
 
-#include <charconv>
 #include <cmath>
 #include <string_view>
 
+#include "common/numbers.h"
 #include "common/readout_texts.h"
 
 namespace scene {
@@ -15,15 +15,11 @@ using common::readoutText;
 using common::TLanguage;
 using common::TReadoutText;
 
-// A fixed number of decimals. to_chars, unlike printf, ignores the process locale, which the
-// toolkit sets from the desktop; the language alone chooses the separator. A value that rounds
+// A fixed number of decimals, the language alone choosing the separator. A value that rounds
 // to zero has no sign, and `plus` marks the positive ones.
 std::string fixed(double value, int decimals, TLanguage language, bool plus = false)
 {
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    std::string text(buffer, result.ptr);
+    std::string text = common::fixedDecimals(value, decimals);
     const bool zero = text.find_first_of("123456789") == std::string::npos;
     if (zero && !text.empty() && text.front() == '-') {
         text.erase(0, 1);
