@@ -4,9 +4,13 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cfloat>
 #include <cstdlib>
 
 #include "common/numbers.h"
+#if LDBL_MANT_DIG != 64
+#include "common/extended80.h"
+#endif
 
 namespace scene {
 
@@ -268,13 +272,41 @@ ProjectionContext makeProjectionContext(const SceneState& s, std::int32_t width,
     context.rowH = s.ViewRowH;
     context.rowV = s.ViewRowV;
     context.scale = static_cast<long double>(pixelsPerUnit) * deviceFactor;
+    context.pixelsPerUnit = pixelsPerUnit;
+    context.deviceFactor = deviceFactor;
     context.cx = width / 2;
     context.cy = height / 2;
     return context;
 }
 
+#if LDBL_MANT_DIG != 64
+namespace {
+
+// projectPointExtended where long double is not the x87 format: the same operations in the
+// same order, each rounded as x87 rounds it.
+PixelPoint projectPointEmulated(const ModelPoint& p, const ProjectionContext& c)
+{
+    using X = common::Extended80;
+    const X dx = X::fromDouble(p.X - c.centre.X);
+    const X dy = X::fromDouble(p.Y - c.centre.Y);
+    const X dz = X::fromDouble(p.Z - c.centre.Z);
+    const X scale = X::fromDouble(c.pixelsPerUnit) * X::fromDouble(c.deviceFactor);
+    const auto dot = [&](const std::array<double, 3>& row) {
+        return X::fromDouble(row[0]) * dx + X::fromDouble(row[1]) * dy +
+               X::fromDouble(row[2]) * dz;
+    };
+    return {common::addSaturated((dot(c.rowH) * scale).roundToInt(), c.cx),
+            saturate32(static_cast<std::int64_t>(c.cy) - (dot(c.rowV) * scale).roundToInt())};
+}
+
+}  // namespace
+#endif
+
 PixelPoint projectPointExtended(const ModelPoint& p, const ProjectionContext& c)
 {
+#if LDBL_MANT_DIG != 64
+    return projectPointEmulated(p, c);
+#endif
     const double dx = p.X - c.centre.X;
     const double dy = p.Y - c.centre.Y;
     const double dz = p.Z - c.centre.Z;

@@ -15,6 +15,9 @@ struct ProjectionContext {
     std::array<double, 3> rowH{};
     std::array<double, 3> rowV{};
     long double scale = 0.0L;  // pixels per model unit on the target
+    // Its factors, from which targets without x87 arithmetic form the scale as x87 rounds it.
+    double pixelsPerUnit = 0.0;
+    double deviceFactor = 1.0;
     std::int32_t cx = 0;
     std::int32_t cy = 0;
 };
