@@ -17,7 +17,7 @@ constexpr long double Pi = 3.141592653589793238462643383279502884L;
 #if LDBL_MANT_DIG != 64
 constexpr std::uint64_t Pi80Mantissa = 0xC90FDAA22168C235U;  // pi * 2^62 rounded to nearest
 #endif
-}  // namespace
+}
 
 void buildModel(SceneState& s)
 {
@@ -37,8 +37,7 @@ void buildModel(SceneState& s)
     m.PropagationAxis = {{{-2.1 * p.Wavelength, 0, 0}, {front, 0, 0}}};
     m.HorizontalAxis = {{{0, a, 0}, {0, -a, 0}}};
     m.VerticalAxis = {{{0, 0, -a}, {0, 0, a}}};
-    m.PropagationArrowFlat = {
-        {{front + l, 0, 0}, {front, w, 0}, {front, -w, 0}, {front + l, 0, 0}}};
+    m.PropagationArrowFlat = {{{front + l, 0, 0}, {front, w, 0}, {front, -w, 0}, {front + l, 0, 0}}};
     m.PropagationArrowUpright = {
         {{front + l, 0, 0}, {front, 0, w}, {front, 0, -w}, {front + l, 0, 0}}};
     m.HorizontalAxisArrow = {{{0, -a - l, 0}, {0, -a, w}, {0, -a, -w}, {0, -a - l, 0}}};
@@ -59,8 +58,7 @@ void buildCosTable(SceneState& s)
             X::fromLongDouble(std::cos(angle.toLongDouble())).toDouble();
 #else
         const long double angle = static_cast<long double>(k) * (Pi / 256.0L);
-        s.CosTable[static_cast<std::size_t>(k + CosTableReach)] =
-            static_cast<double>(std::cos(angle));
+        s.CosTable[static_cast<std::size_t>(k + CosTableReach)] = static_cast<double>(std::cos(angle));
 #endif
     }
 }
@@ -88,8 +86,8 @@ void computeWaveSamples(SceneState& s, std::int32_t t, std::int32_t p)
     // Sample 1024 + i of each wave is computed; samples i and 512 + i repeat it one and two
     // wavelengths back. Samples 512 and 1024 are written twice; the later write (i = 512) stays.
     // One wave at a time, which keeps the stores sequential.
-    const auto fill = [&s, t, p, aH, aV](std::array<ModelPoint, WaveSampleCount>& wave,
-                                         bool horizontal, bool vertical) {
+    const auto fill = [&s, t, p, aH, aV](std::array<ModelPoint, WaveSampleCount>& wave, bool horizontal,
+                                         bool vertical) {
         for (std::int32_t i = 0; i <= 512; ++i) {
             const double y = horizontal ? (-aH) * s.cosAt(i - t) : 0.0;
             const double z = vertical ? aV * s.cosAt(i - t - p) : 0.0;
