@@ -111,6 +111,33 @@ constexpr TControlText FormSettingsTexts[] = {
     {"ButtonOk", P::Caption, "OK", "OK"},
 };
 
+constexpr TControlText WebPageTexts[] = {
+    {"ButtonSavePng", P::Caption, "Save picture (PNG)", "Bild speichern (PNG)"},
+    {"ButtonSaveSvg", P::Caption, "Save picture (SVG)", "Bild speichern (SVG)"},
+    {"ButtonStart", P::Caption, "Start", "Start"},
+    {"ButtonPause", P::Caption, "Pause", "Pause"},
+    {"ButtonRewind", P::Caption, "Rewind", "Zurück"},
+    {"ButtonFit", P::Caption, "Fit", "Einpassen"},
+    {"ButtonHelp", P::Caption, "Help", "Hilfe"},
+    {"CheckHorizontal", P::Caption, "Horizontal wave", "Horizontal-Welle"},
+    {"CheckVertical", P::Caption, "Vertical wave", "Vertikal-Welle"},
+    {"CheckResultant", P::Caption, "Resultant wave", "Resultierende Welle"},
+    {"CheckVector", P::Caption, "Resultant vector", "Resultierender Vektor"},
+    {"CheckCentred", P::Caption, "Centred", "Zentriert"},
+    {"CheckRotate", P::Caption, "Rotate", "Rotieren"},
+    {"LabelPreset", P::Caption, "Preset", "Voreinstellung"},
+    {"LabelConvention", P::Caption, "Handedness", "Drehsinn-Konvention"},
+    {"LabelScale", P::Caption, "Scale 1 :", "Maßstab 1 :"},
+    {"ScaleNotTrue", P::Caption,
+     "The scale is true only once the screen's width is given.",
+     "Der Maßstab stimmt erst, wenn die Bildschirmbreite angegeben ist."},
+    {"ScaleTrue", P::Caption, "Scale true for a screen %1 mm wide.",
+     "Maßstab richtig für einen %1 mm breiten Bildschirm."},
+    {"ButtonScreenWidth", P::Caption, "Set", "Übernehmen"},
+    {"ScreenWidthInvalid", P::Caption, "The screen width must be a number of millimetres above 0.",
+     "Die Bildschirmbreite muss eine Zahl von Millimetern über 0 sein."},
+};
+
 constexpr const char* ProportionLabels[9][2] = {
     {"Reference surface size", "Größe der Referenzfläche"},
     {"Coordinate system axis length", "Koordinatenachsenlänge"},
@@ -188,6 +215,16 @@ std::string_view formSettingsText(std::string_view control, TTextProperty proper
                                   TLanguage language)
 {
     return find(FormSettingsTexts, control, property, language);
+}
+
+std::span<const TControlText> webPageTexts()
+{
+    return WebPageTexts;
+}
+
+std::string_view webPageText(std::string_view control, TTextProperty property, TLanguage language)
+{
+    return find(WebPageTexts, control, property, language);
 }
 
 std::string formSettingsTitle(std::string_view exeBaseName, TLanguage language)

@@ -113,4 +113,9 @@ std::string messageText(TMessage message, common::TLanguage language,
 inline constexpr const char* ScreenFontNameHint = "Screen font";  // ComboBoxScreenFontName
 inline constexpr const char* LanguageBoxItems[2] = {"English", "Deutsch"};
 
+// The browser page's own controls and notes, looked up like the main window's.
+std::span<const TControlText> webPageTexts();
+std::string_view webPageText(std::string_view control, TTextProperty property,
+                             common::TLanguage language);
+
 }  // namespace common

@@ -98,7 +98,8 @@ TEST(Texts, EveryTextIsValidUtf8AndFitsWindows1252)
         const std::string bytes = settings::encodeIniText(text);
         EXPECT_FALSE(settings::isValidUtf8(bytes) && bytes != text) << text;
     };
-    for (const auto table : {common::formMainTexts(), common::formSettingsTexts()}) {
+    for (const auto table :
+         {common::formMainTexts(), common::formSettingsTexts(), common::webPageTexts()}) {
         std::set<std::pair<std::string, int>> seen;
         for (const common::TControlText& row : table) {
             check(row.English);
