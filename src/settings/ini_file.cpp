@@ -5,13 +5,17 @@
 #include <cmath>
 #include <system_error>
 
+#include "common/numbers.h"
 #include "settings/charset.h"
 
 namespace settings {
 
 namespace {
 
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool isBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 
 std::string_view trim(std::string_view s)
 {
@@ -71,7 +75,10 @@ bool isHexDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // [+-]? (digits ('.' digits*)? | '.' digits) ([eE] [+-]? digits)?
 bool isDecimalNumber(std::string_view s)
@@ -170,17 +177,11 @@ std::optional<std::int32_t> parseIniInteger(std::string_view text)
 
 std::string formatIniFloat(double value, const TNumberFormat& format)
 {
-    char buffer[64];
-    // to_chars ignores the C locale, which the toolkit sets from the environment.
-    auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    double back = 0.0;
-    if (std::isfinite(value) &&
-        std::from_chars(buffer, result.ptr, back, std::chars_format::general).ec != std::errc()) {
+    std::string text = common::generalText(value, 15);
+    if (std::isfinite(value) && !common::parseDecimal(text)) {
         // Rounded to 15 digits, the largest doubles would lie beyond the range and not read back.
-        result = std::to_chars(buffer, buffer + sizeof buffer, value);
+        text = common::generalText(value, 0);
     }
-    std::string text(buffer, result.ptr);
     const std::size_t point = text.find('.');
     if (point != std::string::npos) {
         text.replace(point, 1, format.DecimalSeparator);
@@ -208,17 +209,7 @@ std::optional<double> parseIniFloat(std::string_view text, const TNumberFormat& 
     if (!isDecimalNumber(s)) {
         return std::nullopt;
     }
-    const char* first = s.data();
-    if (*first == '+') {
-        ++first;
-    }
-    double value = 0.0;
-    const auto [end, error] =
-        std::from_chars(first, s.data() + s.size(), value, std::chars_format::general);
-    if (error != std::errc() || end != s.data() + s.size()) {
-        return std::nullopt;
-    }
-    return value;
+    return common::parseDecimal(std::string_view(s).substr(s.front() == '+' ? 1 : 0));
 }
 
 IniFile::IniFile(std::string_view text)
@@ -242,7 +233,10 @@ IniFile::IniFile(std::string_view text)
     }
 }
 
-IniFile IniFile::fromFileBytes(std::string_view bytes) { return IniFile(decodeIniBytes(bytes)); }
+IniFile IniFile::fromFileBytes(std::string_view bytes)
+{
+    return IniFile(decodeIniBytes(bytes));
+}
 
 void IniFile::addLine(Section& section, std::string raw)
 {
@@ -277,7 +271,10 @@ std::string IniFile::text() const
     return out;
 }
 
-std::string IniFile::fileBytes() const { return encodeIniText(text()); }
+std::string IniFile::fileBytes() const
+{
+    return encodeIniText(text());
+}
 
 IniFile::Section* IniFile::findSection(std::string_view name)
 {
