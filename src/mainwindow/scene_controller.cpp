@@ -10,6 +10,7 @@
 #include "scene/geometry.h"
 #include "scene/projection.h"
 #include "scene/render.h"
+#include "scene/steps.h"
 #include "settings/scene_settings.h"
 
 namespace mainwindow {
@@ -136,13 +137,7 @@ void SceneController::rewind()
 void SceneController::TimerTimeOnTimer()
 {
     const StepGuard step(m_stepDepth);
-    const int p = m_scene->Params.TimeStep;
-    int next = -1;
-    if (m_autoRepeat) {
-        next = p < TimeSteps - 1 ? p + 1 : 0;
-    } else if (p < TimeSteps) {
-        next = p + 1;
-    }
+    const int next = scene::nextTimeStep(m_scene->Params.TimeStep, m_autoRepeat);
     if (next >= 0) {
         // While the time runs a step that meets a drawing is dropped; the next step draws.
         setTime(next, m_animationRunning);
@@ -171,8 +166,7 @@ void SceneController::setRotating(bool on)
 void SceneController::TimerRotateAzimuthOnTimer()
 {
     const StepGuard step(m_stepDepth);
-    const int a = m_scene->Params.Azimuth;
-    const int next = a >= AzimuthMaximum ? AzimuthMinimum : a + 1;
+    const int next = scene::nextAzimuthStep(m_scene->Params.Azimuth);
     setAzimuth(next, rotating());
     if (onAzimuthStep) {
         onAzimuthStep(next);
@@ -335,21 +329,7 @@ void SceneController::setUpScale(const std::vector<std::int32_t>& scales, std::i
     const auto [low, high] = std::minmax_element(m_scales.begin(), m_scales.end());
     denominator = std::clamp(denominator, *low, *high);
     s.ScaleDenominator = denominator;
-    m_scaleIndex = 1;
-    std::int64_t bestDistance = -1;
-    for (int k = 1; k <= scaleCount(); ++k) {
-        const std::int32_t step = m_scales[static_cast<std::size_t>(k)];
-        const std::int64_t distance = std::abs(static_cast<std::int64_t>(step) - denominator);
-        const std::int32_t best = m_scales[static_cast<std::size_t>(m_scaleIndex)];
-        if (bestDistance < 0 || distance < bestDistance ||
-            (distance == bestDistance && step < best)) {
-            m_scaleIndex = k;
-            bestDistance = distance;
-        }
-        if (distance == 0) {
-            break;  // the first exact match
-        }
-    }
+    m_scaleIndex = scene::nearestScaleStep(m_scales, denominator);
     scene::updateScreenScale(s);
     scene::updateLabelFontMetrics(s);
 }
@@ -389,27 +369,7 @@ bool SceneController::fitToArea()
         return false;
     }
     const std::int32_t before = s.ScaleDenominator;
-    // The steps in ascending order of denominator, which the list need not be.
-    std::vector<int> order;
-    for (int k = 1; k <= scaleCount(); ++k) {
-        order.push_back(k);
-    }
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return m_scales[static_cast<std::size_t>(a)] < m_scales[static_cast<std::size_t>(b)];
-    });
-    int chosen = order.back();
-    for (const int k : order) {
-        s.ScaleDenominator = m_scales[static_cast<std::size_t>(k)];
-        s.ScaleFactor = 1.0 / s.ScaleDenominator;
-        s.PixelsPerUnit = s.ScaleFactor * s.ScreenPixelsPerMetre;
-        scene::updateLabelFontMetrics(s);
-        reproject();
-        const scene::Extent e = scene::computeDrawingExtent(s);
-        if (e.left >= 0 && e.top >= 0 && e.right < s.DrawWidth && e.bottom < s.DrawHeight) {
-            chosen = k;
-            break;
-        }
-    }
+    const int chosen = scene::fittingScaleStep(s, m_scales);
     const bool changed =
         m_scales[static_cast<std::size_t>(chosen)] != before || chosen != m_scaleIndex;
     takeScaleStep(chosen);  // applied and drawn, changed or not: the trials moved the projection
