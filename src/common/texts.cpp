@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/texts.h"
 
+#include "common/numbers.h"
+
 namespace common {
 
 namespace {
@@ -187,7 +189,10 @@ constexpr TMessageText MessageTexts[] = {
 };
 // clang-format on
 
-bool isGerman(TLanguage language) { return language == TLanguage::German; }
+bool isGerman(TLanguage language)
+{
+    return language == TLanguage::German;
+}
 
 std::string_view find(std::span<const TControlText> table, std::string_view control,
                       TTextProperty property, TLanguage language)
@@ -202,11 +207,16 @@ std::string_view find(std::span<const TControlText> table, std::string_view cont
 
 }  // namespace
 
-std::span<const TControlText> formMainTexts() { return FormMainTexts; }
-std::span<const TControlText> formSettingsTexts() { return FormSettingsTexts; }
+std::span<const TControlText> formMainTexts()
+{
+    return FormMainTexts;
+}
+std::span<const TControlText> formSettingsTexts()
+{
+    return FormSettingsTexts;
+}
 
-std::string_view formMainText(std::string_view control, TTextProperty property,
-                              TLanguage language)
+std::string_view formMainText(std::string_view control, TTextProperty property, TLanguage language)
 {
     return find(FormMainTexts, control, property, language);
 }
@@ -229,10 +239,14 @@ std::string_view webPageText(std::string_view control, TTextProperty property, T
 
 std::string formSettingsTitle(std::string_view exeBaseName, TLanguage language)
 {
-    return " " + std::string(exeBaseName) + (isGerman(language) ? " - Einstellungen" : " - Settings");
+    return " " + std::string(exeBaseName) +
+           (isGerman(language) ? " - Einstellungen" : " - Settings");
 }
 
-std::string formMainTitle(std::string_view exeBaseName) { return " " + std::string(exeBaseName); }
+std::string formMainTitle(std::string_view exeBaseName)
+{
+    return " " + std::string(exeBaseName);
+}
 
 std::string_view proportionLabel(int row, TLanguage language)
 {
@@ -242,7 +256,10 @@ std::string_view proportionLabel(int row, TLanguage language)
     return ProportionLabels[row - 1][isGerman(language) ? 1 : 0];
 }
 
-std::span<const THintPrefix> hintPrefixes() { return HintPrefixes; }
+std::span<const THintPrefix> hintPrefixes()
+{
+    return HintPrefixes;
+}
 
 std::string_view hintPrefix(std::string_view trackBar, TLanguage language)
 {
@@ -252,6 +269,29 @@ std::string_view hintPrefix(std::string_view trackBar, TLanguage language)
         }
     }
     return {};
+}
+
+std::string trackBarHintText(std::string_view trackBar, int position, TLanguage language)
+{
+    std::string value;
+    if (trackBar == "TrackBarElevation") {
+        value = std::to_string(-static_cast<long long>(position)) + "°";
+    } else if (trackBar == "TrackBarHorizontalAmplitude" ||
+               trackBar == "TrackBarVerticalAmplitude") {
+        value = std::to_string(position) + " %";
+    } else if (trackBar == "TrackBarPhaseShift") {
+        value = (position > 0 ? "+" : "") + std::to_string(position) + "°";
+    } else if (trackBar == "TrackBarTime") {
+        // Always with a decimal point, whatever the user's number format.
+        std::string fraction = fixedDecimals(position / 512.0, 3);
+        if (fraction.size() < 5) {
+            fraction.insert(0, 5 - fraction.size(), ' ');
+        }
+        value = fraction + " · T";
+    } else {
+        value = std::to_string(position) + "°";
+    }
+    return std::string(hintPrefix(trackBar, language)) + value;
 }
 
 std::span<const TMessageText> messageTexts()

@@ -57,6 +57,9 @@ struct THintPrefix {
 std::span<const THintPrefix> hintPrefixes();
 // The hint prefix of a track bar ("Phase shift = "); empty for another control.
 std::string_view hintPrefix(std::string_view trackBar, common::TLanguage language);
+// A track bar's hint: its prefix and the position as the bar's unit reads (the elevation bar
+// holds the negated elevation; the time is shown as a fraction of the period).
+std::string trackBarHintText(std::string_view trackBar, int position, common::TLanguage language);
 
 // The name of a drawing not yet saved, chosen once at start-up from the language then in force.
 std::string_view defaultDocumentName(common::TLanguage language);

@@ -121,24 +121,7 @@ void installHintTimings()
 
 QString trackBarHint(std::string_view trackBar, int position, common::TLanguage language)
 {
-    const std::string_view prefix = common::hintPrefix(trackBar, language);
-    QString value;
-    if (trackBar == "TrackBarElevation") {
-        value = QString::number(-position) + QStringLiteral("°");
-    } else if (trackBar == "TrackBarHorizontalAmplitude" ||
-               trackBar == "TrackBarVerticalAmplitude") {
-        value = QString::number(position) + QStringLiteral(" %");
-    } else if (trackBar == "TrackBarPhaseShift") {
-        value = (position > 0 ? QStringLiteral("+") : QString()) + QString::number(position) +
-                QStringLiteral("°");
-    } else if (trackBar == "TrackBarTime") {
-        // Always with a decimal point, whatever the user's number format.
-        value =
-            QString::asprintf("%5.3f", position / 512.0).replace(',', '.') + QStringLiteral(" · T");
-    } else {
-        value = QString::number(position) + QStringLiteral("°");
-    }
-    return QString::fromUtf8(prefix.data(), static_cast<qsizetype>(prefix.size())) + value;
+    return QString::fromStdString(common::trackBarHintText(trackBar, position, language));
 }
 
 }  // namespace mainwindow
