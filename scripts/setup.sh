@@ -16,10 +16,22 @@ ONDULIX_PACKAGES=(
     clang-14 libclang-rt-14-dev
 )
 
+# What the browser page needs besides: the compiler, a browser for its tests and npm for the
+# browser's driver (Debian's, unless the machine has a Node.js with its own npm).
+ONDULIX_WEB_PACKAGES=(emscripten chromium fonts-liberation)
+if ! command -v npm >/dev/null 2>&1; then
+    ONDULIX_WEB_PACKAGES+=(nodejs npm)
+fi
+
+# ondulix_install_missing [PACKAGE...]: the project's packages unless others are named.
 ondulix_install_missing() {
+    local wanted=("$@")
+    if [ ${#wanted[@]} -eq 0 ]; then
+        wanted=("${ONDULIX_PACKAGES[@]}")
+    fi
     local missing=()
     local pkg
-    for pkg in "${ONDULIX_PACKAGES[@]}"; do
+    for pkg in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")
         fi

@@ -127,6 +127,7 @@ constexpr TControlText WebPageTexts[] = {
     {"CheckVector", P::Caption, "Resultant vector", "Resultierender Vektor"},
     {"CheckCentred", P::Caption, "Centred", "Zentriert"},
     {"CheckRotate", P::Caption, "Rotate", "Rotieren"},
+    {"CheckReadout", P::Caption, "Readout", "Anzeige"},
     {"LabelPreset", P::Caption, "Preset", "Voreinstellung"},
     {"LabelConvention", P::Caption, "Handedness", "Drehsinn-Konvention"},
     {"LabelScale", P::Caption, "Scale 1 :", "Maßstab 1 :"},

@@ -13,9 +13,10 @@
 namespace scene {
 
 namespace {
-constexpr long double Pi = 3.141592653589793238462643383279502884L;
 #if LDBL_MANT_DIG != 64
 constexpr std::uint64_t Pi80Mantissa = 0xC90FDAA22168C235U;  // pi * 2^62 rounded to nearest
+#else
+constexpr long double Pi = 3.141592653589793238462643383279502884L;
 #endif
 }
 
