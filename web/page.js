@@ -221,7 +221,9 @@
     let timerRotate = null;
     let nextTime = 0;
     let nextRotate = 0;
-    const state = { steps: 0 };
+    // What the benchmark reads: steps taken, the latest a step came after its time, and the
+    // milliseconds the steps took.
+    const state = { steps: 0, latest: 0, busy: 0 };
 
     const text = (key) => texts[key] || '';
 
@@ -349,13 +351,16 @@
     }
 
     function tickTime() {
+      const begun = performance.now();
       state.steps += 1;
+      state.latest = Math.max(state.latest, begun - nextTime);
       if (page.timeStep()) {
         schedule('time');
       } else {
         timerTime = null;
       }
       showValues();
+      state.busy += performance.now() - begun;
     }
 
     function tickRotate() {
@@ -597,7 +602,8 @@
     if (problems) showNotice(problems.trim());
     problems = '';
     // For the tests and the benchmark: what the page has done.
-    window.ondulix = { page, state, startAnimation, pauseAnimation, ready: true };
+    window.ondulix = { page, state, startAnimation, pauseAnimation, ready: true,
+      readyAt: performance.now() };
     document.body.classList.add('ready');
   }
 

@@ -5,7 +5,7 @@
 // Usage: node e2e.js BUILD-WEB ONDULIX-RENDER
 'use strict';
 
-const { execFileSync } = require('child_process');
+const { execFileSync, spawn } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
@@ -24,6 +24,8 @@ async function open(browser, options = {}) {
   const tab = await browser.newPage();
   tab.on('pageerror', (error) => failures.push(`page error: ${error.message}`));
   await tab.setViewport({ width: 1280, height: 720, deviceScaleFactor: options.ratio || 1 });
+  tab.requested = [];
+  tab.on('request', (request) => tab.requested.push(request.url()));
   await tab.goto(pageUrl);
   await tab.waitForFunction('window.ondulix && window.ondulix.ready', { timeout: 15000 });
   return tab;
@@ -95,6 +97,9 @@ async function main() {
   });
   try {
     let tab = await open(browser);
+
+    check(tab.requested.every((url) => url.startsWith('file://') || url.startsWith('data:')),
+      'opened from disk, the page asks for nothing from elsewhere');
 
     // ---- It draws what the desktop draws ----
     const size = await read(tab, () => {
@@ -222,6 +227,31 @@ async function main() {
     }, svg.toString());
     check(parsed && !parsed.error && parsed.lines >= 3 && Number(parsed.width) === shownWidth,
       `the SVG is a drawing of the same size, with the waves as lines (${JSON.stringify(parsed)})`);
+
+    // ---- From a static web host, where the engine comes as ondulix.wasm ----
+    const server = spawn('python3', ['-u', '-m', 'http.server', '--bind', '127.0.0.1', '0',
+      '--directory', out], { stdio: ['ignore', 'pipe', 'ignore'] });
+    try {
+      const port = await new Promise((resolve, reject) => {
+        server.stdout.on('data', (data) => {
+          const match = /port (\d+)/.exec(data.toString());
+          if (match) resolve(Number(match[1]));
+        });
+        server.on('exit', () => reject(new Error('the web server ended')));
+      });
+      const served = await browser.newPage();
+      const fetched = [];
+      served.on('requestfinished', (request) => fetched.push(request.url()));
+      await served.goto(`http://127.0.0.1:${port}/index.html`);
+      await served.waitForFunction('window.ondulix && window.ondulix.ready', { timeout: 15000 });
+      check(fetched.some((url) => url.endsWith('/ondulix.wasm')) &&
+        !fetched.some((url) => url.endsWith('ondulix.wasm.js')) &&
+        fetched.every((url) => url.startsWith(`http://127.0.0.1:${port}/`)),
+      'served over HTTP the page loads ondulix.wasm and nothing from elsewhere');
+      await served.close();
+    } finally {
+      server.kill();
+    }
 
     // ---- Sharp on high-density screens ----
     await tab.close();
