@@ -205,7 +205,9 @@ std::string Page::storedValues() const
     std::string values;
     const std::string_view general = settings::sectionName(TSettingsSection::General);
     for (const std::string_view key : StoredGeneralKeys) {
-        values += ini.value(general, key).value_or("") + "\n";
+        // A width never given stays unstored, so that the page goes on asking for it.
+        const bool unknown = key == "ScreenWidth" && !m_screenWidthGiven;
+        values += (unknown ? std::string() : ini.value(general, key).value_or("")) + "\n";
     }
     return values + std::to_string(s.ScaleDenominator) + "\n";
 }

@@ -30,7 +30,7 @@ public:
     // the problems found, one per line, in the language read (empty when there are none).
     std::string loadSettings(const std::string& iniText);
     // The keys the page keeps, as "Section/Key", one per line; and their values now, in the
-    // same order, in the settings file's notation.
+    // same order, in the settings file's notation; empty for a key that is not to be kept.
     static std::string storedKeys();
     std::string storedValues() const;
     // Whether the stored settings gave the screen's width.

@@ -199,7 +199,12 @@
     const values = page.storedValues().split('\n');
     try {
       keys.forEach((key, i) => {
-        if (key) window.localStorage.setItem(StoragePrefix + key, values[i]);
+        if (!key) return;
+        if (values[i] === '') {
+          window.localStorage.removeItem(StoragePrefix + key);
+        } else {
+          window.localStorage.setItem(StoragePrefix + key, values[i]);
+        }
       });
     } catch (e) {
       // Nothing to be done: the page works on without keeping its settings.
@@ -591,10 +596,17 @@
       if (used) event.preventDefault();
     });
 
-    window.addEventListener('resize', () => {
-      resize();
-      showValues();
-    });
+    // The drawing follows its area (the window, the readout shown or hidden, the bars wrapping)
+    // and the device's pixel ratio (a zoom, a move to another screen).
+    new ResizeObserver(() => resize()).observe($('drawing'));
+    const watchRatio = () => {
+      window.matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`)
+        .addEventListener('change', () => {
+          resize();
+          watchRatio();
+        }, { once: true });
+    };
+    watchRatio();
 
     applyTexts();
     resize();

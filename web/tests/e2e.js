@@ -117,6 +117,11 @@ async function main() {
     check((await read(tab, () => document.getElementById('ScaleNote').textContent))
       .includes('only once'), 'the scale says it is not true until the screen width is given');
 
+    await tab.reload();
+    await tab.waitForFunction('window.ondulix && window.ondulix.ready');
+    check((await read(tab, () => document.getElementById('ScaleNote').textContent))
+      .includes('only once'), 'and goes on saying so after a reload');
+
     // ---- The bars, the keys, a preset and the time ----
     await tab.focus('#HorizontalAmplitude');
     await tab.keyboard.press('Home');
@@ -210,11 +215,17 @@ async function main() {
     await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
     await tab.click('#ButtonSavePng');
     await tab.click('#ButtonSaveSvg');
+    // A download is complete once its file stands and keeps its size.
     const arrived = async (name) => {
-      for (let i = 0; i < 50 && !fs.existsSync(path.join(downloads, name)); ++i) {
+      const file = path.join(downloads, name);
+      let size = -1;
+      for (let i = 0; i < 100; ++i) {
         await new Promise((resolve) => setTimeout(resolve, 100));
+        const now = fs.existsSync(file) ? fs.statSync(file).size : -1;
+        if (now > 0 && now === size) return fs.readFileSync(file);
+        size = now;
       }
-      return fs.existsSync(path.join(downloads, name)) ? fs.readFileSync(path.join(downloads, name)) : null;
+      return null;
     };
     const png = await arrived('Unbenannt.png');
     check(png !== null && png.subarray(1, 4).toString() === 'PNG', 'the PNG is downloaded');
@@ -252,6 +263,18 @@ async function main() {
     } finally {
       server.kill();
     }
+
+    // ---- A first visit speaks the browser's language ----
+    const fresh = await browser.createBrowserContext();
+    const visitor = await fresh.newPage();
+    await visitor.evaluateOnNewDocument(() => {
+      Object.defineProperty(navigator, 'languages', { get: () => ['de-AT', 'en'] });
+    });
+    await visitor.goto(pageUrl);
+    await visitor.waitForFunction('window.ondulix && window.ondulix.ready', { timeout: 15000 });
+    check(await visitor.evaluate(() => document.getElementById('ButtonStart').title)
+      .then((title) => title.includes('Leertaste')), 'a German browser gets the German page first');
+    await fresh.close();
 
     // ---- Sharp on high-density screens ----
     await tab.close();
