@@ -127,7 +127,8 @@ std::string Page::loadSettings(const std::string& iniText)
 {
     settings::TReadContext context;
     context.WorkArea = {1 << 20, 1 << 20};  // the window's placement is not the page's
-    const settings::TSettingsRead read = settings::ReadSettings(settings::IniFile(iniText), context);
+    const settings::TSettingsRead read =
+        settings::ReadSettings(settings::IniFile(iniText), context);
     m_screenWidthGiven =
         read.ScreenWidthStored &&
         std::none_of(read.Problems.begin(), read.Problems.end(),
@@ -212,9 +213,10 @@ std::string Page::storedValues() const
     return values + std::to_string(s.ScaleDenominator) + "\n";
 }
 
-void Page::resize(std::int32_t width, std::int32_t height, std::int32_t screenPixels)
+void Page::resize(std::int32_t width, std::int32_t height, std::int32_t screenPixels, double ratio)
 {
     scene::SceneState& s = *m_scene;
+    m_ratio = std::isfinite(ratio) ? std::clamp(ratio, 0.25, 8.0) : 1.0;
     s.DrawWidth = std::max(1, width);
     s.DrawHeight = std::max(1, height);
     s.DesktopWidthPixels = std::max(1, screenPixels);
@@ -376,7 +378,8 @@ bool Page::switchOn(const std::string& name) const
 
 bool Page::timeStep()
 {
-    const std::int32_t next = scene::nextTimeStep(m_scene->Params.TimeStep, m_settings.App.AutoRepeat);
+    const std::int32_t next =
+        scene::nextTimeStep(m_scene->Params.TimeStep, m_settings.App.AutoRepeat);
     if (next < 0) {
         return false;
     }
@@ -401,7 +404,7 @@ bool Page::zoomIn()
     }
     --m_scaleIndex;
     m_scene->ScaleDenominator = m_scales[static_cast<std::size_t>(m_scaleIndex)];
-    resize(m_scene->DrawWidth, m_scene->DrawHeight, m_scene->DesktopWidthPixels);
+    resize(m_scene->DrawWidth, m_scene->DrawHeight, m_scene->DesktopWidthPixels, m_ratio);
     return true;
 }
 
@@ -412,7 +415,7 @@ bool Page::zoomOut()
     }
     ++m_scaleIndex;
     m_scene->ScaleDenominator = m_scales[static_cast<std::size_t>(m_scaleIndex)];
-    resize(m_scene->DrawWidth, m_scene->DrawHeight, m_scene->DesktopWidthPixels);
+    resize(m_scene->DrawWidth, m_scene->DrawHeight, m_scene->DesktopWidthPixels, m_ratio);
     return true;
 }
 
@@ -426,7 +429,7 @@ bool Page::fit()
     }
     m_scaleIndex = chosen;
     s.ScaleDenominator = m_scales[static_cast<std::size_t>(chosen)];
-    resize(s.DrawWidth, s.DrawHeight, s.DesktopWidthPixels);
+    resize(s.DrawWidth, s.DrawHeight, s.DesktopWidthPixels, m_ratio);
     return s.ScaleDenominator != before;
 }
 
@@ -438,8 +441,8 @@ void Page::setLanguage(std::int32_t language)
 
 void Page::setConvention(std::int32_t convention)
 {
-    m_settings.App.HandednessConvention =
-        convention == 1 ? common::THandednessConvention::Ieee : common::THandednessConvention::Optics;
+    m_settings.App.HandednessConvention = convention == 1 ? common::THandednessConvention::Ieee
+                                                          : common::THandednessConvention::Optics;
 }
 
 void Page::applyPreset(std::int32_t index)
@@ -447,9 +450,9 @@ void Page::applyPreset(std::int32_t index)
     if (index < 0 || index >= static_cast<std::int32_t>(scene::PresetTable.size())) {
         return;
     }
-    const scene::TPresetValues values = scene::presetValues(
-        scene::PresetTable[static_cast<std::size_t>(index)].Preset,
-        m_settings.App.HandednessConvention);
+    const scene::TPresetValues values =
+        scene::presetValues(scene::PresetTable[static_cast<std::size_t>(index)].Preset,
+                            m_settings.App.HandednessConvention);
     scene::SceneState& s = *m_scene;
     m_horizontalPercent = values.HorizontalAmplitude;
     m_verticalPercent = values.VerticalAmplitude;
@@ -472,7 +475,8 @@ std::string Page::presetNames() const
 std::string Page::conventionNames() const
 {
     return scene::conventionName(common::THandednessConvention::Optics, m_settings.App.Language) +
-           "\n" + scene::conventionName(common::THandednessConvention::Ieee, m_settings.App.Language) +
+           "\n" +
+           scene::conventionName(common::THandednessConvention::Ieee, m_settings.App.Language) +
            "\n";
 }
 
@@ -503,8 +507,8 @@ std::string Page::texts() const
         }
         json += jsonString(key) + ":" + jsonString(text);
     };
-    for (const auto table : {common::formMainTexts(), common::formSettingsTexts(),
-                             common::webPageTexts()}) {
+    for (const auto table :
+         {common::formMainTexts(), common::formSettingsTexts(), common::webPageTexts()}) {
         for (const common::TControlText& row : table) {
             add(std::string(row.Control) + "." + propertyName(row.Property), row.text(language));
         }
@@ -515,10 +519,22 @@ std::string Page::texts() const
     return json + "}";
 }
 
+// The scene's area stays in CSS pixels, so that the fit and the scale are the desktop's; the
+// projection for the canvas is in device pixels.
+std::int32_t Page::deviceWidth() const
+{
+    return static_cast<std::int32_t>(std::lround(m_scene->DrawWidth * m_ratio));
+}
+
+std::int32_t Page::deviceHeight() const
+{
+    return static_cast<std::int32_t>(std::lround(m_scene->DrawHeight * m_ratio));
+}
+
 void Page::reproject()
 {
     scene::SceneState& s = *m_scene;
-    scene::projectScene(s, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
+    scene::projectScene(s, deviceWidth(), deviceHeight(), s.PixelsPerUnit, m_ratio);
 }
 
 void Page::draw()
@@ -527,14 +543,17 @@ void Page::draw()
     if (s.DrawWidth <= 0 || s.DrawHeight <= 0) {
         return;
     }
-    scene::drawScene(s, 0, 0, s.DrawWidth, s.DrawHeight, m_canvas, 1.0);
+    scene::drawScene(s, 0, 0, deviceWidth(), deviceHeight(), m_canvas, m_ratio);
 }
 
 std::string Page::svg()
 {
+    // One SVG unit per CSS pixel, as the desktop's SVG has one per pixel.
     scene::SceneState& s = *m_scene;
+    scene::projectScene(s, s.DrawWidth, s.DrawHeight, s.PixelsPerUnit, 1.0);
     SvgCanvas canvas(s.DrawWidth, s.DrawHeight);
     scene::drawScene(s, 0, 0, s.DrawWidth, s.DrawHeight, canvas, 1.0);
+    reproject();
     return canvas.finish();
 }
 

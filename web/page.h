@@ -36,8 +36,9 @@ public:
     // Whether the stored settings gave the screen's width.
     bool screenWidthGiven() const { return m_screenWidthGiven; }
 
-    // The drawing area in CSS pixels and the screen's width in CSS pixels; draws.
-    void resize(std::int32_t width, std::int32_t height, std::int32_t screenPixels);
+    // The drawing area and the screen's width in CSS pixels, and the device pixels per CSS
+    // pixel, at which the canvas is drawn (as the desktop draws for a printer); draws.
+    void resize(std::int32_t width, std::int32_t height, std::int32_t screenPixels, double ratio);
     // In millimetres; false (and nothing changed) unless it is a plausible width above 0.
     bool setScreenWidth(double millimetres);
     double screenWidthMillimetres() const;
@@ -46,7 +47,8 @@ public:
     // as the desktop's track bars hold them (the elevation not negated). Draws.
     void setValue(const std::string& name, std::int32_t value);
     std::int32_t value(const std::string& name) const;
-    // The value's hint as the desktop's track bar shows it ("Azimuth angle of the observer = -45°").
+    // The value's hint as the desktop's track bar shows it ("Azimuth angle of the observer =
+    // -45°").
     std::string hint(const std::string& name) const;
     // "minimum maximum pageStep" of a value's control.
     static std::string valueRange(const std::string& name);
@@ -98,6 +100,8 @@ public:
 private:
     void applySettings(const settings::TSettingsData& data);
     void reproject();
+    std::int32_t deviceWidth() const;
+    std::int32_t deviceHeight() const;
 
     std::unique_ptr<scene::SceneState> m_scene;
     HtmlCanvas m_canvas;
@@ -107,6 +111,7 @@ private:
     std::int32_t m_horizontalPercent = common::DefaultHorizontalAmplitude;
     std::int32_t m_verticalPercent = common::DefaultVerticalAmplitude;
     bool m_screenWidthGiven = false;
+    double m_ratio = 1.0;
 };
 
 }  // namespace web

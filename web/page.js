@@ -25,7 +25,7 @@
     return `rgb(${colour & 255},${(colour >>> 8) & 255},${(colour >>> 16) & 255})`;
   }
 
-  // ---- The engine's canvas over the 2D context, in CSS pixels at the device's ratio ----
+  // ---- The engine's canvas over the 2D context, in the device's pixels ----
 
   const fonts = new Map(); // "bold height" -> {size, ascent, cell}
   const draw2d = {
@@ -150,10 +150,8 @@
     ascent() { return this.fontEntry.ascent; },
     fontPixels() { return this.fontEntry.size; },
     readPixel(x, y) {
-      const px = Math.floor((x + 0.5) * deviceRatio);
-      const py = Math.floor((y + 0.5) * deviceRatio);
-      if (px < 0 || py < 0 || px >= canvas.width || py >= canvas.height) return NoColor;
-      const d = context.getImageData(px, py, 1, 1).data;
+      if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height) return NoColor;
+      const d = context.getImageData(x, y, 1, 1).data;
       return (d[0] | (d[1] << 8) | (d[2] << 16)) >>> 0;
     },
     clip(x1, y1, x2, y2) {
@@ -337,9 +335,7 @@
       const height = Math.max(1, Math.floor(box.height));
       canvas.width = Math.round(width * deviceRatio);
       canvas.height = Math.round(height * deviceRatio);
-      context.setTransform(deviceRatio, 0, 0, deviceRatio, 0, 0);
-      fonts.clear();
-      page.resize(width, height, window.screen.width || 1280);
+      page.resize(width, height, window.screen.width || 1280, deviceRatio);
     }
 
     // ---- The timers: one step per interval, none skipped, late steps catch up one by one ----

@@ -284,6 +284,26 @@ async function main() {
       return { device: c.width, css: c.getBoundingClientRect().width };
     });
     check(dense.device === 2 * Math.floor(dense.css), 'the drawing has two device pixels per CSS pixel at ratio 2');
+    // Drawn in device pixels: as the desktop draws a twice as wide screen of the same size.
+    const denseSize = await read(tab, () => {
+      const c = document.getElementById('Image');
+      const page = window.ondulix.page;
+      return { w: c.width, h: c.height, screen: window.screen.width,
+        values: ['Azimuth', 'Elevation', 'HorizontalAmplitude', 'VerticalAmplitude', 'PhaseShift']
+          .map((name) => page.value(name)), scale: page.scaleDenominator(),
+        metres: page.screenWidthMillimetres() / 1000 };
+    });
+    const densePng = path.join(profile, 'dense.png');
+    const [az, el, ha, va, ph] = denseSize.values;
+    execFileSync(render, ['--width', String(denseSize.w), '--height', String(denseSize.h),
+      '--desktop-width', String(2 * denseSize.screen), '--screen-width', String(denseSize.metres),
+      '--scale', String(denseSize.scale), '--azimuth', String(az), '--elevation', String(el),
+      '--horizontal-amplitude', String(ha), '--vertical-amplitude', String(va),
+      '--phase-shift', String(ph), densePng]);
+    const densePicture = await compareWithDesktop(tab, densePng);
+    check(densePicture.missB < densePicture.inkB * 0.03,
+      `at ratio 2 the desktop's drawing lies within a device pixel of the page's: ` +
+      `${densePicture.missB} of ${densePicture.inkB} pixels stray`);
   } finally {
     await browser.close();
     fs.rmSync(profile, { recursive: true, force: true });

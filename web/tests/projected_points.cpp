@@ -116,8 +116,7 @@ void printNearHalves(scene::SceneState& s)
                                 random.next(-8.0, 8.0)};
             const auto& h = c.rowH;
             if (i % 2 == 0 && std::fabs(h[0]) > 0.1) {
-                const double at =
-                    (h[0] * (p.X - c.centre.X) + h[1] * (p.Y - c.centre.Y)) * scale;
+                const double at = (h[0] * (p.X - c.centre.X) + h[1] * (p.Y - c.centre.Y)) * scale;
                 p.X += (std::floor(at) + 0.5 - at) / (scale * h[0]);
             }
             const scene::PixelPoint fast = scene::projectPoint(p, c);
