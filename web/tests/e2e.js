@@ -176,6 +176,44 @@ async function main() {
     check(turned - azimuth === expected,
       `dragging 100 pixels turns the view by ${turned - azimuth} (${expected}) degrees`);
 
+    // A finger turns it the same way.
+    await tab.touchscreen.touchStart(box.x + 300, box.y + 300);
+    await tab.touchscreen.touchMove(box.x + 400, box.y + 300);
+    await tab.touchscreen.touchEnd();
+    check(await value(tab, 'Azimuth') === turned - Math.trunc((100 * 720) / Math.floor(box.width)),
+      'a finger drags the view round as the mouse does');
+    await tab.mouse.move(box.x + 400, box.y + 300);
+    await tab.mouse.down();
+    await tab.mouse.move(box.x + 300, box.y + 300);
+    await tab.mouse.up();
+
+    // The zoom steps, Fit, the rotation and Escape.
+    const scaleText = () => read(tab, () => document.getElementById('ScaleText').textContent);
+    await tab.keyboard.press('+');
+    check(await scaleText() === '1 : 30', '+ takes the next larger zoom step');
+    for (let i = 0; i < 5; ++i) await tab.keyboard.press('-');
+    const small = Number((await scaleText()).slice(4));
+    await tab.keyboard.down('Control');
+    await tab.keyboard.press('KeyF');
+    await tab.keyboard.up('Control');
+    const fitted = Number((await scaleText()).slice(4));
+    check(fitted < small, `Ctrl+F fits the small drawing to the window (1 : ${small} to 1 : ${fitted})`);
+    await tab.keyboard.down('Alt');
+    await tab.keyboard.press('KeyR');
+    await tab.keyboard.up('Alt');
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    await tab.keyboard.press('Escape');
+    const rotated = await value(tab, 'Azimuth');
+    await new Promise((resolve) => setTimeout(resolve, 200));
+    check(rotated !== turned && await value(tab, 'Azimuth') === rotated &&
+      !(await read(tab, () => document.getElementById('Rotate').checked)),
+    'Alt+R turns the view and Escape stops it');
+    await tab.click('#ButtonRewind');
+    await read(tab, (a) => {
+      window.ondulix.page.setValue('Azimuth', a);
+      document.getElementById('Azimuth').value = String(a);
+    }, turned);
+
     await tab.keyboard.down('Control');
     await tab.keyboard.press('KeyI');
     await tab.keyboard.up('Control');
