@@ -149,12 +149,7 @@ void Page::applySettings(const settings::TSettingsData& data)
     settings::clampToTrackBars(values);
     const common::TAppSettings& app = data.App;
     settings::applyLook(s, data);
-    s.ScreenWidth = app.ScreenWidth;
-    s.CoordinateSystemCentered = app.CoordinateSystemCentered;
-    s.ShowHorizontalWave = app.ShowHorizontalWave;
-    s.ShowVerticalWave = app.ShowVerticalWave;
-    s.ShowResultantWave = app.ShowResultantWave;
-    s.ShowResultantVector = app.ShowResultantVector;
+    settings::applyShown(s, app);
     scene::setAzimuth(s, values.Azimuth);
     scene::setElevation(s, values.Elevation);
     scene::setPhaseShift(s, values.PhaseShift);
@@ -189,12 +184,7 @@ std::string Page::storedValues() const
     settings::TSettingsData data = m_settings;
     const scene::SceneState& s = *m_scene;
     settings::captureLook(s, data);
-    data.App.ScreenWidth = s.ScreenWidth;
-    data.App.ShowHorizontalWave = s.ShowHorizontalWave;
-    data.App.ShowVerticalWave = s.ShowVerticalWave;
-    data.App.ShowResultantWave = s.ShowResultantWave;
-    data.App.ShowResultantVector = s.ShowResultantVector;
-    data.App.CoordinateSystemCentered = s.CoordinateSystemCentered;
+    settings::captureShown(s, data.App);
     data.Scene.Azimuth = s.Params.Azimuth;
     data.Scene.Elevation = s.Params.Elevation;
     data.Scene.HorizontalAmplitude = m_horizontalPercent;

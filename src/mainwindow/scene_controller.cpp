@@ -181,12 +181,7 @@ void SceneController::applyLook(const settings::TSettingsData& settings)
     m_settings = settings;
     const common::TAppSettings& app = settings.App;
     settings::applyLook(s, settings);
-    s.ScreenWidth = app.ScreenWidth;
-    s.CoordinateSystemCentered = app.CoordinateSystemCentered;
-    s.ShowHorizontalWave = app.ShowHorizontalWave;
-    s.ShowVerticalWave = app.ShowVerticalWave;
-    s.ShowResultantWave = app.ShowResultantWave;
-    s.ShowResultantVector = app.ShowResultantVector;
+    settings::applyShown(s, app);
     m_autoRepeat = app.AutoRepeat;
     setTimerIntervals(app);
 }
@@ -203,15 +198,10 @@ settings::TSettingsData SceneController::currentSettings() const
     settings::TSettingsData settings = m_settings;
     common::TAppSettings& app = settings.App;
     settings::captureLook(s, settings);
-    app.ScreenWidth = s.ScreenWidth;
+    settings::captureShown(s, app);
     app.AutoRepeat = m_autoRepeat;
     app.AnimationTimeInterval = m_timerTime.interval();
     app.RotateAzimuthTimeInterval = m_timerRotateAzimuth.interval();
-    app.ShowHorizontalWave = s.ShowHorizontalWave;
-    app.ShowVerticalWave = s.ShowVerticalWave;
-    app.ShowResultantWave = s.ShowResultantWave;
-    app.ShowResultantVector = s.ShowResultantVector;
-    app.CoordinateSystemCentered = s.CoordinateSystemCentered;
     settings.Scene.Azimuth = s.Params.Azimuth;
     settings.Scene.Elevation = s.Params.Elevation;
     settings.Scene.HorizontalAmplitude = m_horizontalPercent;

@@ -23,4 +23,24 @@ void captureLook(const scene::SceneState& s, TSettingsData& data)
     data.App.ScreenFontName = s.ScreenFontName;
 }
 
+void applyShown(scene::SceneState& s, const common::TAppSettings& app)
+{
+    s.ScreenWidth = app.ScreenWidth;
+    s.CoordinateSystemCentered = app.CoordinateSystemCentered;
+    s.ShowHorizontalWave = app.ShowHorizontalWave;
+    s.ShowVerticalWave = app.ShowVerticalWave;
+    s.ShowResultantWave = app.ShowResultantWave;
+    s.ShowResultantVector = app.ShowResultantVector;
+}
+
+void captureShown(const scene::SceneState& s, common::TAppSettings& app)
+{
+    app.ScreenWidth = s.ScreenWidth;
+    app.CoordinateSystemCentered = s.CoordinateSystemCentered;
+    app.ShowHorizontalWave = s.ShowHorizontalWave;
+    app.ShowVerticalWave = s.ShowVerticalWave;
+    app.ShowResultantWave = s.ShowResultantWave;
+    app.ShowResultantVector = s.ShowResultantVector;
+}
+
 }  // namespace settings

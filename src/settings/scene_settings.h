@@ -14,4 +14,8 @@ void applyLook(scene::SceneState& s, const TSettingsData& data);
 // The same values back from the scene into the record.
 void captureLook(const scene::SceneState& s, TSettingsData& data);
 
+// The screen's width, the parts shown and the centring of the record onto the scene, and back.
+void applyShown(scene::SceneState& s, const common::TAppSettings& app);
+void captureShown(const scene::SceneState& s, common::TAppSettings& app);
+
 }  // namespace settings
