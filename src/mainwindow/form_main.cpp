@@ -323,7 +323,11 @@ void TFormMain::showHintNearPointer(int dx, int dy)
     if (m_programState == TProgramState::Starting) {
         return;
     }
-    const QPoint at = QCursor::pos() + QPoint(dx, dy);
+    const bool stepping = m_controller.animationRunning() || m_controller.rotating();
+    if (!stepping || !m_pointerAt) {
+        m_pointerAt = QCursor::pos();
+    }
+    const QPoint at = *m_pointerAt + QPoint(dx, dy);
     QWidget* control = QApplication::widgetAt(at);
     if (control != nullptr && control->window() == this && !control->toolTip().isEmpty()) {
         QToolTip::showText(at, control->toolTip(), control, QRect(), HintHideMilliseconds);
@@ -617,6 +621,18 @@ void TFormMain::runCommand(TCommand command)
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
+    switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::Enter:
+        case QEvent::Leave:
+        case QEvent::DragMove:
+        case QEvent::TabletMove:
+        case QEvent::NonClientAreaMouseMove:
+            m_pointerAt.reset();  // the next hint asks where the pointer is
+            break;
+        default:
+            break;
+    }
     if (watched == Image) {
         const scene::SceneState& s = m_controller.scene();
         m_drag->handle(event, m_programState == TProgramState::Idle, s.DrawWidth, s.DrawHeight);

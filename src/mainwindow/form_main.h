@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "common/globals.h"
@@ -195,6 +196,9 @@ private:
     void SpeedButtonShowReadoutOnClick();
     bool readoutFits() const;
     void showHintNearPointer(int dx, int dy);
+    // Where the pointer was found last, kept while a timer runs until the pointer moves: asking
+    // the window system on every step is a round trip to its server.
+    std::optional<QPoint> m_pointerAt;
 
     void SpeedButtonStartOnClick();
     void SpeedButtonPauseOnClick();

@@ -6,12 +6,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <memory>
@@ -419,6 +421,52 @@ TEST_F(FormMainTest, AnimationRepeatsOrStopsAtTheEndOfThePeriod)
     EXPECT_EQ(time->value(), 0);
     EXPECT_FALSE(form->animationRunning());
     EXPECT_TRUE(button("SpeedButtonPause")->isChecked());
+}
+
+// Every step shows the hint of the control under the pointer with the step's value, wherever
+// the pointer has gone since the last step.
+TEST_F(FormMainTest, TheHintNearThePointerFollowsTheStepsAndThePointer)
+{
+    form->timerTime().setInterval(1000000);
+    form->timerRotateAzimuth().setInterval(1000000);
+    // On the offscreen platform's screen, where the pointer can go.
+    form->setGeometry(0, 0, 790, 760);
+    QTest::qWait(50);
+    button("SpeedButtonStart")->click();
+    const auto pointAt = [](QWidget* control) {
+        QCursor::setPos(control->mapToGlobal(control->rect().center()));
+        QApplication::processEvents();
+    };
+    const auto hintShown = [](const QString& text) {
+        return QToolTip::isVisible() && QToolTip::text() == text;
+    };
+    TTrackBar* time = bar("TrackBarTime");
+    TTrackBar* azimuth = bar("TrackBarAzimuth");
+
+    pointAt(time);
+    for (int step = 1; step <= 3; ++step) {
+        form->TimerTimeOnTimer();
+        ASSERT_EQ(time->value(), step);
+        EXPECT_TRUE(hintShown(time->toolTip())) << step << ": " << QToolTip::text().toStdString();
+    }
+    pointAt(azimuth);
+    form->TimerTimeOnTimer();
+    EXPECT_TRUE(hintShown(azimuth->toolTip())) << QToolTip::text().toStdString();
+
+    // The view turning: the azimuth's own hint follows its steps.
+    button("SpeedButtonRotateAzimuth")->click();
+    form->TimerRotateAzimuthOnTimer();
+    EXPECT_TRUE(azimuth->toolTip().contains(QString::number(azimuth->value())));
+    EXPECT_TRUE(hintShown(azimuth->toolTip())) << QToolTip::text().toStdString();
+
+    // Away from the window no hint comes up.
+    QCursor::setPos(form->geometry().bottomRight() + QPoint(200, 200));
+    QApplication::processEvents();
+    QToolTip::hideText();
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
+    form->TimerTimeOnTimer();
+    form->TimerRotateAzimuthOnTimer();
+    EXPECT_FALSE(QToolTip::isVisible()) << QToolTip::text().toStdString();
 }
 
 TEST_F(FormMainTest, RotationStepsThroughBothEnds)
