@@ -58,11 +58,13 @@ void DrawingArea::paintEvent(QPaintEvent* event)
 {
     // The raster painter writes straight into the picture, so it can be shown while its canvas
     // stays open for the next drawing.
+    // Only the region's own rectangles: the moving parts' bounding box is most of the area.
     QPainter painter(this);
     const qreal ratio = m_picture.devicePixelRatio();
-    const QRectF source(QPointF(event->rect().topLeft()) * ratio,
-                        QSizeF(event->rect().size()) * ratio);
-    painter.drawImage(QRectF(event->rect()), m_picture, source);
+    for (const QRect& r : event->region()) {
+        const QRectF source(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio);
+        painter.drawImage(QRectF(r), m_picture, source);
+    }
 }
 
 void DrawingArea::resizeEvent(QResizeEvent* event)

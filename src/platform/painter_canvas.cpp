@@ -162,6 +162,67 @@ QString fromUtf8(std::string_view utf8)
 
 }  // namespace
 
+void ChangedRows::add(const QRect& r)
+{
+    if (r.isEmpty() || r.top() < 0 || r.left() < 0) {
+        return;
+    }
+    const int first = r.top() / BandRows;
+    const int end = r.bottom() / BandRows + 1;
+    if (static_cast<int>(m_bands.size()) < end) {
+        m_bands.resize(static_cast<std::size_t>(end));
+    }
+    if (isEmpty()) {
+        m_first = first;
+        m_end = first;
+    }
+    for (int b = std::min(first, m_end); b < std::max(end, m_first); ++b) {
+        if (b < m_first || b >= m_end) {
+            m_bands[static_cast<std::size_t>(b)] = Span{};  // bands between, newly in use
+        }
+    }
+    for (int b = first; b < end; ++b) {
+        Span& span = m_bands[static_cast<std::size_t>(b)];
+        if (span.left < span.right) {
+            span.left = std::min(span.left, r.left());
+            span.right = std::max(span.right, r.left() + r.width());
+        } else {
+            span = Span{r.left(), r.left() + r.width()};
+        }
+    }
+    m_first = std::min(m_first, first);
+    m_end = std::max(m_end, end);
+}
+
+void ChangedRows::unite(const ChangedRows& other)
+{
+    other.forEachRect([this](const QRect& r) { add(r); });
+}
+
+void ChangedRows::clear()
+{
+    m_first = 0;
+    m_end = 0;
+}
+
+QRegion ChangedRows::region() const
+{
+    // Neighbouring bands with the same columns make one rectangle; the rectangles are then
+    // already in the order QRegion keeps them.
+    QList<QRect> rects;
+    forEachRect([&rects](const QRect& r) {
+        if (!rects.isEmpty() && rects.back().left() == r.left() &&
+            rects.back().width() == r.width() && rects.back().bottom() + 1 == r.top()) {
+            rects.back().setBottom(r.bottom());
+        } else {
+            rects.push_back(r);
+        }
+    });
+    QRegion region;
+    region.setRects(rects.constData(), static_cast<int>(rects.size()));
+    return region;
+}
+
 PainterCanvas::PainterCanvas(QImage& image) : PainterCanvas(image, &image) {}
 
 PainterCanvas::PainterCanvas(QPaintDevice& device) : PainterCanvas(device, nullptr) {}
@@ -321,7 +382,7 @@ void PainterCanvas::polyline(const scene::PixelPoint* points, std::int32_t count
     if (!strokeInBands(stroke, count)) {
         m_painter.drawPolyline(stroke, static_cast<int>(count));
     }
-    touchPoints(points, count);
+    touchPoints(points, count, true);
 }
 
 // A wide antialiased line is filled as the outline of its stroke, and the rasteriser works
@@ -584,31 +645,41 @@ void PainterCanvas::touch(QRect r, int spread)
     const QRect picture(QPoint(0, 0), m_image->deviceIndependentSize().toSize());
     r = r.adjusted(-spread, -spread, spread, spread).intersected(m_clip ? *m_clip : picture);
     r = r.intersected(picture);
-    m_sinceLayer |= r;
-    m_changed |= r;
+    m_sinceLayer.add(r);
+    m_changed.add(r);
 }
 
-void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t count)
+void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t count, bool segments)
 {
     if (!m_keepsLayers || count < 1) {
         return;
-    }
-    std::int32_t left = points[0].x;
-    std::int32_t right = left;
-    std::int32_t top = points[0].y;
-    std::int32_t bottom = top;
-    for (std::int32_t i = 1; i < count; ++i) {
-        left = std::min(left, points[i].x);
-        right = std::max(right, points[i].x);
-        top = std::min(top, points[i].y);
-        bottom = std::max(bottom, points[i].y);
     }
     // Half the width, a mitre up to its limit, and a pixel of antialiasing on either side.
     const qreal width =
         m_linePen.style() == Qt::NoPen ? 0.0 : std::max<qreal>(1, m_linePen.widthF());
     const int spread = static_cast<int>(std::ceil(width / 2 + width * m_linePen.miterLimit())) + 2;
-    touch(pixelRect(left, top, common::addSaturated(right, 1), common::addSaturated(bottom, 1)),
-          spread);
+    const auto box = [spread, this](const scene::PixelPoint* from, std::int32_t n) {
+        std::int32_t left = from[0].x;
+        std::int32_t right = left;
+        std::int32_t top = from[0].y;
+        std::int32_t bottom = top;
+        for (std::int32_t i = 1; i < n; ++i) {
+            left = std::min(left, from[i].x);
+            right = std::max(right, from[i].x);
+            top = std::min(top, from[i].y);
+            bottom = std::max(bottom, from[i].y);
+        }
+        touch(pixelRect(left, top, common::addSaturated(right, 1), common::addSaturated(bottom, 1)),
+              spread);
+    };
+    if (!segments || count < 3) {
+        box(points, count);
+        return;
+    }
+    // A join's mitre reaches out from its point, which both its segments' boxes hold.
+    for (std::int32_t i = 0; i + 1 < count; ++i) {
+        box(points + i, 2);
+    }
 }
 
 bool PainterCanvas::keepLayer(std::span<const std::byte> key)
@@ -623,7 +694,7 @@ bool PainterCanvas::keepLayer(std::span<const std::byte> key)
                 static_cast<std::size_t>(m_image->sizeInBytes()));
     m_layerKey.assign(key.begin(), key.end());
     m_hasLayer = true;
-    m_sinceLayer = QRect();
+    m_sinceLayer.clear();
     return true;
 }
 
@@ -633,31 +704,40 @@ bool PainterCanvas::restoreLayer(std::span<const std::byte> key)
         !std::equal(key.begin(), key.end(), m_layerKey.begin(), m_layerKey.end())) {
         return false;
     }
-    if (!m_sinceLayer.isEmpty()) {
-        // The engine's pixels may be several of the picture's.
-        const qreal ratio = m_image->devicePixelRatio();
+    // The engine's pixels may be several of the picture's.
+    const qreal ratio = m_image->devicePixelRatio();
+    const int bytesPerPixel = m_image->depth() / 8;
+    m_sinceLayer.forEachRect([this, ratio, bytesPerPixel](const QRect& r) {
         const QRect device =
-            QRect(QPoint(static_cast<int>(std::floor(m_sinceLayer.left() * ratio)),
-                         static_cast<int>(std::floor(m_sinceLayer.top() * ratio))),
-                  QPoint(static_cast<int>(std::ceil((m_sinceLayer.right() + 1) * ratio)) - 1,
-                         static_cast<int>(std::ceil((m_sinceLayer.bottom() + 1) * ratio)) - 1))
+            QRect(QPoint(static_cast<int>(std::floor(r.left() * ratio)),
+                         static_cast<int>(std::floor(r.top() * ratio))),
+                  QPoint(static_cast<int>(std::ceil((r.right() + 1) * ratio)) - 1,
+                         static_cast<int>(std::ceil((r.bottom() + 1) * ratio)) - 1))
                 .intersected(m_image->rect());
-        const int bytesPerPixel = m_image->depth() / 8;
+        if (device.isEmpty()) {
+            return;
+        }
         const auto offset = static_cast<std::size_t>(device.left() * bytesPerPixel);
         const auto length = static_cast<std::size_t>(device.width() * bytesPerPixel);
         for (int y = device.top(); y <= device.bottom(); ++y) {
             std::memcpy(m_image->scanLine(y) + offset, m_layer.constScanLine(y) + offset, length);
         }
-    }
+    });
     // What was put back must be shown again even where it was shown since it was drawn over.
-    m_changed |= m_sinceLayer;
-    m_sinceLayer = QRect();
+    m_changed.unite(m_sinceLayer);
+    m_sinceLayer.clear();
     return true;
 }
 
-QRect PainterCanvas::takeChanged()
+QRegion PainterCanvas::takeChanged()
 {
-    return std::exchange(m_changed, QRect());
+    // The last band may reach below the picture.
+    QRegion changed = m_changed.region();
+    m_changed.clear();
+    if (m_image != nullptr) {
+        changed &= QRect(QPoint(0, 0), m_image->deviceIndependentSize().toSize());
+    }
+    return changed;
 }
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 #include <QPen>
 #include <QPointF>
 #include <QRect>
+#include <QRegion>
 
 #include <array>
 #include <optional>
@@ -28,6 +29,43 @@ namespace platform {
 // The engine's colours (0x00BBGGRR) and Qt's, both ways; alpha is dropped.
 QColor toQColor(common::TColor color);
 common::TColor fromQColor(const QColor& color);
+
+// Which part of a picture may have changed, band of rows by band of rows. The moving parts of
+// the scene run obliquely across the picture: their bounding box would be most of it, while
+// each band's own stretch of columns is a small part.
+class ChangedRows {
+public:
+    // Rows in a band: small enough to follow a slanting line closely, large enough that a
+    // band holds more than a sliver.
+    static constexpr int BandRows = 16;
+
+    // A rectangle of pixels at non-negative coordinates; an empty one changes nothing.
+    void add(const QRect& r);
+    void unite(const ChangedRows& other);
+    void clear();
+    bool isEmpty() const { return m_end <= m_first; }
+    // The bands' rectangles, from the top down, each band's columns as one stretch.
+    QRegion region() const;
+    template <typename F>
+    void forEachRect(F&& f) const
+    {
+        for (int b = m_first; b < m_end; ++b) {
+            const Span& span = m_bands[static_cast<std::size_t>(b)];
+            if (span.left < span.right) {
+                f(QRect(span.left, b * BandRows, span.right - span.left, BandRows));
+            }
+        }
+    }
+
+private:
+    struct Span {
+        int left = 0;
+        int right = 0;  // exclusive; none when right <= left
+    };
+    std::vector<Span> m_bands;  // kept at its largest size, so that frames do not allocate
+    int m_first = 0;            // the bands in use
+    int m_end = 0;
+};
 
 // The engine's canvas over a QPainter: a QImage (with read-back), a QSvgGenerator, a QPrinter or
 // a QPdfWriter. Painting starts in the constructor and ends in the destructor or finish().
@@ -71,13 +109,14 @@ public:
     bool keepLayer(std::span<const std::byte> key) override;
     bool restoreLayer(std::span<const std::byte> key) override;
     // The part of the picture that drawing and putting back layers may have changed since the
-    // last call, in the canvas's units: what a window must show again.
-    QRect takeChanged();
+    // last call, in the canvas's units and within the picture: what a window must show again.
+    QRegion takeChanged();
 
 private:
     // Notes that drawing may have changed the pixels of r, and those within `spread` of it.
     void touch(QRect r, int spread);
-    void touchPoints(const scene::PixelPoint* points, std::int32_t count);
+    // Of a polyline only its segments' boxes are noted, of any other shape its whole box.
+    void touchPoints(const scene::PixelPoint* points, std::int32_t count, bool segments = false);
 
     PainterCanvas(QPaintDevice& device, QImage* image);
 
@@ -132,8 +171,8 @@ private:
     QImage m_layer;
     std::vector<std::byte> m_layerKey;
     bool m_hasLayer = false;
-    QRect m_sinceLayer;           // changed since the layer was kept or put back
-    QRect m_changed;              // changed since takeChanged()
+    ChangedRows m_sinceLayer;     // changed since the layer was kept or put back
+    ChangedRows m_changed;        // changed since takeChanged()
     std::optional<QRect> m_clip;  // none: no clipping
     std::vector<std::optional<QRect>> m_clipStack;
 };

@@ -519,7 +519,7 @@ TEST(PainterCanvasLayers, PutBackExactlyWhatWasKeptAndReportWhatChanged)
         canvas.setFontPixelHeight(14);
         canvas.setFillSolid(false);
         canvas.textOut(160, 95, "Wq");
-        const QRect changed = canvas.takeChanged();
+        const QRegion changed = canvas.takeChanged();
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x) {
                 if (image.pixel(x, y) != kept.pixel(x, y)) {
@@ -535,11 +535,93 @@ TEST(PainterCanvasLayers, PutBackExactlyWhatWasKeptAndReportWhatChanged)
         EXPECT_EQ(image, kept) << density;
         EXPECT_FALSE(canvas.takeChanged().isEmpty());  // the window shows the put-back part
     }
-    QImage image(50, 50, QImage::Format_RGB32);
+    // A slanting line: what changed follows it, far less than its bounding box, and still holds
+    // every changed pixel.
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        PainterCanvas canvas(image);
+        canvas.setKeepsLayers(true);
+        const QImage before = image.copy();
+        std::vector<PixelPoint> line;
+        for (int i = 0; i <= 100; ++i) {
+            line.push_back({4 * i - 10, 3 * i + ((i % 2) != 0 ? 2 : 0)});
+        }
+        canvas.setPenColor(Blue);
+        canvas.setPenWidth(2);
+        canvas.polyline(line.data(), static_cast<std::int32_t>(line.size()));
+        const QRegion changed = canvas.takeChanged();
+        long long area = 0;
+        for (const QRect& r : changed) {
+            area += static_cast<long long>(r.width()) * r.height();
+        }
+        const QRect box = changed.boundingRect();
+        EXPECT_LT(area * 4, static_cast<long long>(box.width()) * box.height()) << area;
+        EXPECT_TRUE(QRect(0, 0, 400, 300).contains(box));
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != before.pixel(x, y)) {
+                    ASSERT_TRUE(changed.contains(QPoint(x, y))) << x << "," << y;
+                }
+            }
+        }
+        EXPECT_TRUE(canvas.takeChanged().isEmpty());
+    }
     PainterCanvas plain(image);
     EXPECT_FALSE(plain.keepsLayers());
     EXPECT_FALSE(plain.keepLayer(keyA));
     EXPECT_FALSE(plain.restoreLayer(keyA));
+}
+
+}  // namespace
+
+namespace {
+
+// Bands that come into use again hold only what was added since, never what a cleared or an
+// earlier stretch held; bands between two additions hold nothing.
+TEST(ChangedRows, HoldWhatWasAddedSinceTheyWereCleared)
+{
+    using platform::ChangedRows;
+    constexpr int B = ChangedRows::BandRows;
+    struct Row {
+        const char* what;
+        std::vector<QRect> before;  // added, then cleared
+        std::vector<QRect> added;
+        QRegion expected;
+    };
+    const Row rows[] = {
+        {"one rectangle", {}, {QRect(5, 3, 10, 4)}, QRegion(5, 0, 10, B)},
+        {"two apart, nothing between",
+         {},
+         {QRect(5, 0, 10, 4), QRect(50, 3 * B, 10, 4)},
+         QRegion(5, 0, 10, B) + QRegion(50, 3 * B, 10, B)},
+        {"upward after downward",
+         {},
+         {QRect(50, 3 * B, 10, 4), QRect(5, 0, 10, 4)},
+         QRegion(5, 0, 10, B) + QRegion(50, 3 * B, 10, B)},
+        {"one band widened", {}, {QRect(5, 1, 10, 2), QRect(30, 4, 5, 2)}, QRegion(5, 0, 30, B)},
+        {"after clearing",
+         {QRect(0, 0, 300, 5 * B)},
+         {QRect(50, 3 * B, 10, 4), QRect(5, 0, 10, 4)},
+         QRegion(5, 0, 10, B) + QRegion(50, 3 * B, 10, B)},
+        {"empty and off the picture", {}, {QRect(5, 5, 0, 3), QRect(-4, 2, 3, 3)}, QRegion()},
+    };
+    for (const Row& row : rows) {
+        ChangedRows changed;
+        for (const QRect& r : row.before) {
+            changed.add(r);
+        }
+        changed.clear();
+        EXPECT_TRUE(changed.isEmpty()) << row.what;
+        for (const QRect& r : row.added) {
+            changed.add(r);
+        }
+        EXPECT_EQ(changed.region(), row.expected) << row.what;
+        ChangedRows copy;
+        copy.add(QRect(0, 10 * B, 1, 1));
+        copy.unite(changed);
+        EXPECT_EQ(copy.region(), row.expected + QRegion(0, 10 * B, 1, B)) << row.what;
+    }
 }
 
 }  // namespace
