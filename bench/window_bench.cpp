@@ -30,7 +30,9 @@ double processCpuMilliseconds()
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
-// Counts the pictures of the drawing area that went to the screen with a new time step.
+// Counts the pictures of the drawing area that went to the screen with a new time step drawn in
+// them: a step that met a drawing under way is not drawn, and the picture shown is then still
+// the one before.
 class ShownSteps : public QObject {
 public:
     ShownSteps(mainwindow::TFormMain& form) : m_form(form) {}
@@ -40,7 +42,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Paint) {
-            const int step = m_form.scene().Params.TimeStep;
+            const int step = m_form.controller().drawnTimeStep();
             if (step != m_last) {
                 ++shown;
                 m_last = step;

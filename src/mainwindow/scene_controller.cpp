@@ -395,7 +395,13 @@ void SceneController::redraw()
     if (s.Host == nullptr) {
         return;
     }
+    // A call during another drawing draws nothing; the step is taken before events can move it.
+    const bool draws = s.SceneReady && !s.DrawingInProgress;
+    const int step = s.Params.TimeStep;
     scene::drawScene(s, 0, 0, s.DrawWidth, s.DrawHeight, s.Host->screenCanvas(), 1.0);
+    if (draws) {
+        m_drawnTimeStep = step;
+    }
     s.Host->screenCanvasDrawn();
 }
 

@@ -75,6 +75,8 @@ public:
 
     void reproject();
     void redraw();
+    // The time step of the last drawing that was made on the host's picture; -1 before any.
+    int drawnTimeStep() const { return m_drawnTimeStep; }
     void redrawOrDefer(bool drawDirectly);
     QTimer& timerRedraw() { return m_timerRedraw; }
     void TimerRedrawOnTimer();
@@ -126,6 +128,7 @@ private:
     QTimer m_timerTime;
     QTimer m_timerRotateAzimuth;
     int m_stepDepth = 0;
+    int m_drawnTimeStep = -1;
     bool m_animationRunning = false;
     bool m_autoRepeat = true;
     int m_horizontalPercent = 100;

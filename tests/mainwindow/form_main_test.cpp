@@ -469,6 +469,24 @@ TEST_F(FormMainTest, TheHintNearThePointerFollowsTheStepsAndThePointer)
     EXPECT_FALSE(QToolTip::isVisible()) << QToolTip::text().toStdString();
 }
 
+// While the time runs, a step that meets a drawing under way is not drawn: the picture keeps
+// the step before, and the next step draws again.
+TEST_F(FormMainTest, AStepDuringADrawingIsNotDrawn)
+{
+    form->timerTime().setInterval(1000000);
+    button("SpeedButtonStart")->click();
+    form->TimerTimeOnTimer();
+    EXPECT_EQ(form->controller().drawnTimeStep(), 1);
+    form->scene().DrawingInProgress = true;
+    form->TimerTimeOnTimer();
+    EXPECT_EQ(bar("TrackBarTime")->value(), 2);
+    EXPECT_EQ(form->controller().drawnTimeStep(), 1);
+    EXPECT_FALSE(form->timerRedraw().isActive());
+    form->scene().DrawingInProgress = false;
+    form->TimerTimeOnTimer();
+    EXPECT_EQ(form->controller().drawnTimeStep(), 3);
+}
+
 TEST_F(FormMainTest, RotationStepsThroughBothEnds)
 {
     TTrackBar* azimuth = bar("TrackBarAzimuth");
