@@ -268,8 +268,11 @@ void TFormMain::updateAllHints()
                            TrackBarVerticalAmplitude, TrackBarPhaseShift, TrackBarTime}) {
         const QString hint =
             trackBarHint(bar->objectName().toStdString(), bar->value(), language());
-        bar->setToolTip(hint);
-        bar->setAccessibleDescription(hint);
+        // On every step of a timer, when one bar's hint at most has changed.
+        if (bar->toolTip() != hint) {
+            bar->setToolTip(hint);
+            bar->setAccessibleDescription(hint);
+        }
     }
 }
 
@@ -286,7 +289,10 @@ void TFormMain::updateReadout()
         values.push_back(bar->toolTip());
     }
     values.push_back(PanelReadout->stateText());
-    Image->setAccessibleDescription(values.join(QStringLiteral("; ")));
+    const QString description = values.join(QStringLiteral("; "));
+    if (Image->accessibleDescription() != description) {
+        Image->setAccessibleDescription(description);
+    }
 }
 
 void TFormMain::updatePresetNames()

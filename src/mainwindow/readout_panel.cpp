@@ -3,6 +3,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 namespace mainwindow {
 
 namespace {
@@ -40,15 +42,36 @@ TReadoutPanel::TReadoutPanel(QWidget* parent) : QFrame(parent), m_title(new QLab
 
 void TReadoutPanel::show(const scene::TPolarisation& polarisation, common::TLanguage language)
 {
+    // Shown on every step of the time, when only the field's line changes: a label is set,
+    // and the panel laid out again, only where a text changed and the wrapped height with it.
+    const int inner = std::max(1, width() - 2 * Padding);
+    bool heightChanged = false;
+    const auto setText = [&heightChanged, inner](QLabel* label, const QString& text) {
+        if (label->text() == text) {
+            return false;
+        }
+        label->setText(text);
+        const int height = label->heightForWidth(inner);
+        heightChanged =
+            heightChanged || (height > 0 ? height : label->sizeHint().height()) != label->height();
+        return true;
+    };
     const QString title = fromUtf8(scene::readoutTitle(language));
-    m_title->setText(title);
-    setAccessibleName(title);
-    const scene::TReadoutLines lines = scene::readoutLines(polarisation, language);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        m_lines[i]->setText(fromUtf8(lines[i]));
+    if (setText(m_title, title)) {
+        setAccessibleName(title);
     }
-    setAccessibleDescription(stateText());
-    arrange();
+    const scene::TReadoutLines lines = scene::readoutLines(polarisation, language);
+    bool stateChanged = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool changed = setText(m_lines[i], fromUtf8(lines[i]));
+        stateChanged = stateChanged || (changed && i == 0);
+    }
+    if (stateChanged) {
+        setAccessibleDescription(stateText());
+    }
+    if (heightChanged) {
+        arrange();
+    }
 }
 
 QString TReadoutPanel::stateText() const

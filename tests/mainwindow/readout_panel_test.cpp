@@ -6,10 +6,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 #include "mainwindow/form_main.h"
@@ -44,6 +46,24 @@ protected:
         return form->findChild<mainwindow::TReadoutPanel*>(QStringLiteral("PanelReadout"));
     }
     QString state() const { return panel()->lineText(TReadoutLine::State); }
+    // Every text whole and below the one before, as long as the panel re-lays itself only when
+    // a wrapped height changed.
+    void expectLaidOut() const
+    {
+        QList<QLabel*> labels =
+            panel()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+        std::sort(labels.begin(), labels.end(),
+                  [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            const QLabel* label = labels[i];
+            EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                << label->text().toStdString();
+            if (i > 0) {
+                EXPECT_GE(label->y(), labels[i - 1]->geometry().bottom())
+                    << label->text().toStdString();
+            }
+        }
+    }
     void press(int key, Qt::KeyboardModifiers modifiers)
     {
         QWidget* focus = QApplication::focusWidget();
@@ -67,8 +87,13 @@ TEST_F(Readout, ThePanelFollowsTheSceneTheTimeAndTheLanguage)
     form->TimerTimeOnTimer();
     bar("TrackBarTime")->setValue(128);
     EXPECT_NE(panel()->lineText(TReadoutLine::Field), before);
+    expectLaidOut();
     form->setLanguage(TLanguage::German);
     EXPECT_TRUE(state().startsWith(QStringLiteral("Linkselliptisch"))) << state().toStdString();
+    expectLaidOut();
+    bar("TrackBarPhaseShift")->setValue(-90);
+    bar("TrackBarVerticalAmplitude")->setValue(100);
+    expectLaidOut();
 }
 
 TEST_F(Readout, PresetKeysAndTheDropDownSetTheBarsAndTheConventionNamesThem)
