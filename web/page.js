@@ -165,7 +165,7 @@
 
   // ---- Storage: the settings file's keys, one entry each ----
 
-  function storedIni(page, Page) {
+  function storedIni(Page) {
     const sections = new Map();
     for (const name of Page.storedKeys().split('\n').filter(Boolean)) {
       let value = null;
@@ -184,7 +184,7 @@
     return ini;
   }
 
-  function isStored(Page, name) {
+  function isStored(name) {
     try {
       return window.localStorage.getItem(StoragePrefix + name) !== null;
     } catch (e) {
@@ -214,8 +214,8 @@
   function start(Module) {
     const Page = Module.Page;
     const page = new Page();
-    let problems = page.loadSettings(storedIni(page, Page));
-    if (!isStored(Page, 'General/Language')) {
+    const problems = page.loadSettings(storedIni(Page));
+    if (!isStored('General/Language')) {
       const languages = navigator.languages || [navigator.language || 'en'];
       page.setLanguage(/^de\b/i.test(languages[0] || '') ? 1 : 0);
     }
@@ -425,11 +425,11 @@
 
     for (const name of Values) {
       const input = $(name);
-      const [min, max, page10] = Page.valueRange(name).split(' ');
+      const [min, max, pageStep] = Page.valueRange(name).split(' ');
       input.min = min;
       input.max = max;
       input.step = '1';
-      input.dataset.page = page10;
+      input.dataset.page = pageStep;
       input.addEventListener('input', () => {
         page.setValue(name, Number(input.value));
         changed();
@@ -608,7 +608,6 @@
     resize();
     changed();
     if (problems) showNotice(problems.trim());
-    problems = '';
     // For the tests and the benchmark: what the page has done.
     window.ondulix = { page, state, startAnimation, pauseAnimation, ready: true,
       readyAt: performance.now() };
