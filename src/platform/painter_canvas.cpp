@@ -378,119 +378,54 @@ void PainterCanvas::polyline(const scene::PixelPoint* points, std::int32_t count
     }
     applyFill();
     applyLinePen();
-    const QPointF* stroke = strokePoints(points, count);
-    if (!strokeInBands(stroke, count)) {
-        m_painter.drawPolyline(stroke, static_cast<int>(count));
+    if (!strokeOnPicture(points, count)) {
+        m_painter.drawPolyline(strokePoints(points, count), static_cast<int>(count));
     }
     touchPoints(points, count, true);
 }
 
-// A wide antialiased line is filled as the outline of its stroke, and the rasteriser works
-// through that outline once for every band of rows its memory holds: a wave of a thousand points
-// costs dozens of passes over thousands of edges. The rows of a picture are independent, though:
-// a row's pixels depend only on the outline's edges within that row, and those come from the
-// segments (and the joins between them) that reach the row. So the polyline is cut into bands of
-// rows, and each band strokes, clipped to itself, only the runs of segments that come within
-// reach of it: the same edges in its rows, hence the same pixels, in one pass over few edges.
-// The runs' own ends lie out of reach of the band, so their caps never show.
-bool PainterCanvas::strokeInBands(const QPointF* points, std::int32_t count)
+// Wide solid lines on pictures are drawn by our own raster (see LineRaster): Qt's stroker and
+// rasteriser cost several times as much on the waves' thousand short segments. Other devices
+// keep the outline, which their files or printers need anyway.
+bool PainterCanvas::strokeOnPicture(const scene::PixelPoint* points, std::int32_t count)
 {
-    constexpr std::int32_t MinimumPoints = 64;
-    // Device rows: 48 to 128 measured alike on the waves; taller bands mean fewer pieces.
-    constexpr int BandRows = 96;
-    constexpr qreal CoordinateLimit = 1 << 20;
     const scene::CanvasPen& pen = this->pen();
-    if (m_image == nullptr || count < MinimumPoints || pen.style != TPenStyle::Solid) {
+    if (m_image == nullptr || pen.style != TPenStyle::Solid ||
+        (m_image->format() != QImage::Format_RGB32 &&
+         m_image->format() != QImage::Format_ARGB32_Premultiplied)) {
         return false;
     }
-    // A polyline that ends where it starts might be taken for a closed one in pieces.
-    if (points[0] == points[count - 1]) {
-        return false;
-    }
-    // Bands lie on whole device rows only where each unit is a whole number of device pixels;
-    // a one-pixel line takes the rasteriser's thin-line route, which has no bands.
     const QTransform device = m_painter.deviceTransform();
     const qreal scale = device.m11();
+    // A line of one device pixel takes Qt's thin-line route, like every other thin line.
     if (!m_painter.worldTransform().isIdentity() || device.type() > QTransform::TxScale ||
-        scale != device.m22() || scale < 1 || scale != std::floor(scale) ||
-        m_linePen.widthF() * scale <= 1) {
+        scale != device.m22() || !(scale > 0) || m_linePen.widthF() * scale <= 1) {
         return false;
     }
-    const int rowsPerUnit = static_cast<int>(scale);
-    const int bandUnits = std::max(1, BandRows / rowsPerUnit);
-
-    // How far the stroke reaches from a segment: half the width, and a mitre up to the limit.
-    const qreal width = m_linePen.widthF();
-    const qreal reach = width / 2 + width * m_linePen.miterLimit() + 2;
-
-    qreal top = points[0].y();
-    qreal bottom = top;
+    m_devicePoints.resize(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
-        const QPointF& p = points[i];
-        if (!(std::abs(p.x()) < CoordinateLimit && std::abs(p.y()) < CoordinateLimit)) {
-            return false;  // far outside any picture, or not a number: Qt clips such outlines
-        }
-        top = std::min(top, p.y());
-        bottom = std::max(bottom, p.y());
+        m_devicePoints[static_cast<std::size_t>(i)] = {
+            (points[i].x + m_strokeOffset) * scale + device.dx(),
+            (points[i].y + m_strokeOffset) * scale + device.dy()};
     }
-    // The rows that can change: those within reach of the line, and on the picture and inside
-    // the clip.
     const QRect picture(QPoint(0, 0), m_image->deviceIndependentSize().toSize());
     const QRect visible = m_clip ? m_clip->intersected(picture) : picture;
-    const int firstRow = std::max(visible.top(), static_cast<int>(std::floor(top - reach)));
-    const int endRow =
-        std::min(visible.bottom() + 1, static_cast<int>(std::ceil(bottom + reach)) + 1);
-    if (visible.isEmpty() || endRow <= firstRow) {
+    const auto toDevice = [](int v, qreal factor, qreal offset) {
+        return static_cast<int>(std::lround(v * factor + offset));
+    };
+    LineRaster::Target target;
+    target.left = std::max(0, toDevice(visible.left(), scale, device.dx()));
+    target.top = std::max(0, toDevice(visible.top(), scale, device.dy()));
+    target.right = std::min(m_image->width(), toDevice(visible.right() + 1, scale, device.dx()));
+    target.bottom =
+        std::min(m_image->height(), toDevice(visible.bottom() + 1, scale, device.dy()));
+    if (visible.isEmpty() || target.right <= target.left || target.bottom <= target.top) {
         return true;  // nothing of it shows
     }
-    const int bandCount = (endRow - firstRow + bandUnits - 1) / bandUnits;
-    if (bandCount < 2) {
-        return false;
-    }
-    if (static_cast<int>(m_bands.size()) < bandCount) {
-        m_bands.resize(static_cast<std::size_t>(bandCount));
-    }
-    for (int b = 0; b < bandCount; ++b) {
-        m_bands[static_cast<std::size_t>(b)].path.clear();
-        m_bands[static_cast<std::size_t>(b)].next = -1;
-        m_bands[static_cast<std::size_t>(b)].end = false;
-    }
-    for (std::int32_t i = 0; i + 1 < count; ++i) {
-        const qreal a = points[i].y();
-        const qreal b = points[i + 1].y();
-        const qreal low = std::min(a, b) - reach - firstRow;
-        const qreal high = std::max(a, b) + reach - firstRow;
-        const int first = std::max(0, static_cast<int>(std::floor(low / bandUnits)));
-        const int last = std::min(bandCount - 1, static_cast<int>(std::floor(high / bandUnits)));
-        for (int k = first; k <= last; ++k) {
-            Band& band = m_bands[static_cast<std::size_t>(k)];
-            if (band.next != i) {
-                band.path.moveTo(points[i]);
-                band.end = band.end || i == 0;
-            }
-            band.path.lineTo(points[i + 1]);
-            band.next = i + 1;
-            band.end = band.end || i + 1 == count - 1;
-        }
-    }
-    // Caps drawn where no true end lies are out of sight: the flat ones cost least.
-    QPen flat = m_linePen;
-    flat.setCapStyle(Qt::FlatCap);
-    for (int k = 0; k < bandCount; ++k) {
-        const Band& band = m_bands[static_cast<std::size_t>(k)];
-        if (band.path.isEmpty()) {
-            continue;
-        }
-        const QRect rows(visible.left(), firstRow + k * bandUnits, visible.width(), bandUnits);
-        m_painter.setClipRect(rows.intersected(visible));
-        m_painter.strokePath(band.path, band.end ? m_linePen : flat);
-    }
-    if (m_clip) {
-        m_painter.setClipRect(*m_clip);
-    } else {
-        m_painter.setClipping(false);
-    }
-    return true;
+    target.bits = reinterpret_cast<std::uint32_t*>(m_image->bits());
+    target.wordsPerLine = m_image->bytesPerLine() / 4;
+    return m_lineRaster.stroke(target, m_devicePoints, m_linePen.widthF() * scale,
+                               m_linePen.color().rgb());
 }
 
 void PainterCanvas::moveTo(scene::PixelPoint p)

@@ -6,7 +6,6 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPen>
 #include <QPointF>
 #include <QRect>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "common/colors.h"
+#include "platform/line_raster.h"
 #include "scene/canvas.h"
 
 class QImage;
@@ -126,8 +126,8 @@ private:
     void applyFill();
     void applyFont();
     const QPointF* strokePoints(const scene::PixelPoint* points, std::int32_t count);
-    // Strokes a long wide polyline band by band; false where that cannot give the same pixels.
-    bool strokeInBands(const QPointF* points, std::int32_t count);
+    // Draws a wide solid polyline straight into the picture; false where Qt must stroke it.
+    bool strokeOnPicture(const scene::PixelPoint* points, std::int32_t count);
 
     QPaintDevice* m_device;
     QImage* m_image;  // null where the device cannot be read back
@@ -159,13 +159,8 @@ private:
     std::size_t m_nextMeasured = 0;
 
     std::vector<QPointF> m_points;  // reused so that frames do not allocate
-    // The pieces of a polyline that reach each band of rows, kept for the next polyline.
-    struct Band {
-        QPainterPath path;
-        std::int32_t next = -1;  // the point the path ends on, or -1
-        bool end = false;        // holds the polyline's first or last point
-    };
-    std::vector<Band> m_bands;
+    std::vector<LineRaster::Point> m_devicePoints;
+    LineRaster m_lineRaster;
 
     bool m_keepsLayers = false;
     QImage m_layer;

@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/line_raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+// v / 255, rounded, for v up to 255 * 255.
+std::uint32_t divide255(std::uint32_t v)
+{
+    v += 128;
+    return (v + (v >> 8)) >> 8;
+}
+
+std::uint32_t mix(std::uint32_t ink, std::uint32_t paper, std::uint32_t coverage)
+{
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const std::uint32_t s = (ink >> shift) & 0xFFu;
+        const std::uint32_t d = (paper >> shift) & 0xFFu;
+        out |= divide255(s * coverage + d * (255 - coverage)) << shift;
+    }
+    return out;
+}
+
+// Within int, without the library call floor and ceil are on processors before SSE4.1.
+int floorToInt(double v)
+{
+    const int i = static_cast<int>(v);
+    return v < i ? i - 1 : i;
+}
+
+int ceilToInt(double v)
+{
+    const int i = static_cast<int>(v);
+    return v > i ? i + 1 : i;
+}
+
+}  // namespace
+
+bool LineRaster::stroke(const Target& target, std::span<const Point> points, double width,
+                        std::uint32_t color)
+{
+    if (!(width > 0 && width < CoordinateLimit)) {
+        return false;
+    }
+    for (const Point& p : points) {
+        if (!(std::abs(p.x) < CoordinateLimit && std::abs(p.y) < CoordinateLimit)) {
+            return false;
+        }
+    }
+    if (points.empty() || target.right <= target.left || target.bottom <= target.top) {
+        return true;
+    }
+    m_target = target;
+    if (m_halfWidth != width / 2 || m_table.empty()) {
+        m_halfWidth = width / 2;
+        makeTable();
+    }
+    const double reach = m_halfWidth + 0.5;
+
+    double minX = points[0].x;
+    double maxX = minX;
+    double minY = points[0].y;
+    double maxY = minY;
+    for (const Point& p : points) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    // The pixels whose centres may lie within reach of the line, on the target.
+    m_boxLeft = std::max(target.left, static_cast<int>(std::floor(minX - reach)));
+    m_boxTop = std::max(target.top, static_cast<int>(std::floor(minY - reach)));
+    const int right = std::min(target.right, static_cast<int>(std::ceil(maxX + reach)) + 1);
+    const int bottom = std::min(target.bottom, static_cast<int>(std::ceil(maxY + reach)) + 1);
+    if (right <= m_boxLeft || bottom <= m_boxTop) {
+        return true;
+    }
+    m_boxWidth = right - m_boxLeft;
+    m_boxHeight = bottom - m_boxTop;
+    const auto area = static_cast<std::size_t>(m_boxWidth) * static_cast<std::size_t>(m_boxHeight);
+    if (m_coverage.size() < area) {
+        m_coverage.resize(area);  // zeros; blend() leaves them so
+    }
+    m_rows.assign(static_cast<std::size_t>(m_boxHeight), Row{});
+
+    bool drawn = false;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const Point& a = points[i - 1];
+        const Point& b = points[i];
+        if (a.x != b.x || a.y != b.y) {
+            coverSegment(a, b);
+            drawn = true;
+        }
+    }
+    if (!drawn) {
+        coverSegment(points[0], points[0]);  // a single point: a round dot
+    }
+    blend(color);
+    return true;
+}
+
+// The coverage of a pixel falls from full to none over the pixel's distance from the line's edge:
+// a square root per pixel of that rim, taken from a table of the squared distances instead.
+void LineRaster::makeTable()
+{
+    const double inner = std::max(0.0, m_halfWidth - 0.5);
+    const double outer = m_halfWidth + 0.5;
+    m_tableStart = inner * inner;
+    m_tableScale = TableSteps / (outer * outer - m_tableStart);
+    m_table.resize(TableSteps + 1);
+    for (int i = 0; i <= TableSteps; ++i) {
+        const double distance = std::sqrt(m_tableStart + i / m_tableScale);
+        const double covered = std::clamp(outer - distance, 0.0, 1.0);
+        m_table[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(covered * 255 + 0.5);
+    }
+    m_table[TableSteps] = 0;
+}
+
+void LineRaster::coverSegment(Point a, Point b)
+{
+    // Pixels whose centres lie closer to the segment than this get some coverage.
+    const double reach = m_halfWidth + 0.5 - 1.0 / 512;
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double length2 = dx * dx + dy * dy;
+    const double inverseLength2 = length2 > 0 ? 1 / length2 : 0.0;
+    const int firstRow = std::max(m_boxTop, ceilToInt(std::min(a.y, b.y) - reach - 0.5));
+    const int endRow =
+        std::min(m_boxTop + m_boxHeight, floorToInt(std::max(a.y, b.y) + reach - 0.5) + 1);
+    const int boxRight = m_boxLeft + m_boxWidth;
+    // The waves' segments are a pixel or two long: their box is hardly larger than their reach.
+    // Of a longer one each row takes only the columns near its stretch.
+    const bool slanting = dy != 0 && length2 > 16;
+    const double inverseDy = dy != 0 ? 1 / dy : 0.0;
+    int firstColumn = std::max(m_boxLeft, ceilToInt(std::min(a.x, b.x) - reach - 0.5));
+    int endColumn = std::min(boxRight, floorToInt(std::max(a.x, b.x) + reach - 0.5) + 1);
+    for (int y = firstRow; y < endRow; ++y) {
+        const double centreY = y + 0.5;
+        if (slanting) {
+            // A pixel within reach is within reach of a point of the segment less than the
+            // reach above or below its row: the columns of that stretch, widened by the reach.
+            double from = (centreY - reach - a.y) * inverseDy;
+            double to = (centreY + reach - a.y) * inverseDy;
+            if (from > to) {
+                std::swap(from, to);
+            }
+            from = std::max(from, 0.0);
+            to = std::min(to, 1.0);
+            const double x1 = a.x + from * dx;
+            const double x2 = a.x + to * dx;
+            firstColumn = std::max(m_boxLeft, ceilToInt(std::min(x1, x2) - reach - 0.5));
+            endColumn = std::min(boxRight, floorToInt(std::max(x1, x2) + reach - 0.5) + 1);
+        }
+        if (endColumn <= firstColumn) {
+            continue;
+        }
+        std::uint8_t* coverage =
+            m_coverage.data() + static_cast<std::size_t>(y - m_boxTop) * m_boxWidth - m_boxLeft;
+        const double qy = centreY - a.y;
+        const double along = qy * dy * inverseLength2;
+        const double qx0 = firstColumn + 0.5 - a.x;
+        for (int x = firstColumn; x < endColumn; ++x) {
+            const double qx = qx0 + (x - firstColumn);
+            const double t = std::min(1.0, std::max(0.0, qx * dx * inverseLength2 + along));
+            const double ex = qx - t * dx;
+            const double ey = qy - t * dy;
+            const std::uint8_t value = coverageAt(ex * ex + ey * ey);
+            coverage[x] = std::max(coverage[x], value);
+        }
+        Row& row = m_rows[static_cast<std::size_t>(y - m_boxTop)];
+        if (row.left < row.right) {
+            row.left = std::min(row.left, firstColumn);
+            row.right = std::max(row.right, endColumn);
+        } else {
+            row = Row{firstColumn, endColumn};
+        }
+    }
+}
+
+void LineRaster::blend(std::uint32_t color)
+{
+    const std::uint32_t ink = color | 0xFF000000u;
+    for (int r = 0; r < m_boxHeight; ++r) {
+        const Row& row = m_rows[static_cast<std::size_t>(r)];
+        if (row.right <= row.left) {
+            continue;
+        }
+        const int y = m_boxTop + r;
+        std::uint8_t* coverage =
+            m_coverage.data() + static_cast<std::size_t>(r) * m_boxWidth - m_boxLeft;
+        std::uint32_t* line = m_target.bits + y * m_target.wordsPerLine;
+        for (int x = row.left; x < row.right; ++x) {
+            const std::uint32_t c = coverage[x];
+            if (c == 255) {
+                line[x] = ink;
+            } else if (c != 0) {
+                line[x] = mix(ink, line[x], c);
+            }
+            coverage[x] = 0;
+        }
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace platform {
+
+// Wide solid polylines on a 32-bit picture (0xAARRGGBB words, opaque or premultiplied), drawn
+// by the distance of each pixel's centre from the line: round joins and caps, antialiased over
+// one pixel, and where segments overlap (every joint, a line crossing itself) covered once.
+// A general stroker builds the outline of the whole line and fills it, which on the waves'
+// thousand short segments costs many times the pixels themselves; here each segment visits only
+// the few pixels within its reach.
+class LineRaster {
+public:
+    struct Point {
+        double x = 0;
+        double y = 0;
+    };
+    // The picture's words and the rectangle that may be drawn on (right and bottom exclusive),
+    // both in device pixels; the rectangle must lie within the picture.
+    struct Target {
+        std::uint32_t* bits = nullptr;
+        std::ptrdiff_t wordsPerLine = 0;
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+    };
+
+    // Coordinates up to this far off the picture are drawn; a caller takes another route beyond.
+    static constexpr double CoordinateLimit = 1 << 20;
+
+    // Pixel (x, y) spans x .. x+1, y .. y+1; its centre lies at x + 0.5, y + 0.5. False, drawing
+    // nothing, where a coordinate is beyond the limit or not a number, or the width not positive.
+    bool stroke(const Target& target, std::span<const Point> points, double width,
+                std::uint32_t color);
+
+private:
+    struct Row {
+        int left = 0;
+        int right = 0;  // exclusive; nothing covered while right <= left
+    };
+    void makeTable();
+    std::uint8_t coverageAt(double distance2) const
+    {
+        const double step = (distance2 - m_tableStart) * m_tableScale + 0.5;
+        const double index = step < 0 ? 0 : (step > TableSteps ? TableSteps : step);
+        return m_table[static_cast<std::size_t>(index)];
+    }
+    void coverSegment(Point a, Point b);
+    void blend(std::uint32_t color);
+
+    // The coverage of the line's box, kept at its largest size so that frames do not allocate.
+    std::vector<std::uint8_t> m_coverage;
+    std::vector<Row> m_rows;
+    Target m_target;
+    int m_boxLeft = 0;
+    int m_boxTop = 0;
+    int m_boxWidth = 0;
+    int m_boxHeight = 0;
+    double m_halfWidth = 0;
+    // Coverage by squared distance from the axis, over the rim where it is partial.
+    static constexpr int TableSteps = 4096;
+    std::vector<std::uint8_t> m_table;
+    double m_tableStart = 0;
+    double m_tableScale = 0;
+};
+
+}  // namespace platform
