@@ -334,7 +334,12 @@ void TFormMain::showHintNearPointer(int dx, int dy)
         m_pointerAt = QCursor::pos();
     }
     const QPoint at = *m_pointerAt + QPoint(dx, dy);
-    QWidget* control = QApplication::widgetAt(at);
+    // The control found there is kept as long as the pointer is: finding it is a round trip too.
+    if (!stepping || m_hintAt != at || m_hintControl.isNull()) {
+        m_hintAt = at;
+        m_hintControl = QApplication::widgetAt(at);
+    }
+    QWidget* control = m_hintControl;
     if (control != nullptr && control->window() == this && !control->toolTip().isEmpty()) {
         QToolTip::showText(at, control->toolTip(), control, QRect(), HintHideMilliseconds);
     }
@@ -635,6 +640,18 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
         case QEvent::TabletMove:
         case QEvent::NonClientAreaMouseMove:
             m_pointerAt.reset();  // the next hint asks where the pointer is
+            m_hintAt.reset();
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+            // Another control of the window may now lie under the pointer (the hint itself is
+            // a window of its own).
+            if (const auto* moved = qobject_cast<QWidget*>(watched);
+                moved != nullptr && moved->window() == this) {
+                m_hintAt.reset();
+            }
             break;
         default:
             break;

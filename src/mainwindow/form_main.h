@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -199,6 +200,8 @@ private:
     // Where the pointer was found last, kept while a timer runs until the pointer moves: asking
     // the window system on every step is a round trip to its server.
     std::optional<QPoint> m_pointerAt;
+    std::optional<QPoint> m_hintAt;
+    QPointer<QWidget> m_hintControl;
 
     void SpeedButtonStartOnClick();
     void SpeedButtonPauseOnClick();

@@ -46,14 +46,12 @@ void TReadoutPanel::show(const scene::TPolarisation& polarisation, common::TLang
     // and the panel laid out again, only where a text changed and the wrapped height with it.
     const int inner = std::max(1, width() - 2 * Padding);
     bool heightChanged = false;
-    const auto setText = [&heightChanged, inner](QLabel* label, const QString& text) {
+    const auto setText = [this, &heightChanged, inner](QLabel* label, const QString& text) {
         if (label->text() == text) {
             return false;
         }
         label->setText(text);
-        const int height = label->heightForWidth(inner);
-        heightChanged =
-            heightChanged || (height > 0 ? height : label->sizeHint().height()) != label->height();
+        heightChanged = heightChanged || wrappedHeight(label, inner) != label->height();
         return true;
     };
     const QString title = fromUtf8(scene::readoutTitle(language));
@@ -95,13 +93,29 @@ void TReadoutPanel::resizeEvent(QResizeEvent* event)
     arrange();
 }
 
+int TReadoutPanel::wrappedHeight(QLabel* label, int width)
+{
+    // Any text that fits on one line is as high as another that does: laying out the label's
+    // document again, as measuring it does, costs more than the rest of a time step's readout.
+    OneLine& known = m_oneLine[label];
+    const bool oneLine = label->fontMetrics().horizontalAdvance(label->text()) <= width;
+    if (oneLine && known.width == width && known.font == label->font()) {
+        return known.height;
+    }
+    int height = label->heightForWidth(width);
+    height = height > 0 ? height : label->sizeHint().height();
+    if (oneLine) {
+        known = OneLine{width, label->font(), height};
+    }
+    return height;
+}
+
 void TReadoutPanel::arrange()
 {
     const int inner = std::max(1, width() - 2 * Padding);
     int y = Padding;
-    const auto place = [&y, inner](QLabel* label, int after) {
-        const int height = label->heightForWidth(inner);
-        label->setGeometry(Padding, y, inner, height > 0 ? height : label->sizeHint().height());
+    const auto place = [this, &y, inner](QLabel* label, int after) {
+        label->setGeometry(Padding, y, inner, wrappedHeight(label, inner));
         y += label->height() + after;
     };
     place(m_title, Padding);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QFont>
 #include <QFrame>
+#include <QHash>
 
 #include <array>
 
@@ -31,6 +33,15 @@ protected:
 
 private:
     void arrange();
+    // The label's height with its text wrapped at this width.
+    int wrappedHeight(QLabel* label, int width);
+
+    struct OneLine {
+        int width = -1;
+        QFont font;
+        int height = 0;
+    };
+    QHash<const QLabel*, OneLine> m_oneLine;  // a one-line text's height, by label
 
     QLabel* m_title;
     std::array<QLabel*, scene::ReadoutLineCount> m_lines{};
