@@ -86,7 +86,8 @@ bool LineRaster::stroke(const Target& target, std::span<const Point> points, dou
     if (m_coverage.size() < area) {
         m_coverage.resize(area);  // zeros; blend() leaves them so
     }
-    m_rows.assign(static_cast<std::size_t>(m_boxHeight), Row{});
+    m_runs.clear();
+    m_lastRun.assign(static_cast<std::size_t>(m_boxHeight), -1);
 
     bool drawn = false;
     for (std::size_t i = 1; i < points.size(); ++i) {
@@ -172,12 +173,15 @@ void LineRaster::coverSegment(Point a, Point b)
             const std::uint8_t value = coverageAt(ex * ex + ey * ey);
             coverage[x] = std::max(coverage[x], value);
         }
-        Row& row = m_rows[static_cast<std::size_t>(y - m_boxTop)];
-        if (row.left < row.right) {
-            row.left = std::min(row.left, firstColumn);
-            row.right = std::max(row.right, endColumn);
+        int& last = m_lastRun[static_cast<std::size_t>(y - m_boxTop)];
+        if (last >= 0 && firstColumn <= m_runs[static_cast<std::size_t>(last)].right &&
+            endColumn >= m_runs[static_cast<std::size_t>(last)].left) {
+            Run& run = m_runs[static_cast<std::size_t>(last)];
+            run.left = std::min(run.left, firstColumn);
+            run.right = std::max(run.right, endColumn);
         } else {
-            row = Row{firstColumn, endColumn};
+            last = static_cast<int>(m_runs.size());
+            m_runs.push_back(Run{y - m_boxTop, firstColumn, endColumn});
         }
     }
 }
@@ -185,16 +189,12 @@ void LineRaster::coverSegment(Point a, Point b)
 void LineRaster::blend(std::uint32_t color)
 {
     const std::uint32_t ink = color | 0xFF000000u;
-    for (int r = 0; r < m_boxHeight; ++r) {
-        const Row& row = m_rows[static_cast<std::size_t>(r)];
-        if (row.right <= row.left) {
-            continue;
-        }
-        const int y = m_boxTop + r;
+    // Runs of a row may overlap: a pixel is blended once, as its coverage is cleared.
+    for (const Run& run : m_runs) {
         std::uint8_t* coverage =
-            m_coverage.data() + static_cast<std::size_t>(r) * m_boxWidth - m_boxLeft;
-        std::uint32_t* line = m_target.bits + y * m_target.wordsPerLine;
-        for (int x = row.left; x < row.right; ++x) {
+            m_coverage.data() + static_cast<std::size_t>(run.row) * m_boxWidth - m_boxLeft;
+        std::uint32_t* line = m_target.bits + (m_boxTop + run.row) * m_target.wordsPerLine;
+        for (int x = run.left; x < run.right; ++x) {
             const std::uint32_t c = coverage[x];
             if (c == 255) {
                 line[x] = ink;

@@ -40,9 +40,12 @@ public:
                 std::uint32_t color);
 
 private:
-    struct Row {
+    // Columns of one row a segment covered. The runs of neighbouring segments overlap and are
+    // joined; a row of a wave holds several far apart, and the pixels between are never visited.
+    struct Run {
+        int row = 0;
         int left = 0;
-        int right = 0;  // exclusive; nothing covered while right <= left
+        int right = 0;  // exclusive
     };
     void makeTable();
     std::uint8_t coverageAt(double distance2) const
@@ -56,7 +59,8 @@ private:
 
     // The coverage of the line's box, kept at its largest size so that frames do not allocate.
     std::vector<std::uint8_t> m_coverage;
-    std::vector<Row> m_rows;
+    std::vector<Run> m_runs;
+    std::vector<int> m_lastRun;  // by row of the box: its latest run, or -1
     Target m_target;
     int m_boxLeft = 0;
     int m_boxTop = 0;
