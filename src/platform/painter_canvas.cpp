@@ -36,6 +36,12 @@ namespace {
 using scene::TColor;
 using scene::TPenStyle;
 
+// Tiles skipped between two changed ones and copied anyway. Putting a layer back is a copy per
+// row of each rectangle; the window pays a copy and a request to the display per rectangle,
+// which is worth a few tiles more of pixels.
+constexpr int RestoreGapTiles = 2;
+constexpr int ShownGapTiles = 4;
+
 // Rectangles are clamped to this before they become QRects, whose width arithmetic is int and
 // would overflow on the saturated coordinates a huge zoom produces. No device is this large.
 constexpr std::int64_t RectLimit = std::int64_t{1} << 24;
@@ -162,62 +168,66 @@ QString fromUtf8(std::string_view utf8)
 
 }  // namespace
 
-void ChangedRows::add(const QRect& r)
+void ChangedTiles::add(const QRect& r)
 {
     if (r.isEmpty() || r.top() < 0 || r.left() < 0) {
         return;
     }
-    const int first = r.top() / BandRows;
-    const int end = r.bottom() / BandRows + 1;
+    const int first = r.top() / TileSize;
+    const int end = r.bottom() / TileSize + 1;
+    const int firstTile = r.left() / TileSize;
+    const int lastTile = r.right() / TileSize;
     if (static_cast<int>(m_bands.size()) < end) {
         m_bands.resize(static_cast<std::size_t>(end));
     }
+    for (int b = first; b < end; ++b) {
+        Band& band = m_bands[static_cast<std::size_t>(b)];
+        const auto words = static_cast<std::size_t>(lastTile / 64 + 1);
+        if (band.words.size() < words) {
+            band.words.resize(words);  // zeros, as clear() leaves the words
+        }
+        for (int t = firstTile; t <= lastTile; ++t) {
+            band.words[static_cast<std::size_t>(t / 64)] |= std::uint64_t{1} << (t % 64);
+        }
+        if (band.endWord <= band.firstWord) {
+            band.firstWord = firstTile / 64;
+            band.endWord = lastTile / 64 + 1;
+        } else {
+            band.firstWord = std::min(band.firstWord, firstTile / 64);
+            band.endWord = std::max(band.endWord, lastTile / 64 + 1);
+        }
+    }
     if (isEmpty()) {
         m_first = first;
-        m_end = first;
+        m_end = end;
+    } else {
+        m_first = std::min(m_first, first);
+        m_end = std::max(m_end, end);
     }
-    for (int b = std::min(first, m_end); b < std::max(end, m_first); ++b) {
-        if (b < m_first || b >= m_end) {
-            m_bands[static_cast<std::size_t>(b)] = Span{};  // bands between, newly in use
-        }
-    }
-    for (int b = first; b < end; ++b) {
-        Span& span = m_bands[static_cast<std::size_t>(b)];
-        if (span.left < span.right) {
-            span.left = std::min(span.left, r.left());
-            span.right = std::max(span.right, r.left() + r.width());
-        } else {
-            span = Span{r.left(), r.left() + r.width()};
-        }
-    }
-    m_first = std::min(m_first, first);
-    m_end = std::max(m_end, end);
 }
 
-void ChangedRows::unite(const ChangedRows& other)
+void ChangedTiles::unite(const ChangedTiles& other)
 {
-    other.forEachRect([this](const QRect& r) { add(r); });
+    other.forEachRect(0, [this](const QRect& r) { add(r); });
 }
 
-void ChangedRows::clear()
+void ChangedTiles::clear()
 {
+    for (int b = m_first; b < m_end; ++b) {
+        Band& band = m_bands[static_cast<std::size_t>(b)];
+        std::fill(band.words.begin() + band.firstWord, band.words.begin() + band.endWord, 0);
+        band.firstWord = 0;
+        band.endWord = 0;
+    }
     m_first = 0;
     m_end = 0;
 }
 
-QRegion ChangedRows::region() const
+QRegion ChangedTiles::region(int gapTiles) const
 {
-    // Neighbouring bands with the same columns make one rectangle; the rectangles are then
-    // already in the order QRegion keeps them.
+    // A band's rectangles share its rows and come from the left: the order QRegion keeps.
     QList<QRect> rects;
-    forEachRect([&rects](const QRect& r) {
-        if (!rects.isEmpty() && rects.back().left() == r.left() &&
-            rects.back().width() == r.width() && rects.back().bottom() + 1 == r.top()) {
-            rects.back().setBottom(r.bottom());
-        } else {
-            rects.push_back(r);
-        }
-    });
+    forEachRect(gapTiles, [&rects](const QRect& r) { rects.push_back(r); });
     QRegion region;
     region.setRects(rects.constData(), static_cast<int>(rects.size()));
     return region;
@@ -378,10 +388,11 @@ void PainterCanvas::polyline(const scene::PixelPoint* points, std::int32_t count
     }
     applyFill();
     applyLinePen();
-    if (!strokeOnPicture(points, count)) {
+    const bool round = strokeOnPicture(points, count);
+    if (!round) {
         m_painter.drawPolyline(strokePoints(points, count), static_cast<int>(count));
     }
-    touchPoints(points, count, true);
+    touchPoints(points, count, true, round);
 }
 
 // Wide solid lines on pictures are drawn by our own raster (see LineRaster): Qt's stroker and
@@ -442,10 +453,13 @@ void PainterCanvas::lineTo(scene::PixelPoint p)
     }
     applyFill();
     applyLinePen();
-    const qreal o = m_strokeOffset;
-    m_painter.drawLine(QPointF(from.x + o, from.y + o), QPointF(p.x + o, p.y + o));
     const scene::PixelPoint ends[2] = {from, p};
-    touchPoints(ends, 2);
+    const bool round = strokeOnPicture(ends, 2);
+    if (!round) {
+        const qreal o = m_strokeOffset;
+        m_painter.drawLine(QPointF(from.x + o, from.y + o), QPointF(p.x + o, p.y + o));
+    }
+    touchPoints(ends, 2, false, round);
 }
 
 void PainterCanvas::ellipse(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
@@ -584,15 +598,18 @@ void PainterCanvas::touch(QRect r, int spread)
     m_changed.add(r);
 }
 
-void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t count, bool segments)
+void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t count, bool segments,
+                                bool roundJoins)
 {
     if (!m_keepsLayers || count < 1) {
         return;
     }
-    // Half the width, a mitre up to its limit, and a pixel of antialiasing on either side.
+    // Half the width, a mitre up to its limit where Qt mitres, and a pixel of antialiasing on
+    // either side.
     const qreal width =
         m_linePen.style() == Qt::NoPen ? 0.0 : std::max<qreal>(1, m_linePen.widthF());
-    const int spread = static_cast<int>(std::ceil(width / 2 + width * m_linePen.miterLimit())) + 2;
+    const qreal mitre = roundJoins ? 0.0 : width * m_linePen.miterLimit();
+    const int spread = static_cast<int>(std::ceil(width / 2 + mitre)) + 2;
     const auto box = [spread, this](const scene::PixelPoint* from, std::int32_t n) {
         std::int32_t left = from[0].x;
         std::int32_t right = left;
@@ -611,23 +628,32 @@ void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t co
         box(points, count);
         return;
     }
-    // Runs of segments no taller than a band, each noted as its box: close to the line, at a
+    // Runs of segments no larger than a tile, each noted as its box: close to the line, at a
     // fraction of the cost of noting every segment. Neighbouring runs share a point, so a
     // join's mitre, which reaches out from its point, lies in a run's box.
+    constexpr std::int32_t Tile = ChangedTiles::TileSize;
     std::int32_t start = 0;
+    std::int32_t left = points[0].x;
+    std::int32_t right = left;
     std::int32_t top = points[0].y;
     std::int32_t bottom = top;
     for (std::int32_t i = 1; i < count; ++i) {
-        const std::int32_t y = points[i].y;
-        if (std::max(bottom, y) - std::min(top, y) > ChangedRows::BandRows && i - start > 1) {
+        const scene::PixelPoint p = points[i];
+        if ((std::max(bottom, p.y) - std::min(top, p.y) > Tile ||
+             std::max(right, p.x) - std::min(left, p.x) > Tile) &&
+            i - start > 1) {
             box(points + start, i - start);
             start = i - 1;
-            top = std::min(points[start].y, y);
-            bottom = std::max(points[start].y, y);
+            left = std::min(points[start].x, p.x);
+            right = std::max(points[start].x, p.x);
+            top = std::min(points[start].y, p.y);
+            bottom = std::max(points[start].y, p.y);
             continue;
         }
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
     }
     box(points + start, count - start);
 }
@@ -657,7 +683,7 @@ bool PainterCanvas::restoreLayer(std::span<const std::byte> key)
     // The engine's pixels may be several of the picture's.
     const qreal ratio = m_image->devicePixelRatio();
     const int bytesPerPixel = m_image->depth() / 8;
-    m_sinceLayer.forEachRect([this, ratio, bytesPerPixel](const QRect& r) {
+    m_sinceLayer.forEachRect(RestoreGapTiles, [this, ratio, bytesPerPixel](const QRect& r) {
         const QRect device =
             QRect(QPoint(static_cast<int>(std::floor(r.left() * ratio)),
                          static_cast<int>(std::floor(r.top() * ratio))),
@@ -682,7 +708,7 @@ bool PainterCanvas::restoreLayer(std::span<const std::byte> key)
 QRegion PainterCanvas::takeChanged()
 {
     // The last band may reach below the picture.
-    QRegion changed = m_changed.region();
+    QRegion changed = m_changed.region(ShownGapTiles);
     m_changed.clear();
     if (m_image != nullptr) {
         changed &= QRect(QPoint(0, 0), m_image->deviceIndependentSize().toSize());

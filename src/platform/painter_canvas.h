@@ -12,6 +12,8 @@
 #include <QRegion>
 
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,39 +32,69 @@ namespace platform {
 QColor toQColor(common::TColor color);
 common::TColor fromQColor(const QColor& color);
 
-// Which part of a picture may have changed, band of rows by band of rows. The moving parts of
-// the scene run obliquely across the picture: their bounding box would be most of it, while
-// each band's own stretch of columns is a small part.
-class ChangedRows {
+// Which part of a picture may have changed, in tiles. The moving parts of the scene run
+// obliquely across the picture and cross each band of rows several times: a band's stretch
+// from the first crossing to the last is most of its width, while the tiles they cross are a
+// small part.
+class ChangedTiles {
 public:
-    // Rows in a band: small enough to follow a slanting line closely, large enough that a
-    // band holds more than a sliver.
-    static constexpr int BandRows = 16;
+    // Small enough to follow a slanting line closely, large enough that a tile holds more than
+    // a sliver and a copy of one costs more than finding it.
+    static constexpr int TileSize = 16;
 
     // A rectangle of pixels at non-negative coordinates; an empty one changes nothing.
     void add(const QRect& r);
-    void unite(const ChangedRows& other);
+    void unite(const ChangedTiles& other);
     void clear();
     bool isEmpty() const { return m_end <= m_first; }
-    // The bands' rectangles, from the top down, each band's columns as one stretch.
-    QRegion region() const;
+    // The changed tiles, a band of rows after another from the top down, each band's from the
+    // left, tiles side by side as one rectangle. Gaps of up to `gapTiles` are taken in as well:
+    // where each rectangle has a price of its own, fewer and larger ones cost less.
     template <typename F>
-    void forEachRect(F&& f) const
+    void forEachRect(int gapTiles, F&& f) const
     {
         for (int b = m_first; b < m_end; ++b) {
-            const Span& span = m_bands[static_cast<std::size_t>(b)];
-            if (span.left < span.right) {
-                f(QRect(span.left, b * BandRows, span.right - span.left, BandRows));
+            const Band& band = m_bands[static_cast<std::size_t>(b)];
+            int runStart = -1;
+            int runEnd = -1;
+            for (int w = band.firstWord; w < band.endWord; ++w) {
+                std::uint64_t bits = band.words[static_cast<std::size_t>(w)];
+                while (bits != 0) {
+                    const int bit = std::countr_zero(bits);
+                    const int length = std::countr_one(bits >> bit);
+                    const int first = w * 64 + bit;
+                    const int end = first + length;
+                    bits = bit + length >= 64 ? 0 : bits & (~std::uint64_t{0} << (bit + length));
+                    if (runEnd >= 0 && first - runEnd <= gapTiles) {
+                        runEnd = end;
+                        continue;
+                    }
+                    if (runEnd >= 0) {
+                        f(tileRect(b, runStart, runEnd));
+                    }
+                    runStart = first;
+                    runEnd = end;
+                }
+            }
+            if (runEnd >= 0) {
+                f(tileRect(b, runStart, runEnd));
             }
         }
     }
+    QRegion region(int gapTiles) const;
 
 private:
-    struct Span {
-        int left = 0;
-        int right = 0;  // exclusive; none when right <= left
+    struct Band {
+        std::vector<std::uint64_t> words;  // a bit per tile, kept at its largest size
+        int firstWord = 0;                 // the words in use
+        int endWord = 0;
     };
-    std::vector<Span> m_bands;  // kept at its largest size, so that frames do not allocate
+    static QRect tileRect(int band, int firstTile, int endTile)
+    {
+        return QRect(firstTile * TileSize, band * TileSize, (endTile - firstTile) * TileSize,
+                     TileSize);
+    }
+    std::vector<Band> m_bands;  // kept at its largest size, so that frames do not allocate
     int m_first = 0;            // the bands in use
     int m_end = 0;
 };
@@ -115,8 +147,10 @@ public:
 private:
     // Notes that drawing may have changed the pixels of r, and those within `spread` of it.
     void touch(QRect r, int spread);
-    // Of a polyline only its segments' boxes are noted, of any other shape its whole box.
-    void touchPoints(const scene::PixelPoint* points, std::int32_t count, bool segments = false);
+    // Of a polyline only its segments' boxes are noted, of any other shape its whole box; a line
+    // drawn with round joins reaches less far from its points than a mitred one.
+    void touchPoints(const scene::PixelPoint* points, std::int32_t count, bool segments = false,
+                     bool roundJoins = false);
 
     PainterCanvas(QPaintDevice& device, QImage* image);
 
@@ -166,8 +200,8 @@ private:
     QImage m_layer;
     std::vector<std::byte> m_layerKey;
     bool m_hasLayer = false;
-    ChangedRows m_sinceLayer;     // changed since the layer was kept or put back
-    ChangedRows m_changed;        // changed since takeChanged()
+    ChangedTiles m_sinceLayer;     // changed since the layer was kept or put back
+    ChangedTiles m_changed;        // changed since takeChanged()
     std::optional<QRect> m_clip;  // none: no clipping
     std::vector<std::optional<QRect>> m_clipStack;
 };
