@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cfloat>
 #include <cstdlib>
+#include <cstring>
 
 #include "common/numbers.h"
 #if LDBL_MANT_DIG != 64
@@ -19,81 +20,132 @@ using common::saturate32;
 
 namespace {
 
-// Two points at a time, both screen coordinates of each: lanes 0 and 2 are row H, 1 and 3 row V.
-// Written for four lanes, so that processors with AVX2 take two points per instruction; the
-// other build of the same code takes them in halves.
-using Lanes = double __attribute__((vector_size(32)));
-using Bits = long long __attribute__((vector_size(32)));
-using IntLanes = std::int32_t __attribute__((vector_size(16)));
+// Eight points at a time, one quantity of all eight per vector. Written for eight lanes, so that
+// processors with AVX-512 take a block per instruction; the other builds of the same code take
+// it in halves or quarters.
+using Lanes = double __attribute__((vector_size(64)));
+using Bits = long long __attribute__((vector_size(64)));
+constexpr std::size_t BlockPoints = 8;
+static_assert(sizeof(ModelPoint) == 3 * sizeof(double) && sizeof(PixelPoint) == 8,
+              "a block is read as 24 doubles and written as 8 packed pixel pairs");
 
 // (row . d) * scale rounded half to even in double precision, for both rows. The double result
 // lies within 2^-51 * sum|terms| * scale of the exact value (the scale's own rounding to double
 // included), so unless it is that close to a half both precisions round alike. The rare points
 // that close to a half, near the 32-bit limits or NaN take the extended route instead.
 // Extended precision on x87 costs several times as much per point.
+//
+// Looking for such points in every block would cost more than the arithmetic, so the blocks only
+// gather whether all points were fine, and false is returned otherwise; with repair set, the
+// doubtful points are found and redone.
 #if defined(__x86_64__)
-#define ONDULIX_AVX2_CLONE __attribute__((target_clones("avx2", "default")))
+#define ONDULIX_SIMD_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
-#define ONDULIX_AVX2_CLONE
+#define ONDULIX_SIMD_CLONES
 #endif
-ONDULIX_AVX2_CLONE void projectPoints(const ModelPoint* model, PixelPoint* pix, std::size_t count,
-                                      const ProjectionContext& c)
+ONDULIX_SIMD_CLONES bool projectBlocks(const ModelPoint* model, PixelPoint* pix,
+                                       std::size_t blocks, const ProjectionContext& c, bool repair)
 {
     const double sc = static_cast<double>(c.scale);
-    const Lanes scale = {sc, sc, sc, sc};
     // A power of two: the bound is the same as scaling by it after the scale.
-    const Lanes boundScale = scale * 0x1p-48;
-    const Lanes row0 = {c.rowH[0], c.rowV[0], c.rowH[0], c.rowV[0]};
-    const Lanes row1 = {c.rowH[1], c.rowV[1], c.rowH[1], c.rowV[1]};
-    const Lanes row2 = {c.rowH[2], c.rowV[2], c.rowH[2], c.rowV[2]};
-    const double m = 6755399441055744.0;  // 1.5 * 2^52
-    const Lanes magic = {m, m, m, m};
-    const double cx = c.cx;
-    const double cy = c.cy;
-    const Lanes centre = {cx, cy, cx, cy};
-    const Lanes orientation = {1.0, -1.0, 1.0, -1.0};
+    const double boundScale = std::fabs(sc) * 0x1p-48;
+    const double h0 = c.rowH[0];
+    const double h1 = c.rowH[1];
+    const double h2 = c.rowH[2];
+    // Row V negated, which is exact: the rounding then yields cy - Round(V . D * scale) directly.
+    const double v0 = -c.rowV[0];
+    const double v1 = -c.rowV[1];
+    const double v2 = -c.rowV[2];
+    // One bound for both rows: each term is at most |d| times the sum of the rows' entries, so
+    // the bound is never below either row's own, and a NaN entry makes it NaN.
+    const double r0 = std::fabs(h0) + std::fabs(v0);
+    const double r1 = std::fabs(h1) + std::fabs(v1);
+    const double r2 = std::fabs(h2) + std::fabs(v2);
+    // 1.5 * 2^52 plus the centre: adding it rounds to an integer held in the low mantissa bits,
+    // the centre's coordinate already added. That equals Round(value) + centre except at an
+    // exact half, and halves are doubtful anyway.
+    const double magicX = 6755399441055744.0 + c.cx;
+    const double magicY = 6755399441055744.0 + c.cy;
     const long long n = 0x7FFFFFFFFFFFFFFFLL;
-    const Bits noSign = {n, n, n, n};
+    const Bits noSign = {n, n, n, n, n, n, n, n};
+    Bits allFine = ~noSign;
 #define ONDULIX_ABS(x) ((Lanes)((Bits)(x)&noSign))
-    for (std::size_t i = 0; i < count; i += 2) {
-        // An odd last point is taken twice and stored once.
-        const ModelPoint& a = model[i];
-        const ModelPoint& b = model[i + 1 < count ? i + 1 : i];
-        const double ax = a.X - c.centre.X;
-        const double ay = a.Y - c.centre.Y;
-        const double az = a.Z - c.centre.Z;
-        const double bx = b.X - c.centre.X;
-        const double by = b.Y - c.centre.Y;
-        const double bz = b.Z - c.centre.Z;
-        const Lanes t0 = row0 * Lanes{ax, ax, bx, bx};
-        const Lanes t1 = row1 * Lanes{ay, ay, by, by};
-        const Lanes t2 = row2 * Lanes{az, az, bz, bz};
-        const Lanes value = (t0 + t1 + t2) * scale;
-        const Lanes rounded = (value + magic) - magic;
-        const Lanes bound = (ONDULIX_ABS(t0) + ONDULIX_ABS(t1) + ONDULIX_ABS(t2)) * boundScale;
-        const Lanes fraction = ONDULIX_ABS(value - rounded);
-        // Doubtful where the fraction is within the bound of a half, or the value is too large
-        // or NaN (the comparison is then false).
-        const Bits fine =
-            (ONDULIX_ABS(fraction - 0.5) > bound) & (ONDULIX_ABS(value) < 1073741824.0);
-        // Both offsets are below 2^30 and so are the centre's coordinates (half a 32-bit size):
-        // the sums fit without saturating.
-        const Lanes placed = centre + rounded * orientation;
-        const IntLanes pixel = __builtin_convertvector(placed, IntLanes);
-        if ((fine[0] & fine[1]) != 0) {
-            pix[i] = {pixel[0], pixel[1]};
-        } else {
-            pix[i] = projectPointExtended(a, c);
-        }
-        if (i + 1 < count) {
-            if ((fine[2] & fine[3]) != 0) {
-                pix[i + 1] = {pixel[2], pixel[3]};
-            } else {
-                pix[i + 1] = projectPointExtended(b, c);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const ModelPoint* points = model + b * BlockPoints;
+        const auto* raw = reinterpret_cast<const unsigned char*>(points);
+        Lanes p0;
+        Lanes p1;
+        Lanes p2;
+        std::memcpy(&p0, raw, sizeof p0);                  // X0 Y0 Z0 X1 Y1 Z1 X2 Y2
+        std::memcpy(&p1, raw + sizeof p0, sizeof p1);      // Z2 X3 Y3 Z3 X4 Y4 Z4 X5
+        std::memcpy(&p2, raw + 2 * sizeof p0, sizeof p2);  // Y5 Z5 X6 Y6 Z6 X7 Y7 Z7
+        const Lanes x = __builtin_shufflevector(
+            __builtin_shufflevector(p0, p1, 0, 3, 6, 9, 12, 15, 0, 0), p2, 0, 1, 2, 3, 4, 5, 10, 13);
+        const Lanes y = __builtin_shufflevector(
+            __builtin_shufflevector(p0, p1, 1, 4, 7, 10, 13, 0, 0, 0), p2, 0, 1, 2, 3, 4, 8, 11, 14);
+        const Lanes z = __builtin_shufflevector(
+            __builtin_shufflevector(p0, p1, 2, 5, 8, 11, 14, 0, 0, 0), p2, 0, 1, 2, 3, 4, 9, 12, 15);
+        const Lanes dx = x - c.centre.X;
+        const Lanes dy = y - c.centre.Y;
+        const Lanes dz = z - c.centre.Z;
+        const Lanes h = (h0 * dx + h1 * dy + h2 * dz) * sc;
+        const Lanes v = (v0 * dx + v1 * dy + v2 * dz) * sc;
+        const Lanes bound =
+            (r0 * ONDULIX_ABS(dx) + r1 * ONDULIX_ABS(dy) + r2 * ONDULIX_ABS(dz)) * boundScale;
+        const Lanes hPlaced = h + magicX;
+        const Lanes vPlaced = v + magicY;
+        const Lanes hMargin = 0.5 - ONDULIX_ABS(h - (hPlaced - magicX));
+        const Lanes vMargin = 0.5 - ONDULIX_ABS(v - (vPlaced - magicY));
+        // Fine where both margins to a half exceed the bound and the bound is below 2^-19, so
+        // that the values are below 2^30. A bound that small also means finite values, hence
+        // margins that are not NaN; a NaN bound becomes 1, which fails. Then both offsets and
+        // the centre's coordinates (half a 32-bit size) fit in 32 bits. The select keeps the
+        // second operand on NaN, as minimum instructions do.
+        const Lanes safeBound = bound < 1.0 ? bound : 1.0;
+        const Lanes smaller = hMargin < vMargin ? hMargin : vMargin;
+        const Lanes margin = smaller < 0x1p-19 ? smaller : 0x1p-19;
+        // Negative exactly where the point is fine: neither operand is ever NaN or -0.
+        const Bits verdict = (Bits)(safeBound - margin);
+        allFine &= verdict;
+        const Bits packed = ((Bits)hPlaced & 0xFFFFFFFFLL) | ((Bits)vPlaced << 32);
+        PixelPoint* out = pix + b * BlockPoints;
+        // Trivially copyable; only the default member values make the warning think otherwise.
+        std::memcpy(static_cast<void*>(out), &packed, sizeof packed);
+        if (repair) {
+            for (std::size_t i = 0; i < BlockPoints; ++i) {
+                if (verdict[i] >= 0) {
+                    out[i] = projectPointExtended(points[i], c);
+                }
             }
         }
     }
 #undef ONDULIX_ABS
+    const auto half = __builtin_shufflevector(allFine, allFine, 0, 1, 2, 3) &
+                      __builtin_shufflevector(allFine, allFine, 4, 5, 6, 7);
+    const auto quarter =
+        __builtin_shufflevector(half, half, 0, 1) & __builtin_shufflevector(half, half, 2, 3);
+    return (quarter[0] & quarter[1]) < 0;
+}
+
+void projectPoints(const ModelPoint* model, PixelPoint* pix, std::size_t count,
+                   const ProjectionContext& c)
+{
+    const std::size_t whole = count / BlockPoints;
+    if (!projectBlocks(model, pix, whole, c, false)) {
+        projectBlocks(model, pix, whole, c, true);
+    }
+    const std::size_t done = whole * BlockPoints;
+    if (done == count) {
+        return;
+    }
+    // The last points through the same block, padded with copies of the last one.
+    ModelPoint rest[BlockPoints];
+    PixelPoint restPix[BlockPoints];
+    for (std::size_t i = 0; i < BlockPoints; ++i) {
+        rest[i] = model[std::min(done + i, count - 1)];
+    }
+    projectBlocks(rest, restPix, 1, c, true);
+    std::copy(restPix, restPix + (count - done), pix + done);
 }
 
 constexpr long double Pi = 3.141592653589793238462643383279502884L;
