@@ -35,16 +35,14 @@ static_assert(sizeof(ModelPoint) == 3 * sizeof(double) && sizeof(PixelPoint) == 
 // that close to a half, near the 32-bit limits or NaN take the extended route instead.
 // Extended precision on x87 costs several times as much per point.
 //
-// Looking for such points in every block would cost more than the arithmetic, so the blocks only
-// gather whether all points were fine, and false is returned otherwise; with repair set, the
-// doubtful points are found and redone.
-#if defined(__x86_64__)
-#define ONDULIX_SIMD_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define ONDULIX_SIMD_CLONES
-#endif
-ONDULIX_SIMD_CLONES bool projectBlocks(const ModelPoint* model, PixelPoint* pix,
-                                       std::size_t blocks, const ProjectionContext& c, bool repair)
+// Bounding every point on its own would cost more than the arithmetic. The first pass bounds
+// the whole array at once instead: no coordinate exceeds the sum of all their magnitudes, which
+// over a few thousand points still leaves the bound far below a pixel's rounding. It gathers the
+// largest fraction and that sum, and answers false unless every point is clear of a half by
+// twice that bound. The repair pass then bounds each point and redoes the doubtful ones.
+template <bool Repair>
+[[gnu::always_inline]] inline bool projectBlocksPass(const ModelPoint* model, PixelPoint* pix,
+                                                     std::size_t blocks, const ProjectionContext& c)
 {
     const double sc = static_cast<double>(c.scale);
     // A power of two: the bound is the same as scaling by it after the scale.
@@ -68,7 +66,8 @@ ONDULIX_SIMD_CLONES bool projectBlocks(const ModelPoint* model, PixelPoint* pix,
     const double magicY = 6755399441055744.0 + c.cy;
     const long long n = 0x7FFFFFFFFFFFFFFFLL;
     const Bits noSign = {n, n, n, n, n, n, n, n};
-    Bits allFine = ~noSign;
+    Lanes largestFraction = {};
+    Lanes magnitudes = {};
 #define ONDULIX_ABS(x) ((Lanes)((Bits)(x)&noSign))
     for (std::size_t b = 0; b < blocks; ++b) {
         const ModelPoint* points = model + b * BlockPoints;
@@ -90,41 +89,68 @@ ONDULIX_SIMD_CLONES bool projectBlocks(const ModelPoint* model, PixelPoint* pix,
         const Lanes dz = z - c.centre.Z;
         const Lanes h = (h0 * dx + h1 * dy + h2 * dz) * sc;
         const Lanes v = (v0 * dx + v1 * dy + v2 * dz) * sc;
-        const Lanes bound =
-            (r0 * ONDULIX_ABS(dx) + r1 * ONDULIX_ABS(dy) + r2 * ONDULIX_ABS(dz)) * boundScale;
         const Lanes hPlaced = h + magicX;
         const Lanes vPlaced = v + magicY;
-        const Lanes hMargin = 0.5 - ONDULIX_ABS(h - (hPlaced - magicX));
-        const Lanes vMargin = 0.5 - ONDULIX_ABS(v - (vPlaced - magicY));
-        // Fine where both margins to a half exceed the bound and the bound is below 2^-19, so
-        // that the values are below 2^30. A bound that small also means finite values, hence
-        // margins that are not NaN; a NaN bound becomes 1, which fails. Then both offsets and
-        // the centre's coordinates (half a 32-bit size) fit in 32 bits. The select keeps the
-        // second operand on NaN, as minimum instructions do.
-        const Lanes safeBound = bound < 1.0 ? bound : 1.0;
-        const Lanes smaller = hMargin < vMargin ? hMargin : vMargin;
-        const Lanes margin = smaller < 0x1p-19 ? smaller : 0x1p-19;
-        // Negative exactly where the point is fine: neither operand is ever NaN or -0.
-        const Bits verdict = (Bits)(safeBound - margin);
-        allFine &= verdict;
+        const Lanes hFraction = ONDULIX_ABS(h - (hPlaced - magicX));
+        const Lanes vFraction = ONDULIX_ABS(v - (vPlaced - magicY));
         const Bits packed = ((Bits)hPlaced & 0xFFFFFFFFLL) | ((Bits)vPlaced << 32);
         PixelPoint* out = pix + b * BlockPoints;
         // Trivially copyable; only the default member values make the warning think otherwise.
         std::memcpy(static_cast<void*>(out), &packed, sizeof packed);
-        if (repair) {
+        if constexpr (Repair) {
+            const Lanes bound =
+                (r0 * ONDULIX_ABS(dx) + r1 * ONDULIX_ABS(dy) + r2 * ONDULIX_ABS(dz)) * boundScale;
+            // Fine where both margins to a half exceed the bound and the bound is below 2^-19,
+            // so that the values are below 2^30. A bound that small also means finite values,
+            // hence margins that are not NaN; a NaN bound becomes 1, which fails. Then both
+            // offsets and the centre's coordinates (half a 32-bit size) fit in 32 bits. Each
+            // select keeps its second operand on NaN.
+            const Lanes safeBound = bound < 1.0 ? bound : 1.0;
+            const Lanes hMargin = 0.5 - hFraction;
+            const Lanes vMargin = 0.5 - vFraction;
+            const Lanes smaller = hMargin < vMargin ? hMargin : vMargin;
+            const Lanes margin = smaller < 0x1p-19 ? smaller : 0x1p-19;
+            // Negative exactly where the point is fine: neither operand is ever NaN or -0.
+            const Bits verdict = (Bits)(safeBound - margin);
             for (std::size_t i = 0; i < BlockPoints; ++i) {
                 if (verdict[i] >= 0) {
                     out[i] = projectPointExtended(points[i], c);
                 }
             }
+        } else {
+            // NaN fractions may be lost here; the sum of magnitudes is then infinite or NaN.
+            const Lanes larger = hFraction > vFraction ? hFraction : vFraction;
+            largestFraction = larger > largestFraction ? larger : largestFraction;
+            magnitudes += ONDULIX_ABS(p0) + ONDULIX_ABS(p1) + ONDULIX_ABS(p2);
         }
     }
 #undef ONDULIX_ABS
-    const auto half = __builtin_shufflevector(allFine, allFine, 0, 1, 2, 3) &
-                      __builtin_shufflevector(allFine, allFine, 4, 5, 6, 7);
-    const auto quarter =
-        __builtin_shufflevector(half, half, 0, 1) & __builtin_shufflevector(half, half, 2, 3);
-    return (quarter[0] & quarter[1]) < 0;
+    if constexpr (Repair) {
+        return true;
+    } else {
+        double fraction = 0.0;
+        double sum = std::fabs(c.centre.X) + std::fabs(c.centre.Y) + std::fabs(c.centre.Z);
+        for (std::size_t i = 0; i < BlockPoints; ++i) {
+            fraction = std::max(fraction, largestFraction[i]);
+            sum += magnitudes[i];
+        }
+        // Each |d| is at most the sum, each term at most its row entries' sum times that; twice
+        // the result covers the roundings of this bound and of each point's own.
+        const double bound = 2.0 * ((r0 + r1 + r2) * sum) * boundScale;
+        return bound < 0x1p-19 && 0.5 - fraction > bound;
+    }
+}
+
+#if defined(__x86_64__)
+#define ONDULIX_SIMD_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define ONDULIX_SIMD_CLONES
+#endif
+ONDULIX_SIMD_CLONES bool projectBlocks(const ModelPoint* model, PixelPoint* pix,
+                                       std::size_t blocks, const ProjectionContext& c, bool repair)
+{
+    return repair ? projectBlocksPass<true>(model, pix, blocks, c)
+                  : projectBlocksPass<false>(model, pix, blocks, c);
 }
 
 void projectPoints(const ModelPoint* model, PixelPoint* pix, std::size_t count,
