@@ -406,6 +406,38 @@ PixelPoint projectPoint(const ModelPoint& p, const ProjectionContext& c)
     return out[0];
 }
 
+namespace {
+
+// The kept pixels of model when neither it nor the context changed, else those projected now.
+template <std::size_t N>
+const std::array<PixelPoint, N>& keptOrProjected(const std::array<ModelPoint, N>& model,
+                                                 std::array<ModelPoint, N>& keptModel,
+                                                 std::array<PixelPoint, N>& keptPix,
+                                                 bool sameContext, const ProjectionContext& context)
+{
+    if (!sameContext || std::memcmp(model.data(), keptModel.data(), sizeof model) != 0) {
+        projectPoints(model.data(), keptPix.data(), N, context);
+        keptModel = model;
+    }
+    return keptPix;
+}
+
+template <std::size_t N, std::size_t M>
+std::size_t put(std::array<ModelPoint, M>& into, std::size_t at, const std::array<ModelPoint, N>& part)
+{
+    std::copy(part.begin(), part.end(), into.begin() + static_cast<std::ptrdiff_t>(at));
+    return at + N;
+}
+
+template <std::size_t N, std::size_t M>
+std::size_t take(std::array<PixelPoint, N>& part, const std::array<PixelPoint, M>& from, std::size_t at)
+{
+    std::copy_n(from.begin() + static_cast<std::ptrdiff_t>(at), N, part.begin());
+    return at + N;
+}
+
+}  // namespace
+
 void projectScene(SceneState& s, std::int32_t width, std::int32_t height, double pixelsPerUnit,
                   double deviceFactor)
 {
@@ -417,35 +449,71 @@ void projectScene(SceneState& s, std::int32_t width, std::int32_t height, double
     const SceneModel& m = s.Model;
     SceneProjection& pix = s.Pix;
 
-    projectAll(m.ReferenceRect, pix.ReferenceRectPix, context);
-    projectAll(m.PropagationAxis, pix.PropagationAxisPix, context);
-    projectAll(m.HorizontalAxis, pix.HorizontalAxisPix, context);
-    projectAll(m.VerticalAxis, pix.VerticalAxisPix, context);
-    pix.OriginPix = projectPoint({0.0, 0.0, 0.0}, context);
+    // The context as kept, compared byte for byte: it has no padding.
+    static_assert(sizeof(KeptProjection::Context) == 11 * sizeof(double) + 2 * sizeof(std::int32_t));
+    KeptProjection& kept = s.KeptPix;
+    KeptProjection::Context now;
+    now.centre = context.centre;
+    now.rowH = context.rowH;
+    now.rowV = context.rowV;
+    now.pixelsPerUnit = pixelsPerUnit;
+    now.deviceFactor = deviceFactor;
+    now.cx = context.cx;
+    now.cy = context.cy;
+    const bool sameContext = kept.valid && std::memcmp(&now, &kept.context, sizeof now) == 0;
 
-    pix.HiddenAxisSegment[0] = pix.OriginPix;
-    pix.HiddenAxisSegment[1] = exitPoint(s);
-
-    pix.PropagationLabelAnchorPix = projectPoint(m.PropagationLabelAnchor, context);
-    pix.HorizontalLabelAnchorPix = projectPoint(m.HorizontalLabelAnchor, context);
-    pix.VerticalLabelAnchorPix = projectPoint(m.VerticalLabelAnchor, context);
+    std::array<ModelPoint, KeptProjection::FramePoints> frame;
+    std::size_t at = 0;
+    at = put(frame, at, m.ReferenceRect);
+    at = put(frame, at, m.PropagationAxis);
+    at = put(frame, at, m.HorizontalAxis);
+    at = put(frame, at, m.VerticalAxis);
+    at = put(frame, at, m.PropagationArrowFlat);
+    at = put(frame, at, m.PropagationArrowUpright);
+    at = put(frame, at, m.HorizontalAxisArrow);
+    at = put(frame, at, m.VerticalAxisArrow);
+    frame[at++] = m.PropagationLabelAnchor;
+    frame[at++] = m.HorizontalLabelAnchor;
+    frame[at++] = m.VerticalLabelAnchor;
+    frame[at++] = {0.0, 0.0, 0.0};
+    const auto& framePix =
+        keptOrProjected(frame, kept.frameModel, kept.framePix, sameContext, context);
+    pix.EllipsePix = keptOrProjected(m.Ellipse, kept.ellipseModel, kept.ellipsePix, sameContext, context);
+    kept.context = now;
+    kept.valid = true;
 
     // Barbs in the vertical plane unless the observer looks along them or steeply from above
     // or below; then the flat pair shows the arrowhead better.
     const double el = std::fabs(s.Params.ElevationRad);
     const double az = std::fabs(s.Params.AzimuthRad);
     const bool upright = el <= Pi / 4.0L && std::fabs(Pi / 2.0L - az) >= el;
-    projectAll(upright ? m.PropagationArrowUpright : m.PropagationArrowFlat,
-               pix.PropagationArrowPix, context);
+    at = 0;
+    at = take(pix.ReferenceRectPix, framePix, at);
+    at = take(pix.PropagationAxisPix, framePix, at);
+    at = take(pix.HorizontalAxisPix, framePix, at);
+    at = take(pix.VerticalAxisPix, framePix, at);
+    take(pix.PropagationArrowPix, framePix, upright ? at + 4 : at);
+    at += 8;
+    at = take(pix.HorizontalAxisArrowPix, framePix, at);
+    at = take(pix.VerticalAxisArrowPix, framePix, at);
+    pix.PropagationLabelAnchorPix = framePix[at++];
+    pix.HorizontalLabelAnchorPix = framePix[at++];
+    pix.VerticalLabelAnchorPix = framePix[at++];
+    pix.OriginPix = framePix[at++];
+    static_assert(KeptProjection::FramePoints == 4 * 6 + 2 * 3 + 3);
 
-    projectAll(m.HorizontalAxisArrow, pix.HorizontalAxisArrowPix, context);
-    projectAll(m.VerticalAxisArrow, pix.VerticalAxisArrowPix, context);
+    pix.HiddenAxisSegment[0] = pix.OriginPix;
+    pix.HiddenAxisSegment[1] = exitPoint(s);
+
     projectAll(m.HorizontalWave, pix.HorizontalWavePix, context);
     projectAll(m.VerticalWave, pix.VerticalWavePix, context);
     projectAll(m.ResultantWave, pix.ResultantWavePix, context);
-    projectAll(m.Ellipse, pix.EllipsePix, context);
-    projectAll(m.ResultantVector, pix.ResultantVectorPix, context);
-    projectAll(m.ResultantVectorArrow, pix.ResultantVectorArrowPix, context);
+    // The vector moves at every time step; one call for it and its arrowhead.
+    std::array<ModelPoint, 6> vector;
+    put(vector, put(vector, 0, m.ResultantVector), m.ResultantVectorArrow);
+    std::array<PixelPoint, 6> vectorPix;
+    projectPoints(vector.data(), vectorPix.data(), vector.size(), context);
+    take(pix.ResultantVectorArrowPix, vectorPix, take(pix.ResultantVectorPix, vectorPix, 0));
 
     placeLabelBoxes(s, deviceFactor);
 }
