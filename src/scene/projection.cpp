@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cfloat>
 #include <cstdlib>
+#include <cstring>
 
 #include "common/numbers.h"
 #if LDBL_MANT_DIG != 64
@@ -19,81 +20,158 @@ using common::saturate32;
 
 namespace {
 
-// Two points at a time, both screen coordinates of each: lanes 0 and 2 are row H, 1 and 3 row V.
-// Written for four lanes, so that processors with AVX2 take two points per instruction; the
-// other build of the same code takes them in halves.
-using Lanes = double __attribute__((vector_size(32)));
-using Bits = long long __attribute__((vector_size(32)));
-using IntLanes = std::int32_t __attribute__((vector_size(16)));
+// Eight points at a time, one quantity of all eight per vector. Written for eight lanes, so that
+// processors with AVX-512 take a block per instruction; the other builds of the same code take
+// it in halves or quarters.
+using Lanes = double __attribute__((vector_size(64)));
+using Bits = long long __attribute__((vector_size(64)));
+constexpr std::size_t BlockPoints = 8;
+static_assert(sizeof(ModelPoint) == 3 * sizeof(double) && sizeof(PixelPoint) == 8,
+              "a block is read as 24 doubles and written as 8 packed pixel pairs");
 
 // (row . d) * scale rounded half to even in double precision, for both rows. The double result
 // lies within 2^-51 * sum|terms| * scale of the exact value (the scale's own rounding to double
 // included), so unless it is that close to a half both precisions round alike. The rare points
 // that close to a half, near the 32-bit limits or NaN take the extended route instead.
 // Extended precision on x87 costs several times as much per point.
-#if defined(__x86_64__)
-#define ONDULIX_AVX2_CLONE __attribute__((target_clones("avx2", "default")))
-#else
-#define ONDULIX_AVX2_CLONE
-#endif
-ONDULIX_AVX2_CLONE void projectPoints(const ModelPoint* model, PixelPoint* pix, std::size_t count,
-                                      const ProjectionContext& c)
+//
+// Bounding every point on its own would cost more than the arithmetic. The first pass bounds
+// the whole array at once instead: no coordinate exceeds the sum of all their magnitudes, which
+// over a few thousand points still leaves the bound far below a pixel's rounding. It gathers the
+// largest fraction and that sum, and answers false unless every point is clear of a half by
+// twice that bound. The repair pass then bounds each point and redoes the doubtful ones.
+template <bool Repair>
+[[gnu::always_inline]] inline bool projectBlocksPass(const ModelPoint* model, PixelPoint* pix,
+                                                     std::size_t blocks, const ProjectionContext& c)
 {
     const double sc = static_cast<double>(c.scale);
-    const Lanes scale = {sc, sc, sc, sc};
     // A power of two: the bound is the same as scaling by it after the scale.
-    const Lanes boundScale = scale * 0x1p-48;
-    const Lanes row0 = {c.rowH[0], c.rowV[0], c.rowH[0], c.rowV[0]};
-    const Lanes row1 = {c.rowH[1], c.rowV[1], c.rowH[1], c.rowV[1]};
-    const Lanes row2 = {c.rowH[2], c.rowV[2], c.rowH[2], c.rowV[2]};
-    const double m = 6755399441055744.0;  // 1.5 * 2^52
-    const Lanes magic = {m, m, m, m};
-    const double cx = c.cx;
-    const double cy = c.cy;
-    const Lanes centre = {cx, cy, cx, cy};
-    const Lanes orientation = {1.0, -1.0, 1.0, -1.0};
+    const double boundScale = std::fabs(sc) * 0x1p-48;
+    const double h0 = c.rowH[0];
+    const double h1 = c.rowH[1];
+    const double h2 = c.rowH[2];
+    // Row V negated, which is exact: the rounding then yields cy - Round(V . D * scale) directly.
+    const double v0 = -c.rowV[0];
+    const double v1 = -c.rowV[1];
+    const double v2 = -c.rowV[2];
+    // One bound for both rows: each term is at most |d| times the sum of the rows' entries, so
+    // the bound is never below either row's own, and a NaN entry makes it NaN.
+    const double r0 = std::fabs(h0) + std::fabs(v0);
+    const double r1 = std::fabs(h1) + std::fabs(v1);
+    const double r2 = std::fabs(h2) + std::fabs(v2);
+    // 1.5 * 2^52 plus the centre: adding it rounds to an integer held in the low mantissa bits,
+    // the centre's coordinate already added. That equals Round(value) + centre except at an
+    // exact half, and halves are doubtful anyway.
+    const double magicX = 6755399441055744.0 + c.cx;
+    const double magicY = 6755399441055744.0 + c.cy;
     const long long n = 0x7FFFFFFFFFFFFFFFLL;
-    const Bits noSign = {n, n, n, n};
+    const Bits noSign = {n, n, n, n, n, n, n, n};
+    Lanes largestFraction = {};
+    Lanes magnitudes = {};
 #define ONDULIX_ABS(x) ((Lanes)((Bits)(x)&noSign))
-    for (std::size_t i = 0; i < count; i += 2) {
-        // An odd last point is taken twice and stored once.
-        const ModelPoint& a = model[i];
-        const ModelPoint& b = model[i + 1 < count ? i + 1 : i];
-        const double ax = a.X - c.centre.X;
-        const double ay = a.Y - c.centre.Y;
-        const double az = a.Z - c.centre.Z;
-        const double bx = b.X - c.centre.X;
-        const double by = b.Y - c.centre.Y;
-        const double bz = b.Z - c.centre.Z;
-        const Lanes t0 = row0 * Lanes{ax, ax, bx, bx};
-        const Lanes t1 = row1 * Lanes{ay, ay, by, by};
-        const Lanes t2 = row2 * Lanes{az, az, bz, bz};
-        const Lanes value = (t0 + t1 + t2) * scale;
-        const Lanes rounded = (value + magic) - magic;
-        const Lanes bound = (ONDULIX_ABS(t0) + ONDULIX_ABS(t1) + ONDULIX_ABS(t2)) * boundScale;
-        const Lanes fraction = ONDULIX_ABS(value - rounded);
-        // Doubtful where the fraction is within the bound of a half, or the value is too large
-        // or NaN (the comparison is then false).
-        const Bits fine =
-            (ONDULIX_ABS(fraction - 0.5) > bound) & (ONDULIX_ABS(value) < 1073741824.0);
-        // Both offsets are below 2^30 and so are the centre's coordinates (half a 32-bit size):
-        // the sums fit without saturating.
-        const Lanes placed = centre + rounded * orientation;
-        const IntLanes pixel = __builtin_convertvector(placed, IntLanes);
-        if ((fine[0] & fine[1]) != 0) {
-            pix[i] = {pixel[0], pixel[1]};
-        } else {
-            pix[i] = projectPointExtended(a, c);
-        }
-        if (i + 1 < count) {
-            if ((fine[2] & fine[3]) != 0) {
-                pix[i + 1] = {pixel[2], pixel[3]};
-            } else {
-                pix[i + 1] = projectPointExtended(b, c);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const ModelPoint* points = model + b * BlockPoints;
+        const auto* raw = reinterpret_cast<const unsigned char*>(points);
+        Lanes p0;
+        Lanes p1;
+        Lanes p2;
+        std::memcpy(&p0, raw, sizeof p0);                  // X0 Y0 Z0 X1 Y1 Z1 X2 Y2
+        std::memcpy(&p1, raw + sizeof p0, sizeof p1);      // Z2 X3 Y3 Z3 X4 Y4 Z4 X5
+        std::memcpy(&p2, raw + 2 * sizeof p0, sizeof p2);  // Y5 Z5 X6 Y6 Z6 X7 Y7 Z7
+        const Lanes x = __builtin_shufflevector(
+            __builtin_shufflevector(p0, p1, 0, 3, 6, 9, 12, 15, 0, 0), p2, 0, 1, 2, 3, 4, 5, 10, 13);
+        const Lanes y = __builtin_shufflevector(
+            __builtin_shufflevector(p0, p1, 1, 4, 7, 10, 13, 0, 0, 0), p2, 0, 1, 2, 3, 4, 8, 11, 14);
+        const Lanes z = __builtin_shufflevector(
+            __builtin_shufflevector(p0, p1, 2, 5, 8, 11, 14, 0, 0, 0), p2, 0, 1, 2, 3, 4, 9, 12, 15);
+        const Lanes dx = x - c.centre.X;
+        const Lanes dy = y - c.centre.Y;
+        const Lanes dz = z - c.centre.Z;
+        const Lanes h = (h0 * dx + h1 * dy + h2 * dz) * sc;
+        const Lanes v = (v0 * dx + v1 * dy + v2 * dz) * sc;
+        const Lanes hPlaced = h + magicX;
+        const Lanes vPlaced = v + magicY;
+        const Lanes hFraction = ONDULIX_ABS(h - (hPlaced - magicX));
+        const Lanes vFraction = ONDULIX_ABS(v - (vPlaced - magicY));
+        const Bits packed = ((Bits)hPlaced & 0xFFFFFFFFLL) | ((Bits)vPlaced << 32);
+        PixelPoint* out = pix + b * BlockPoints;
+        // Trivially copyable; only the default member values make the warning think otherwise.
+        std::memcpy(static_cast<void*>(out), &packed, sizeof packed);
+        if constexpr (Repair) {
+            const Lanes bound =
+                (r0 * ONDULIX_ABS(dx) + r1 * ONDULIX_ABS(dy) + r2 * ONDULIX_ABS(dz)) * boundScale;
+            // Fine where both margins to a half exceed the bound and the bound is below 2^-19,
+            // so that the values are below 2^30. A bound that small also means finite values,
+            // hence margins that are not NaN; a NaN bound becomes 1, which fails. Then both
+            // offsets and the centre's coordinates (half a 32-bit size) fit in 32 bits. Each
+            // select keeps its second operand on NaN.
+            const Lanes safeBound = bound < 1.0 ? bound : 1.0;
+            const Lanes hMargin = 0.5 - hFraction;
+            const Lanes vMargin = 0.5 - vFraction;
+            const Lanes smaller = hMargin < vMargin ? hMargin : vMargin;
+            const Lanes margin = smaller < 0x1p-19 ? smaller : 0x1p-19;
+            // Negative exactly where the point is fine: neither operand is ever NaN or -0.
+            const Bits verdict = (Bits)(safeBound - margin);
+            for (std::size_t i = 0; i < BlockPoints; ++i) {
+                if (verdict[i] >= 0) {
+                    out[i] = projectPointExtended(points[i], c);
+                }
             }
+        } else {
+            // NaN fractions may be lost here; the sum of magnitudes is then infinite or NaN.
+            const Lanes larger = hFraction > vFraction ? hFraction : vFraction;
+            largestFraction = larger > largestFraction ? larger : largestFraction;
+            magnitudes += ONDULIX_ABS(p0) + ONDULIX_ABS(p1) + ONDULIX_ABS(p2);
         }
     }
 #undef ONDULIX_ABS
+    if constexpr (Repair) {
+        return true;
+    } else {
+        double fraction = 0.0;
+        double sum = std::fabs(c.centre.X) + std::fabs(c.centre.Y) + std::fabs(c.centre.Z);
+        for (std::size_t i = 0; i < BlockPoints; ++i) {
+            fraction = std::max(fraction, largestFraction[i]);
+            sum += magnitudes[i];
+        }
+        // Each |d| is at most the sum, each term at most its row entries' sum times that; twice
+        // the result covers the roundings of this bound and of each point's own.
+        const double bound = 2.0 * ((r0 + r1 + r2) * sum) * boundScale;
+        return bound < 0x1p-19 && 0.5 - fraction > bound;
+    }
+}
+
+#if defined(__x86_64__)
+#define ONDULIX_SIMD_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define ONDULIX_SIMD_CLONES
+#endif
+ONDULIX_SIMD_CLONES bool projectBlocks(const ModelPoint* model, PixelPoint* pix,
+                                       std::size_t blocks, const ProjectionContext& c, bool repair)
+{
+    return repair ? projectBlocksPass<true>(model, pix, blocks, c)
+                  : projectBlocksPass<false>(model, pix, blocks, c);
+}
+
+void projectPoints(const ModelPoint* model, PixelPoint* pix, std::size_t count,
+                   const ProjectionContext& c)
+{
+    const std::size_t whole = count / BlockPoints;
+    if (!projectBlocks(model, pix, whole, c, false)) {
+        projectBlocks(model, pix, whole, c, true);
+    }
+    const std::size_t done = whole * BlockPoints;
+    if (done == count) {
+        return;
+    }
+    // The last points through the same block, padded with copies of the last one.
+    ModelPoint rest[BlockPoints];
+    PixelPoint restPix[BlockPoints];
+    for (std::size_t i = 0; i < BlockPoints; ++i) {
+        rest[i] = model[std::min(done + i, count - 1)];
+    }
+    projectBlocks(rest, restPix, 1, c, true);
+    std::copy(restPix, restPix + (count - done), pix + done);
 }
 
 constexpr long double Pi = 3.141592653589793238462643383279502884L;
@@ -328,6 +406,38 @@ PixelPoint projectPoint(const ModelPoint& p, const ProjectionContext& c)
     return out[0];
 }
 
+namespace {
+
+// The kept pixels of model when neither it nor the context changed, else those projected now.
+template <std::size_t N>
+const std::array<PixelPoint, N>& keptOrProjected(const std::array<ModelPoint, N>& model,
+                                                 std::array<ModelPoint, N>& keptModel,
+                                                 std::array<PixelPoint, N>& keptPix,
+                                                 bool sameContext, const ProjectionContext& context)
+{
+    if (!sameContext || std::memcmp(model.data(), keptModel.data(), sizeof model) != 0) {
+        projectPoints(model.data(), keptPix.data(), N, context);
+        keptModel = model;
+    }
+    return keptPix;
+}
+
+template <std::size_t N, std::size_t M>
+std::size_t put(std::array<ModelPoint, M>& into, std::size_t at, const std::array<ModelPoint, N>& part)
+{
+    std::copy(part.begin(), part.end(), into.begin() + static_cast<std::ptrdiff_t>(at));
+    return at + N;
+}
+
+template <std::size_t N, std::size_t M>
+std::size_t take(std::array<PixelPoint, N>& part, const std::array<PixelPoint, M>& from, std::size_t at)
+{
+    std::copy_n(from.begin() + static_cast<std::ptrdiff_t>(at), N, part.begin());
+    return at + N;
+}
+
+}  // namespace
+
 void projectScene(SceneState& s, std::int32_t width, std::int32_t height, double pixelsPerUnit,
                   double deviceFactor)
 {
@@ -339,35 +449,71 @@ void projectScene(SceneState& s, std::int32_t width, std::int32_t height, double
     const SceneModel& m = s.Model;
     SceneProjection& pix = s.Pix;
 
-    projectAll(m.ReferenceRect, pix.ReferenceRectPix, context);
-    projectAll(m.PropagationAxis, pix.PropagationAxisPix, context);
-    projectAll(m.HorizontalAxis, pix.HorizontalAxisPix, context);
-    projectAll(m.VerticalAxis, pix.VerticalAxisPix, context);
-    pix.OriginPix = projectPoint({0.0, 0.0, 0.0}, context);
+    // The context as kept, compared byte for byte: it has no padding.
+    static_assert(sizeof(KeptProjection::Context) == 11 * sizeof(double) + 2 * sizeof(std::int32_t));
+    KeptProjection& kept = s.KeptPix;
+    KeptProjection::Context now;
+    now.centre = context.centre;
+    now.rowH = context.rowH;
+    now.rowV = context.rowV;
+    now.pixelsPerUnit = pixelsPerUnit;
+    now.deviceFactor = deviceFactor;
+    now.cx = context.cx;
+    now.cy = context.cy;
+    const bool sameContext = kept.valid && std::memcmp(&now, &kept.context, sizeof now) == 0;
 
-    pix.HiddenAxisSegment[0] = pix.OriginPix;
-    pix.HiddenAxisSegment[1] = exitPoint(s);
-
-    pix.PropagationLabelAnchorPix = projectPoint(m.PropagationLabelAnchor, context);
-    pix.HorizontalLabelAnchorPix = projectPoint(m.HorizontalLabelAnchor, context);
-    pix.VerticalLabelAnchorPix = projectPoint(m.VerticalLabelAnchor, context);
+    std::array<ModelPoint, KeptProjection::FramePoints> frame;
+    std::size_t at = 0;
+    at = put(frame, at, m.ReferenceRect);
+    at = put(frame, at, m.PropagationAxis);
+    at = put(frame, at, m.HorizontalAxis);
+    at = put(frame, at, m.VerticalAxis);
+    at = put(frame, at, m.PropagationArrowFlat);
+    at = put(frame, at, m.PropagationArrowUpright);
+    at = put(frame, at, m.HorizontalAxisArrow);
+    at = put(frame, at, m.VerticalAxisArrow);
+    frame[at++] = m.PropagationLabelAnchor;
+    frame[at++] = m.HorizontalLabelAnchor;
+    frame[at++] = m.VerticalLabelAnchor;
+    frame[at++] = {0.0, 0.0, 0.0};
+    const auto& framePix =
+        keptOrProjected(frame, kept.frameModel, kept.framePix, sameContext, context);
+    pix.EllipsePix = keptOrProjected(m.Ellipse, kept.ellipseModel, kept.ellipsePix, sameContext, context);
+    kept.context = now;
+    kept.valid = true;
 
     // Barbs in the vertical plane unless the observer looks along them or steeply from above
     // or below; then the flat pair shows the arrowhead better.
     const double el = std::fabs(s.Params.ElevationRad);
     const double az = std::fabs(s.Params.AzimuthRad);
     const bool upright = el <= Pi / 4.0L && std::fabs(Pi / 2.0L - az) >= el;
-    projectAll(upright ? m.PropagationArrowUpright : m.PropagationArrowFlat,
-               pix.PropagationArrowPix, context);
+    at = 0;
+    at = take(pix.ReferenceRectPix, framePix, at);
+    at = take(pix.PropagationAxisPix, framePix, at);
+    at = take(pix.HorizontalAxisPix, framePix, at);
+    at = take(pix.VerticalAxisPix, framePix, at);
+    take(pix.PropagationArrowPix, framePix, upright ? at + 4 : at);
+    at += 8;
+    at = take(pix.HorizontalAxisArrowPix, framePix, at);
+    at = take(pix.VerticalAxisArrowPix, framePix, at);
+    pix.PropagationLabelAnchorPix = framePix[at++];
+    pix.HorizontalLabelAnchorPix = framePix[at++];
+    pix.VerticalLabelAnchorPix = framePix[at++];
+    pix.OriginPix = framePix[at++];
+    static_assert(KeptProjection::FramePoints == 4 * 6 + 2 * 3 + 3);
 
-    projectAll(m.HorizontalAxisArrow, pix.HorizontalAxisArrowPix, context);
-    projectAll(m.VerticalAxisArrow, pix.VerticalAxisArrowPix, context);
+    pix.HiddenAxisSegment[0] = pix.OriginPix;
+    pix.HiddenAxisSegment[1] = exitPoint(s);
+
     projectAll(m.HorizontalWave, pix.HorizontalWavePix, context);
     projectAll(m.VerticalWave, pix.VerticalWavePix, context);
     projectAll(m.ResultantWave, pix.ResultantWavePix, context);
-    projectAll(m.Ellipse, pix.EllipsePix, context);
-    projectAll(m.ResultantVector, pix.ResultantVectorPix, context);
-    projectAll(m.ResultantVectorArrow, pix.ResultantVectorArrowPix, context);
+    // The vector moves at every time step; one call for it and its arrowhead.
+    std::array<ModelPoint, 6> vector;
+    put(vector, put(vector, 0, m.ResultantVector), m.ResultantVectorArrow);
+    std::array<PixelPoint, 6> vectorPix;
+    projectPoints(vector.data(), vectorPix.data(), vector.size(), context);
+    take(pix.ResultantVectorArrowPix, vectorPix, take(pix.ResultantVectorPix, vectorPix, 0));
 
     placeLabelBoxes(s, deviceFactor);
 }

@@ -139,6 +139,32 @@ struct SceneProjection {
     LabelBox VerticalLabelBox;
 };
 
+// What projectScene keeps of its last call, so that point sets which have not changed are copied
+// instead of projected again: the context, and each kept set's model points with their pixels.
+// A set is reused only when its points and the context are the same to the bit. The waves change
+// at every time step and are not kept.
+struct KeptProjection {
+    struct Context {
+        ModelPoint centre;
+        std::array<double, 3> rowH{};
+        std::array<double, 3> rowV{};
+        double pixelsPerUnit = 0.0;
+        double deviceFactor = 0.0;
+        std::int32_t cx = 0;
+        std::int32_t cy = 0;
+    };
+    // The surface, the axes, their arrowheads (both propagation ones), the three label anchors
+    // and the origin.
+    static constexpr std::size_t FramePoints = 33;
+
+    bool valid = false;
+    Context context;
+    std::array<ModelPoint, FramePoints> frameModel{};
+    std::array<PixelPoint, FramePoints> framePix{};
+    std::array<ModelPoint, EllipsePointCount> ellipseModel{};
+    std::array<PixelPoint, EllipsePointCount> ellipsePix{};
+};
+
 // What the owner of the scene provides: the main drawing area and the event pump.
 class SceneHost {
 public:
@@ -198,6 +224,7 @@ struct SceneState {
     std::array<double, 2 * CosTableReach + 1> CosTable{};  // cos(k * pi/256), index k + 1024
     SceneModel Model;
     SceneProjection Pix;
+    KeptProjection KeptPix;
 
     SceneHost* Host = nullptr;
 

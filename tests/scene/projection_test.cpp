@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <random>
 
+#include "scene/extent.h"
 #include "scene/geometry.h"
 #include "scene/projection.h"
 #include "scene_fixture.h"
@@ -276,6 +278,86 @@ TEST(LabelBoxes, SitBesideTheirAnchorsAndAreCentredVertically)
     EXPECT_EQ(pix.HorizontalLabelBox.right, h2.x + hw);
 }
 
+// Projecting again must give what projecting a copy of the state from scratch gives, whatever
+// changed in between: what is kept of the last projection must never outlive its inputs.
+TEST(ProjectScene, AgainGivesWhatAFreshStateGivesAfterAnyChange)
+{
+    SceneFixture f;
+    scene::SceneState& s = f.s();
+    int w = 800;
+    int h = 600;
+    double ppu = s.PixelsPerUnit;
+    double factor = 1.0;
+    const auto projectAndCompare = [&](const char* change) {
+        scene::projectScene(s, w, h, ppu, factor);
+        auto fresh = std::make_unique<scene::SceneState>(s);
+        fresh->KeptPix = {};
+        fresh->Pix = {};
+        scene::projectScene(*fresh, w, h, ppu, factor);
+        const scene::SceneProjection& a = s.Pix;
+        const scene::SceneProjection& b = fresh->Pix;
+        EXPECT_EQ(a.ReferenceRectPix, b.ReferenceRectPix) << change;
+        EXPECT_EQ(a.PropagationAxisPix, b.PropagationAxisPix) << change;
+        EXPECT_EQ(a.HorizontalAxisPix, b.HorizontalAxisPix) << change;
+        EXPECT_EQ(a.VerticalAxisPix, b.VerticalAxisPix) << change;
+        EXPECT_EQ(a.OriginPix, b.OriginPix) << change;
+        EXPECT_EQ(a.HiddenAxisSegment, b.HiddenAxisSegment) << change;
+        EXPECT_EQ(a.PropagationArrowPix, b.PropagationArrowPix) << change;
+        EXPECT_EQ(a.HorizontalAxisArrowPix, b.HorizontalAxisArrowPix) << change;
+        EXPECT_EQ(a.VerticalAxisArrowPix, b.VerticalAxisArrowPix) << change;
+        EXPECT_EQ(a.PropagationLabelAnchorPix, b.PropagationLabelAnchorPix) << change;
+        EXPECT_EQ(a.HorizontalLabelAnchorPix, b.HorizontalLabelAnchorPix) << change;
+        EXPECT_EQ(a.VerticalLabelAnchorPix, b.VerticalLabelAnchorPix) << change;
+        EXPECT_EQ(a.HorizontalWavePix, b.HorizontalWavePix) << change;
+        EXPECT_EQ(a.VerticalWavePix, b.VerticalWavePix) << change;
+        EXPECT_EQ(a.ResultantWavePix, b.ResultantWavePix) << change;
+        EXPECT_EQ(a.EllipsePix, b.EllipsePix) << change;
+        EXPECT_EQ(a.ResultantVectorPix, b.ResultantVectorPix) << change;
+        EXPECT_EQ(a.ResultantVectorArrowPix, b.ResultantVectorArrowPix) << change;
+        const auto box = [](const scene::LabelBox& l) { return std::array{l.left, l.right, l.top, l.bottom}; };
+        EXPECT_EQ(box(a.PropagationLabelBox), box(b.PropagationLabelBox)) << change;
+        EXPECT_EQ(box(a.HorizontalLabelBox), box(b.HorizontalLabelBox)) << change;
+        EXPECT_EQ(box(a.VerticalLabelBox), box(b.VerticalLabelBox)) << change;
+    };
+    projectAndCompare("nothing");
+    for (int t = 1; t <= 520; t += 13) {
+        scene::computeWaveSamples(s, t % 513, s.Params.PhaseStep);
+        projectAndCompare("time step");
+    }
+    scene::translateScene(s, 17, -5);
+    projectAndCompare("pixels shifted after projecting");
+    scene::setAzimuth(s, 100);
+    scene::updateViewMatrix(s);
+    projectAndCompare("azimuth");
+    scene::setElevation(s, -60);
+    scene::updateViewMatrix(s);
+    projectAndCompare("elevation, now with the flat arrowhead");
+    ppu *= 1.25;
+    projectAndCompare("scale");
+    factor = 10.0;
+    projectAndCompare("device factor");
+    w = 1001;
+    projectAndCompare("width");
+    h = 7;
+    projectAndCompare("height");
+    s.Params.VerticalAmplitude = 0.3;
+    scene::computeWaveSamples(s, 40, s.Params.PhaseStep);
+    projectAndCompare("amplitude");
+    scene::setPhaseShift(s, 45);
+    scene::computeWaveSamples(s, 40, s.Params.PhaseStep);
+    projectAndCompare("phase");
+    s.CoordinateSystemCentered = true;
+    scene::computeSceneCentre(s);
+    projectAndCompare("centre");
+    s.Proportions.ArrowLength = 0.4;
+    scene::buildModel(s);
+    projectAndCompare("model rebuilt");
+    s.Model.Ellipse[512].Y = -s.Model.Ellipse[512].Y - 0.5;
+    projectAndCompare("one ellipse point");
+    s.Model.VerticalLabelAnchor.Z += 1.0;
+    projectAndCompare("one anchor");
+}
+
 TEST(ProjectScene, HugeScalesSaturateInsteadOfOverflowing)
 {
     SceneFixture f;
@@ -301,11 +383,14 @@ TEST(ProjectPoint, ShortcutAgreesWithExtendedPrecision)
     std::uniform_int_distribution<int> elevation(-90, 90);
     std::uniform_real_distribution<double> scale(0.5, 5000.0);
     int nearHalf = 0;
+    auto& wave = f.s().Model.ResultantWave;
     for (int round = 0; round < 400; ++round) {
         scene::setAzimuth(f.s(), azimuth(random));
         scene::setElevation(f.s(), elevation(random));
         scene::updateViewMatrix(f.s());
-        const auto context = scene::makeProjectionContext(f.s(), 801, 600, scale(random), 1.0 + round % 3);
+        const double pixelsPerUnit = scale(random);
+        const double deviceFactor = 1.0 + round % 3;
+        const auto context = scene::makeProjectionContext(f.s(), 801, 600, pixelsPerUnit, deviceFactor);
         for (int i = 0; i < 500; ++i) {
             ModelPoint p{coordinate(random), coordinate(random), coordinate(random)};
             if (i % 2 == 0) {
@@ -322,6 +407,15 @@ TEST(ProjectPoint, ShortcutAgreesWithExtendedPrecision)
             const PixelPoint fast = scene::projectPoint(p, context);
             const PixelPoint exact = scene::projectPointExtended(p, context);
             ASSERT_EQ(fast, exact) << p.X << " " << p.Y << " " << p.Z;
+            // Whole arrays take a shortcut of their own: some rounds put a few points near a half
+            // among ordinary ones, others a crowd of them.
+            if (round % 2 == 0 ? i < 250 : i % 100 == 0) {
+                wave[static_cast<std::size_t>(3 * i + round % 3)] = p;
+            }
+        }
+        scene::projectScene(f.s(), 801, 600, pixelsPerUnit, deviceFactor);
+        for (std::size_t k = 0; k < wave.size(); ++k) {
+            ASSERT_EQ(f.s().Pix.ResultantWavePix[k], scene::projectPointExtended(wave[k], context)) << k;
         }
     }
     EXPECT_GT(nearHalf, 10000);
