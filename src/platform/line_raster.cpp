@@ -8,22 +8,17 @@ namespace platform {
 
 namespace {
 
-// v / 255, rounded, for v up to 255 * 255.
-std::uint32_t divide255(std::uint32_t v)
-{
-    v += 128;
-    return (v + (v >> 8)) >> 8;
-}
-
+// ink * coverage + paper * (255 - coverage), over 255 and rounded, for each channel: two
+// channels at a time, each in its own 16 bits.
 std::uint32_t mix(std::uint32_t ink, std::uint32_t paper, std::uint32_t coverage)
 {
-    std::uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const std::uint32_t s = (ink >> shift) & 0xFFu;
-        const std::uint32_t d = (paper >> shift) & 0xFFu;
-        out |= divide255(s * coverage + d * (255 - coverage)) << shift;
-    }
-    return out;
+    const std::uint32_t rest = 255 - coverage;
+    const auto pair = [coverage, rest](std::uint32_t s, std::uint32_t d) {
+        std::uint32_t v = s * coverage + d * rest + 0x00800080u;
+        return ((v + ((v >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    };
+    return pair(ink & 0x00FF00FFu, paper & 0x00FF00FFu) |
+           (pair((ink >> 8) & 0x00FF00FFu, (paper >> 8) & 0x00FF00FFu) << 8);
 }
 
 // Within int, without the library call floor and ceil are on processors before SSE4.1.
