@@ -84,18 +84,30 @@ bool LineRaster::stroke(const Target& target, std::span<const Point> points, dou
     m_runs.clear();
     m_lastRun.assign(static_cast<std::size_t>(m_boxHeight), -1);
 
-    bool drawn = false;
+    // Segments that carry on in the same direction are one: the waves' pixel steps repeat, and
+    // each segment costs its whole reach around it.
+    Point a = points[0];
+    Point b = a;
     for (std::size_t i = 1; i < points.size(); ++i) {
-        const Point& a = points[i - 1];
-        const Point& b = points[i];
-        if (a.x != b.x || a.y != b.y) {
-            coverSegment(a, b);
-            drawn = true;
+        const Point& p = points[i];
+        if (p.x == b.x && p.y == b.y) {
+            continue;
         }
+        if (a.x != b.x || a.y != b.y) {
+            const double ux = b.x - a.x;
+            const double uy = b.y - a.y;
+            const double vx = p.x - b.x;
+            const double vy = p.y - b.y;
+            if (ux * vy == uy * vx && ux * vx + uy * vy > 0) {
+                b = p;
+                continue;
+            }
+            coverSegment(a, b);
+            a = b;
+        }
+        b = p;
     }
-    if (!drawn) {
-        coverSegment(points[0], points[0]);  // a single point: a round dot
-    }
+    coverSegment(a, b);  // of a single point, a round dot
     blend(color);
     return true;
 }
