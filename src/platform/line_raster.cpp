@@ -78,12 +78,15 @@ bool LineRaster::stroke(const Target& target, std::span<const Point> points, dou
     m_boxWidth = right - m_boxLeft;
     m_boxHeight = bottom - m_boxTop;
     const auto area = static_cast<std::size_t>(m_boxWidth) * static_cast<std::size_t>(m_boxHeight);
-    if (m_coverage.size() < area) {
+    if (!target.alphaUnused && m_coverage.size() < area) {
         m_coverage.resize(area);  // zeros; blend() leaves them so
     }
     m_runs.clear();
     m_lastRun.assign(static_cast<std::size_t>(m_boxHeight), -1);
 
+    const auto cover = [this, &target](Point from, Point to) {
+        target.alphaUnused ? coverSegment<true>(from, to) : coverSegment<false>(from, to);
+    };
     // Segments that carry on in the same direction are one: the waves' pixel steps repeat, and
     // each segment costs its whole reach around it.
     Point a = points[0];
@@ -102,13 +105,13 @@ bool LineRaster::stroke(const Target& target, std::span<const Point> points, dou
                 b = p;
                 continue;
             }
-            coverSegment(a, b);
+            cover(a, b);
             a = b;
         }
         b = p;
     }
-    coverSegment(a, b);  // of a single point, a round dot
-    blend(color);
+    cover(a, b);  // of a single point, a round dot
+    target.alphaUnused ? blend<true>(color) : blend<false>(color);
     return true;
 }
 
@@ -129,6 +132,7 @@ void LineRaster::makeTable()
     m_table[TableSteps] = 0;
 }
 
+template <bool InAlpha>
 void LineRaster::coverSegment(Point a, Point b)
 {
     // Pixels whose centres lie closer to the segment than this get some coverage.
@@ -167,8 +171,11 @@ void LineRaster::coverSegment(Point a, Point b)
         if (endColumn <= firstColumn) {
             continue;
         }
-        std::uint8_t* coverage =
-            m_coverage.data() + static_cast<std::size_t>(y - m_boxTop) * m_boxWidth - m_boxLeft;
+        std::uint8_t* coverage = InAlpha ? nullptr
+                                         : m_coverage.data() +
+                                               static_cast<std::size_t>(y - m_boxTop) * m_boxWidth -
+                                               m_boxLeft;
+        std::uint32_t* line = m_target.bits + y * m_target.wordsPerLine;
         const double qy = centreY - a.y;
         const double along = qy * dy * inverseLength2;
         const double qx0 = firstColumn + 0.5 - a.x;
@@ -178,7 +185,16 @@ void LineRaster::coverSegment(Point a, Point b)
             const double ex = qx - t * dx;
             const double ey = qy - t * dy;
             const std::uint8_t value = coverageAt(ex * ex + ey * ey);
-            coverage[x] = std::max(coverage[x], value);
+            if constexpr (InAlpha) {
+                // The alpha byte holds what is left uncovered, 255 where nothing is.
+                const std::uint32_t word = line[x];
+                const std::uint32_t left = 255u - value;
+                if (left < (word >> 24)) {
+                    line[x] = (word & 0x00FFFFFFu) | (left << 24);
+                }
+            } else {
+                coverage[x] = std::max(coverage[x], value);
+            }
         }
         int& last = m_lastRun[static_cast<std::size_t>(y - m_boxTop)];
         if (last >= 0 && firstColumn <= m_runs[static_cast<std::size_t>(last)].right &&
@@ -193,22 +209,30 @@ void LineRaster::coverSegment(Point a, Point b)
     }
 }
 
+template <bool InAlpha>
 void LineRaster::blend(std::uint32_t color)
 {
     const std::uint32_t ink = color | 0xFF000000u;
     // Runs of a row may overlap: a pixel is blended once, as its coverage is cleared.
     for (const Run& run : m_runs) {
         std::uint8_t* coverage =
-            m_coverage.data() + static_cast<std::size_t>(run.row) * m_boxWidth - m_boxLeft;
+            InAlpha
+                ? nullptr
+                : m_coverage.data() + static_cast<std::size_t>(run.row) * m_boxWidth - m_boxLeft;
         std::uint32_t* line = m_target.bits + (m_boxTop + run.row) * m_target.wordsPerLine;
         for (int x = run.left; x < run.right; ++x) {
-            const std::uint32_t c = coverage[x];
+            std::uint32_t c = 0;
+            if constexpr (InAlpha) {
+                c = 255u - (line[x] >> 24);
+            } else {
+                c = coverage[x];
+                coverage[x] = 0;
+            }
             if (c == 255) {
                 line[x] = ink;
             } else if (c != 0) {
-                line[x] = mix(ink, line[x], c);
+                line[x] = mix(ink, line[x] | 0xFF000000u, c);
             }
-            coverage[x] = 0;
         }
     }
 }

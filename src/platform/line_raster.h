@@ -29,6 +29,9 @@ public:
         int top = 0;
         int right = 0;
         int bottom = 0;
+        // The words' top byte means nothing (an opaque picture): coverage is gathered there, in
+        // the picture's own lines, instead of in a buffer of its own, and the byte is left 0xFF.
+        bool alphaUnused = false;
     };
 
     // Coordinates up to this far off the picture are drawn; a caller takes another route beyond.
@@ -54,7 +57,9 @@ private:
         const double index = step < 0 ? 0 : (step > TableSteps ? TableSteps : step);
         return m_table[static_cast<std::size_t>(index)];
     }
+    template <bool InAlpha>
     void coverSegment(Point a, Point b);
+    template <bool InAlpha>
     void blend(std::uint32_t color);
 
     // The coverage of the line's box, kept at its largest size so that frames do not allocate.

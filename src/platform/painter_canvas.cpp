@@ -434,6 +434,7 @@ bool PainterCanvas::strokeOnPicture(const scene::PixelPoint* points, std::int32_
         return true;  // nothing of it shows
     }
     target.bits = reinterpret_cast<std::uint32_t*>(m_image->bits());
+    target.alphaUnused = m_image->format() == QImage::Format_RGB32;
     target.wordsPerLine = m_image->bytesPerLine() / 4;
     return m_lineRaster.stroke(target, m_devicePoints, m_linePen.widthF() * scale,
                                m_linePen.color().rgb());

@@ -90,4 +90,29 @@ TEST(LineRaster, RefusesWhatItCannotDrawAndKeepsAlphaOpaque)
     EXPECT_TRUE(mixed);  // the rim is antialiased
 }
 
+// On an opaque picture the coverage is gathered in the words' unused top byte: the same pixels
+// come out as with a buffer of its own, over a coloured background, where the line crosses
+// itself and doubles back, and with the top byte 0xFF again everywhere.
+TEST(LineRaster, GathersCoverageInTheAlphaByteAlike)
+{
+    const LineRaster::Point zigzag[] = {{2, 3},   {30, 8},  {4, 12},  {36, 20}, {20, 2},
+                                        {20, 28}, {21, 28}, {22, 28}, {8, 25}};
+    for (const double width : {2.0, 3.0, 5.5}) {
+        Paper buffered;
+        Paper inAlpha;
+        for (std::size_t i = 0; i < buffered.words.size(); ++i) {
+            buffered.words[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+        }
+        inAlpha.words = buffered.words;
+        const std::vector<std::uint32_t> background = buffered.words;
+        LineRaster raster;
+        LineRaster::Target target = inAlpha.target(3, 1, 37, 29);
+        target.alphaUnused = true;
+        ASSERT_TRUE(raster.stroke(buffered.target(3, 1, 37, 29), zigzag, width, Blue));
+        ASSERT_TRUE(raster.stroke(target, zigzag, width, Blue));
+        EXPECT_EQ(inAlpha.words, buffered.words) << width;
+        EXPECT_NE(inAlpha.words, background);
+    }
+}
+
 }  // namespace
