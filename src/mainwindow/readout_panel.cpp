@@ -2,10 +2,83 @@
 #include "mainwindow/readout_panel.h"
 
 #include <QLabel>
+#include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace mainwindow {
+
+// A selectable line of the readout. With a text control, QLabel fills and lays out its document
+// again for each new text, to measure it and again to paint it: on every time step the field's
+// line cost more than the rest of the readout. This label lays the text out once per text, width
+// and font, as the document would, and paints that; the document is still there for selecting
+// and copying, and paints while a selection stands.
+class TReadoutLineLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    // As heightForWidth, the label's height with its text wrapped at this width.
+    int wrappedHeight(int width)
+    {
+        if (text().isEmpty()) {
+            return QLabel::heightForWidth(width);
+        }
+        layOut(width);
+        return m_height;
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        // A selection is QLabel's to paint; one left from the text before goes when it does.
+        if (hasSelectedText() || text().isEmpty()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        layOut(contentsRect().width());
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect inside = contentsRect();
+        // Centred upright, as QLabel does when the label is higher than its text.
+        const qreal top =
+            inside.top() + std::floor(std::max((inside.height() - m_extent) / 2, 0.0));
+        painter.setPen(palette().color(isEnabled() ? foregroundRole() : QPalette::Text));
+        m_layout.draw(&painter, QPointF(inside.left(), top));
+    }
+
+private:
+    void layOut(int width)
+    {
+        if (width == m_width && text() == m_layout.text() && font() == m_layout.font()) {
+            return;
+        }
+        m_width = width;
+        m_layout.setText(text());
+        m_layout.setFont(font());
+        QTextOption option(Qt::AlignLeft);
+        option.setWrapMode(QTextOption::WordWrap);
+        m_layout.setTextOption(option);
+        // Lines below each other with their leading, as in a document without margins.
+        qreal y = 0;
+        m_layout.beginLayout();
+        for (QTextLine line = m_layout.createLine(); line.isValid(); line = m_layout.createLine()) {
+            line.setLeadingIncluded(true);
+            line.setLineWidth(width);
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+        }
+        m_layout.endLayout();
+        m_extent = y;
+        m_height = static_cast<int>(std::ceil(y));
+    }
+
+    QTextLayout m_layout;
+    int m_width = -1;
+    qreal m_extent = 0;
+    int m_height = 0;
+};
 
 namespace {
 
@@ -16,6 +89,19 @@ constexpr int PreferredEms = 19;
 QString fromUtf8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The label's height with its text wrapped at this width.
+int wrappedHeight(QLabel* label, int width)
+{
+    // The heading has no text control: QLabel measures it with the font's metrics alone.
+    const int height = label->heightForWidth(width);
+    return height > 0 ? height : label->sizeHint().height();
+}
+
+int wrappedHeight(TReadoutLineLabel* label, int width)
+{
+    return label->wrappedHeight(width);
 }
 
 }  // namespace
@@ -29,7 +115,7 @@ TReadoutPanel::TReadoutPanel(QWidget* parent) : QFrame(parent), m_title(new QLab
     m_title->setFont(bold);
     m_title->setWordWrap(true);
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        m_lines[i] = new QLabel(this);
+        m_lines[i] = new TReadoutLineLabel(this);
         m_lines[i]->setObjectName(QStringLiteral("LabelReadout%1").arg(i));
         m_lines[i]->setWordWrap(true);
         m_lines[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -46,7 +132,7 @@ void TReadoutPanel::show(const scene::TPolarisation& polarisation, common::TLang
     // and the panel laid out again, only where a text changed and the wrapped height with it.
     const int inner = std::max(1, width() - 2 * Padding);
     bool heightChanged = false;
-    const auto setText = [this, &heightChanged, inner](QLabel* label, const QString& text) {
+    const auto setText = [&heightChanged, inner](auto* label, const QString& text) {
         if (label->text() == text) {
             return false;
         }
@@ -93,33 +179,16 @@ void TReadoutPanel::resizeEvent(QResizeEvent* event)
     arrange();
 }
 
-int TReadoutPanel::wrappedHeight(QLabel* label, int width)
-{
-    // Any text that fits on one line is as high as another that does: laying out the label's
-    // document again, as measuring it does, costs more than the rest of a time step's readout.
-    OneLine& known = m_oneLine[label];
-    const bool oneLine = label->fontMetrics().horizontalAdvance(label->text()) <= width;
-    if (oneLine && known.width == width && known.font == label->font()) {
-        return known.height;
-    }
-    int height = label->heightForWidth(width);
-    height = height > 0 ? height : label->sizeHint().height();
-    if (oneLine) {
-        known = OneLine{width, label->font(), height};
-    }
-    return height;
-}
-
 void TReadoutPanel::arrange()
 {
     const int inner = std::max(1, width() - 2 * Padding);
     int y = Padding;
-    const auto place = [this, &y, inner](QLabel* label, int after) {
+    const auto place = [&y, inner](auto* label, int after) {
         label->setGeometry(Padding, y, inner, wrappedHeight(label, inner));
         y += label->height() + after;
     };
     place(m_title, Padding);
-    for (QLabel* line : m_lines) {
+    for (TReadoutLineLabel* line : m_lines) {
         place(line, Padding / 2);
     }
 }

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QFont>
 #include <QFrame>
-#include <QHash>
 
 #include <array>
 
@@ -14,6 +12,8 @@
 class QLabel;
 
 namespace mainwindow {
+
+class TReadoutLineLabel;
 
 // The polarisation readout beside the drawing: a heading and one line per quantity, in the
 // language and under the handedness convention in force, following every change of the scene.
@@ -33,18 +33,8 @@ protected:
 
 private:
     void arrange();
-    // The label's height with its text wrapped at this width.
-    int wrappedHeight(QLabel* label, int width);
-
-    struct OneLine {
-        int width = -1;
-        QFont font;
-        int height = 0;
-    };
-    QHash<const QLabel*, OneLine> m_oneLine;  // a one-line text's height, by label
-
     QLabel* m_title;
-    std::array<QLabel*, scene::ReadoutLineCount> m_lines{};
+    std::array<TReadoutLineLabel*, scene::ReadoutLineCount> m_lines{};
 };
 
 }  // namespace mainwindow

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -46,8 +47,8 @@ protected:
         return form->findChild<mainwindow::TReadoutPanel*>(QStringLiteral("PanelReadout"));
     }
     QString state() const { return panel()->lineText(TReadoutLine::State); }
-    // Every text whole and below the one before, as long as the panel re-lays itself only when
-    // a wrapped height changed.
+    // Every text whole, as high as QLabel would make it, and below the one before, as long as the
+    // panel re-lays itself only when a wrapped height changed.
     void expectLaidOut() const
     {
         QList<QLabel*> labels =
@@ -56,7 +57,7 @@ protected:
                   [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
         for (qsizetype i = 0; i < labels.size(); ++i) {
             const QLabel* label = labels[i];
-            EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+            EXPECT_EQ(label->height(), label->heightForWidth(label->width()))
                 << label->text().toStdString();
             if (i > 0) {
                 EXPECT_GE(label->y(), labels[i - 1]->geometry().bottom())
@@ -94,6 +95,49 @@ TEST_F(Readout, ThePanelFollowsTheSceneTheTimeAndTheLanguage)
     bar("TrackBarPhaseShift")->setValue(-90);
     bar("TrackBarVerticalAmplitude")->setValue(100);
     expectLaidOut();
+}
+
+// The lines paint their text themselves but must look as a selectable QLabel of the same text
+// would, wrapped or not, and show a selection while there is one.
+TEST_F(Readout, TheLinesLookAsSelectableLabelsAtEveryWidth)
+{
+    const auto expectAsLabels = [this](const char* where) {
+        for (std::size_t i = 0; i < scene::ReadoutLineCount; ++i) {
+            auto* line = panel()->findChild<QLabel*>(QStringLiteral("LabelReadout%1").arg(i));
+            ASSERT_NE(line, nullptr);
+            // First, as painting may fill the label's document again and drop a selection.
+            const QImage shown = line->grab().toImage();
+            const std::unique_ptr<QLabel> label = std::make_unique<QLabel>(line->text(), panel());
+            label->setFont(line->font());
+            label->setWordWrap(true);
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            label->setGeometry(line->geometry());
+            label->show();
+            if (line->hasSelectedText()) {
+                label->setSelection(line->selectionStart(),
+                                    static_cast<int>(line->selectedText().size()));
+            }
+            EXPECT_TRUE(shown == label->grab().toImage())
+                << where << ", " << line->text().toStdString();
+        }
+    };
+    bar("TrackBarTime")->setValue(77);
+    const int wide = panel()->width();
+    for (TLanguage language : {TLanguage::English, TLanguage::German}) {
+        form->setLanguage(language);
+        for (int width : {wide, 2 * wide / 3, wide / 2}) {
+            panel()->resize(width, panel()->height());
+            expectLaidOut();
+            expectAsLabels(language == TLanguage::English ? "English" : "German");
+        }
+    }
+    auto* field = panel()->findChild<QLabel*>(QStringLiteral("LabelReadout7"));
+    field->setSelection(2, 7);
+    ASSERT_TRUE(field->hasSelectedText());
+    expectAsLabels("selected");
+    // A new text drops the selection.
+    bar("TrackBarTime")->setValue(78);
+    expectAsLabels("after the selection");
 }
 
 TEST_F(Readout, PresetKeysAndTheDropDownSetTheBarsAndTheConventionNamesThem)
