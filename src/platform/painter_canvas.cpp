@@ -678,13 +678,18 @@ bool PainterCanvas::keepLayer(std::span<const std::byte> key)
 bool PainterCanvas::restoreLayer(std::span<const std::byte> key)
 {
     if (!m_hasLayer || !m_painter.isActive() || m_layer.size() != m_image->size() ||
+        m_layer.bytesPerLine() != m_image->bytesPerLine() ||
         !std::equal(key.begin(), key.end(), m_layerKey.begin(), m_layerKey.end())) {
         return false;
     }
     // The engine's pixels may be several of the picture's.
     const qreal ratio = m_image->devicePixelRatio();
     const int bytesPerPixel = m_image->depth() / 8;
-    m_sinceLayer.forEachRect(RestoreGapTiles, [this, ratio, bytesPerPixel](const QRect& r) {
+    // Once: each non-const scanLine() goes through detach().
+    uchar* const to = m_image->bits();
+    const uchar* const from = m_layer.constBits();
+    const auto stride = static_cast<std::size_t>(m_image->bytesPerLine());
+    m_sinceLayer.forEachRect(RestoreGapTiles, [&](const QRect& r) {
         const QRect device =
             QRect(QPoint(static_cast<int>(std::floor(r.left() * ratio)),
                          static_cast<int>(std::floor(r.top() * ratio))),
@@ -697,7 +702,8 @@ bool PainterCanvas::restoreLayer(std::span<const std::byte> key)
         const auto offset = static_cast<std::size_t>(device.left() * bytesPerPixel);
         const auto length = static_cast<std::size_t>(device.width() * bytesPerPixel);
         for (int y = device.top(); y <= device.bottom(); ++y) {
-            std::memcpy(m_image->scanLine(y) + offset, m_layer.constScanLine(y) + offset, length);
+            const auto row = static_cast<std::size_t>(y) * stride + offset;
+            std::memcpy(to + row, from + row, length);
         }
     });
     // What was put back must be shown again even where it was shown since it was drawn over.
