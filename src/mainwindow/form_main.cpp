@@ -118,14 +118,14 @@ void TFormMain::connectTimers()
     m_controller.onTimeStep = [this](int step) {
         const QSignalBlocker quiet(TrackBarTime);
         TrackBarTime->setValue(step);
-        updateAllHints();
+        updateHint(TrackBarTime);
         updateReadout();
         showHintNearPointer(10, 0);
     };
     m_controller.onAzimuthStep = [this](int degrees) {
         const QSignalBlocker quiet(TrackBarAzimuth);
         TrackBarAzimuth->setValue(degrees);
-        updateAllHints();
+        updateHint(TrackBarAzimuth);
         showHintNearPointer(10, 0);
     };
     m_controller.onAnimationStopped = [this] { SpeedButtonPause->setChecked(true); };
@@ -266,13 +266,16 @@ void TFormMain::updateAllHints()
 {
     for (TTrackBar* bar : {TrackBarElevation, TrackBarAzimuth, TrackBarHorizontalAmplitude,
                            TrackBarVerticalAmplitude, TrackBarPhaseShift, TrackBarTime}) {
-        const QString hint =
-            trackBarHint(bar->objectName().toStdString(), bar->value(), language());
-        // On every step of a timer, when one bar's hint at most has changed.
-        if (bar->toolTip() != hint) {
-            bar->setToolTip(hint);
-            bar->setAccessibleDescription(hint);
-        }
+        updateHint(bar);
+    }
+}
+
+void TFormMain::updateHint(TTrackBar* bar)
+{
+    const QString hint = trackBarHint(bar->objectName().toStdString(), bar->value(), language());
+    if (bar->toolTip() != hint) {
+        bar->setToolTip(hint);
+        bar->setAccessibleDescription(hint);
     }
 }
 

@@ -191,6 +191,8 @@ private:
     void TrackBarPhaseShiftOnChange();
     void TrackBarTimeOnChange();
     void updateAllHints();
+    // A timer's step moves one bar: only its hint can have changed.
+    void updateHint(TTrackBar* bar);
     // The readout, the preset names and the drawing's description follow the scene.
     void updateReadout();
     void updatePresetNames();
