@@ -512,9 +512,10 @@ void PainterCanvas::textOut(std::int32_t x, std::int32_t y, std::string_view utf
     const QString text = fromUtf8(utf8);
     m_painter.drawText(QPointF(x, static_cast<qreal>(y) + m_metrics->ascent()), text);
     if (m_keepsLayers) {
-        // Glyphs may stand out of their cell: by up to a cell height is ample.
+        // Glyphs may stand out of their cell: by up to a cell height is ample. The width is the
+        // one the engine measured before placing the label, kept from then.
         const int height = m_metrics->height();
-        touch(QRect(x, y, m_metrics->horizontalAdvance(text), height), height);
+        touch(QRect(x, y, textWidth(utf8), height), height);
     }
 }
 
