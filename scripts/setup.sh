@@ -4,7 +4,7 @@
 
 ONDULIX_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-svg-dev libgl-dev qt6-translations-l10n
+    qt6-base-dev qt6-svg-dev libgl-dev qt6-translations-l10n libxcb1-dev libxcb-shm0-dev
     libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libwebp-dev libgif-dev
     libimagequant-dev ffmpeg webp
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -2,6 +2,7 @@
 #include "mainwindow/drawing_area.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -21,10 +22,53 @@ DrawingArea::DrawingArea(scene::SceneState& state, QWidget* parent)
     : QWidget(parent), m_state(state)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A window of its own, so that the picture can be put there without the toolkit's buffer;
+    // the widgets around stay in the main window's.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        setAttribute(Qt::WA_DontCreateNativeAncestors);
+        setAttribute(Qt::WA_NativeWindow);
+    }
     makePicture(QSize(1, 1));
 }
 
 DrawingArea::~DrawingArea() = default;
+
+scene::Canvas& DrawingArea::screenCanvas()
+{
+    // The engine draws on what it is given: the window system must be done reading it.
+    if (m_presenter != nullptr) {
+        m_presenter->waitUntilShown();
+    }
+    return *m_canvas;
+}
+
+QPaintEngine* DrawingArea::paintEngine() const
+{
+    // Painted on screen by the presenter, not through a paint engine.
+    return m_presenter != nullptr ? nullptr : QWidget::paintEngine();
+}
+
+void DrawingArea::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_presenterTried || !testAttribute(Qt::WA_NativeWindow) || m_state.DrawingInProgress) {
+        return;
+    }
+    m_presenterTried = true;
+    m_presenter = platform::ScreenPresenter::create(winId());
+    if (m_presenter == nullptr) {
+        return;
+    }
+    setAttribute(Qt::WA_PaintOnScreen);
+    makePicture(size());
+    reprojectAndRedraw();
+}
+
+void DrawingArea::stopShowingDirectly()
+{
+    setAttribute(Qt::WA_PaintOnScreen, false);
+    m_presenter.reset();
+}
 
 void DrawingArea::processPendingEvents()
 {
@@ -37,9 +81,19 @@ void DrawingArea::makePicture(QSize size)
     // Drawn at the screen's density so lines stay sharp; the scene keeps working in
     // device-independent pixels, on which the true scale rests.
     const qreal ratio = devicePixelRatioF();
-    m_picture = QImage(size.expandedTo(QSize(1, 1)) * ratio, QImage::Format_RGB32);
+    const QSize deviceSize = size.expandedTo(QSize(1, 1)) * ratio;
+    m_picture = QImage();
+    if (m_presenter != nullptr) {
+        m_picture = m_presenter->makePicture(deviceSize);
+        if (m_picture.isNull()) {
+            stopShowingDirectly();
+        }
+    }
+    if (m_picture.isNull()) {
+        m_picture = QImage(deviceSize, QImage::Format_RGB32);
+        m_picture.fill(Qt::white);
+    }
     m_picture.setDevicePixelRatio(ratio);
-    m_picture.fill(Qt::white);
     m_canvas = std::make_unique<platform::PainterCanvas>(m_picture);
     m_canvas->setKeepsLayers(true);
     m_state.DrawWidth = size.width();
@@ -59,8 +113,22 @@ void DrawingArea::paintEvent(QPaintEvent* event)
     // The raster painter writes straight into the picture, so it can be shown while its canvas
     // stays open for the next drawing.
     // Only the region's own rectangles: the moving parts' bounding box is most of the area.
-    QPainter painter(this);
     const qreal ratio = m_picture.devicePixelRatio();
+    // Painted on screen unless the window is being rendered elsewhere (grab(), render()).
+    if (m_presenter != nullptr && redirected(nullptr) == nullptr) {
+        QRegion device;
+        for (const QRect& r : event->region()) {
+            device += platform::toDevicePixels(r, ratio);
+        }
+        if (m_presenter->show(m_picture, device)) {
+            return;
+        }
+        // Not its picture (it never should be): from here on through the window's buffer.
+        stopShowingDirectly();
+        update();
+        return;
+    }
+    QPainter painter(this);
     for (const QRect& r : event->region()) {
         const QRectF source(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio);
         painter.drawImage(QRectF(r), m_picture, source);

@@ -660,6 +660,14 @@ void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t co
     box(points + start, count - start);
 }
 
+QRect toDevicePixels(const QRect& r, qreal ratio)
+{
+    return QRect(QPoint(static_cast<int>(std::floor(r.left() * ratio)),
+                        static_cast<int>(std::floor(r.top() * ratio))),
+                 QPoint(static_cast<int>(std::ceil((r.right() + 1) * ratio)) - 1,
+                        static_cast<int>(std::ceil((r.bottom() + 1) * ratio)) - 1));
+}
+
 bool PainterCanvas::keepLayer(std::span<const std::byte> key)
 {
     if (!m_keepsLayers || !m_painter.isActive()) {
@@ -691,12 +699,7 @@ bool PainterCanvas::restoreLayer(std::span<const std::byte> key)
     const uchar* const from = m_layer.constBits();
     const auto stride = static_cast<std::size_t>(m_image->bytesPerLine());
     m_sinceLayer.forEachRect(RestoreGapTiles, [&](const QRect& r) {
-        const QRect device =
-            QRect(QPoint(static_cast<int>(std::floor(r.left() * ratio)),
-                         static_cast<int>(std::floor(r.top() * ratio))),
-                  QPoint(static_cast<int>(std::ceil((r.right() + 1) * ratio)) - 1,
-                         static_cast<int>(std::ceil((r.bottom() + 1) * ratio)) - 1))
-                .intersected(m_image->rect());
+        const QRect device = toDevicePixels(r, ratio).intersected(m_image->rect());
         if (device.isEmpty()) {
             return;
         }

@@ -28,6 +28,9 @@ class QPaintDevice;
 
 namespace platform {
 
+// The device pixels that a rectangle of device-independent pixels touches at this ratio.
+QRect toDevicePixels(const QRect& r, qreal ratio);
+
 // The engine's colours (0x00BBGGRR) and Qt's, both ways; alpha is dropped.
 QColor toQColor(common::TColor color);
 common::TColor fromQColor(const QColor& color);
