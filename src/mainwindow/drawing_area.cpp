@@ -103,7 +103,8 @@ void DrawingArea::makePicture(QSize size)
 void DrawingArea::reprojectAndRedraw()
 {
     scene::projectScene(m_state, m_state.DrawWidth, m_state.DrawHeight, m_state.PixelsPerUnit, 1.0);
-    scene::drawScene(m_state, 0, 0, m_state.DrawWidth, m_state.DrawHeight, *m_canvas, 1.0);
+    // Through screenCanvas(): the picture may still be on its way to the screen.
+    scene::drawScene(m_state, 0, 0, m_state.DrawWidth, m_state.DrawHeight, screenCanvas(), 1.0);
     m_canvas->takeChanged();
     update();
 }
