@@ -13,11 +13,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb writes the number of the display it took to the pipe.
-exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-read -r -t 20 display <&3 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$display" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+start_xvfb "$work"
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
 unset WAYLAND_DISPLAY
 "$@"
