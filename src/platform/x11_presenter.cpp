@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/screen_presenter.h"
 
-#include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
+#include <QGuiApplication>
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -143,13 +143,12 @@ public:
             if (r.isEmpty()) {
                 continue;
             }
-            xcb_shm_put_image(m_connection, m_window, m_gc, static_cast<std::uint16_t>(m_size.width()),
-                              static_cast<std::uint16_t>(m_size.height()),
-                              static_cast<std::uint16_t>(r.x()), static_cast<std::uint16_t>(r.y()),
-                              static_cast<std::uint16_t>(r.width()),
-                              static_cast<std::uint16_t>(r.height()), static_cast<std::int16_t>(r.x()),
-                              static_cast<std::int16_t>(r.y()), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0,
-                              m_segment, 0);
+            xcb_shm_put_image(
+                m_connection, m_window, m_gc, static_cast<std::uint16_t>(m_size.width()),
+                static_cast<std::uint16_t>(m_size.height()), static_cast<std::uint16_t>(r.x()),
+                static_cast<std::uint16_t>(r.y()), static_cast<std::uint16_t>(r.width()),
+                static_cast<std::uint16_t>(r.height()), static_cast<std::int16_t>(r.x()),
+                static_cast<std::int16_t>(r.y()), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, m_segment, 0);
             m_outstanding = true;
         }
         xcb_flush(m_connection);
@@ -162,7 +161,8 @@ public:
             return;
         }
         // Requests are answered in order: once this one is, the server has read the pictures.
-        std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        std::free(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
         m_outstanding = false;
     }
 
