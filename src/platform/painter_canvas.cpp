@@ -7,6 +7,9 @@
 #include <QList>
 #include <QPaintDevice>
 #include <QString>
+#include <QTextLayout>
+#include <QTextOption>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -428,8 +431,7 @@ bool PainterCanvas::strokeOnPicture(const scene::PixelPoint* points, std::int32_
     target.left = std::max(0, toDevice(visible.left(), scale, device.dx()));
     target.top = std::max(0, toDevice(visible.top(), scale, device.dy()));
     target.right = std::min(m_image->width(), toDevice(visible.right() + 1, scale, device.dx()));
-    target.bottom =
-        std::min(m_image->height(), toDevice(visible.bottom() + 1, scale, device.dy()));
+    target.bottom = std::min(m_image->height(), toDevice(visible.bottom() + 1, scale, device.dy()));
     if (visible.isEmpty() || target.right <= target.left || target.bottom <= target.top) {
         return true;  // nothing of it shows
     }
@@ -509,8 +511,17 @@ void PainterCanvas::textOut(std::int32_t x, std::int32_t y, std::string_view utf
     applyFill();
     applyFont();
     m_painter.setPen(m_textPen);
-    const QString text = fromUtf8(utf8);
-    m_painter.drawText(QPointF(x, static_cast<qreal>(y) + m_metrics->ascent()), text);
+    const qreal baseline = static_cast<qreal>(y) + m_metrics->ascent();
+    if (m_image != nullptr && m_painter.transform().type() <= QTransform::TxTranslate) {
+        // The same glyphs at the same places as drawText's, without shaping them again.
+        const ShapedText& text = shaped(utf8);
+        for (const QGlyphRun& run : text.runs) {
+            m_painter.drawGlyphRun(QPointF(x, baseline - text.baseline), run);
+        }
+    } else {
+        // Other devices keep drawText's own way: a PDF keeps the text as text, for one.
+        m_painter.drawText(QPointF(x, baseline), fromUtf8(utf8));
+    }
     if (m_keepsLayers) {
         // Glyphs may stand out of their cell: by up to a cell height is ample. The width is the
         // one the engine measured before placing the label, kept from then.
@@ -534,6 +545,33 @@ std::int32_t PainterCanvas::textWidth(std::string_view utf8)
     slot = {f.name, f.bold, f.pixelHeight, std::string(utf8),
             m_metrics->horizontalAdvance(fromUtf8(utf8))};
     return slot.width;
+}
+
+const PainterCanvas::ShapedText& PainterCanvas::shaped(std::string_view utf8)
+{
+    const scene::CanvasFont& f = font();
+    for (const ShapedText& s : m_shaped) {
+        if (s.pixelHeight == f.pixelHeight && s.bold == f.bold && s.text == utf8 &&
+            s.fontName == f.name) {
+            return s;
+        }
+    }
+    QTextLayout layout(fromUtf8(utf8), m_font, m_device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    ShapedText& slot = m_shaped[m_nextShaped];
+    m_nextShaped = (m_nextShaped + 1) % m_shaped.size();
+    slot = {f.name,
+            f.bold,
+            f.pixelHeight,
+            std::string(utf8),
+            line.isValid() ? line.glyphRuns() : QList<QGlyphRun>(),
+            line.isValid() ? line.y() + line.ascent() : 0.0};
+    return slot;
 }
 
 std::int32_t PainterCanvas::textHeight(std::string_view /*utf8*/)

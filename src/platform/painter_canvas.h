@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QList>
 #include <QPainter>
 #include <QPen>
 #include <QPointF>
@@ -194,6 +196,18 @@ private:
     };
     std::array<MeasuredText, 8> m_measured;
     std::size_t m_nextMeasured = 0;
+    // Their glyphs, too: shaping the same labels anew on every frame cost more than drawing them.
+    struct ShapedText {
+        std::string fontName;
+        bool bold = false;
+        std::int32_t pixelHeight = 0;
+        std::string text;
+        QList<QGlyphRun> runs;
+        qreal baseline = 0;  // of the runs, below their origin
+    };
+    const ShapedText& shaped(std::string_view utf8);
+    std::array<ShapedText, 8> m_shaped;
+    std::size_t m_nextShaped = 0;
 
     std::vector<QPointF> m_points;  // reused so that frames do not allocate
     std::vector<LineRaster::Point> m_devicePoints;
@@ -203,8 +217,8 @@ private:
     QImage m_layer;
     std::vector<std::byte> m_layerKey;
     bool m_hasLayer = false;
-    ChangedTiles m_sinceLayer;     // changed since the layer was kept or put back
-    ChangedTiles m_changed;        // changed since takeChanged()
+    ChangedTiles m_sinceLayer;    // changed since the layer was kept or put back
+    ChangedTiles m_changed;       // changed since takeChanged()
     std::optional<QRect> m_clip;  // none: no clipping
     std::vector<std::optional<QRect>> m_clipStack;
 };

@@ -291,6 +291,41 @@ TEST(PainterCanvas, TextCellTopLeftIsAtThePoint)
     EXPECT_TRUE(fullInk);
 }
 
+// On a picture the canvas keeps the labels' glyphs from frame to frame; what it draws must stay
+// what QPainter::drawText draws on any other device, fallback fonts and a cache overrun included.
+TEST(PainterCanvas, KeptGlyphsDrawWhatDrawTextDraws)
+{
+    const char* texts[] = {"E\u2093", "Ondulix", "H\u00fc\u20ac\U0001D11E", "\u03c6 = 90\u00b0",
+                           "Ag"};
+    // Rows found again, a bold row after the same size, and one after the kept ones ran over.
+    const std::pair<int, bool> rows[] = {{11, false}, {11, false}, {17, false},
+                                         {17, true},  {26, false}, {11, false}};
+    QImage kept = paper(320, 230, White);
+    QImage plain = kept;
+    PainterCanvas keeping(kept);
+    PainterCanvas drawing(static_cast<QPaintDevice&>(plain));
+    for (PainterCanvas* canvas : {&keeping, &drawing}) {
+        canvas->setFillSolid(false);
+        canvas->setFontName("Arial");
+        canvas->setFontColor(Blue);
+        int y = 2;
+        for (const auto& [height, bold] : rows) {
+            canvas->setFontPixelHeight(height);
+            canvas->setFontBold(bold);
+            int x = 2;
+            for (const char* text : texts) {
+                canvas->textOut(x, y, text);
+                x += 63;
+            }
+            y += height + 10;
+        }
+    }
+    keeping.finish();
+    drawing.finish();
+    EXPECT_NE(kept, paper(320, 230, White));
+    EXPECT_EQ(kept, plain);
+}
+
 TEST(PainterCanvas, ReadsPixelsBackFromImages)
 {
     Sheet s(20, 10);
@@ -499,9 +534,9 @@ TEST(PainterCanvasWideLines, LookAsQtsRoundStrokes)
                 outside = outside || (row.clipped && a != 0 && !deviceClip.contains(x, y));
             }
         }
-        const std::string what = std::string(row.shape) + " width " +
-                                 std::to_string(row.width) + " density " +
-                                 std::to_string(row.density) + (row.clipped ? " clipped" : "");
+        const std::string what = std::string(row.shape) + " width " + std::to_string(row.width) +
+                                 " density " + std::to_string(row.density) +
+                                 (row.clipped ? " clipped" : "");
         EXPECT_GT(inkQts, 0) << what;
         EXPECT_NEAR(static_cast<double>(inkOurs), static_cast<double>(inkQts),
                     0.03 * static_cast<double>(inkQts))
@@ -615,8 +650,8 @@ TEST(ChangedTiles, HoldWhatWasAddedSinceTheyWereCleared)
         const char* what;
         std::vector<QRect> before;  // added, then cleared
         std::vector<QRect> added;
-        QRegion expected;           // without gaps
-        QRegion withGaps;           // gaps of up to 2 tiles taken in
+        QRegion expected;  // without gaps
+        QRegion withGaps;  // gaps of up to 2 tiles taken in
     };
     const QRegion far = QRegion(0, 0, T, T) + QRegion(4 * T, 0, T, T);
     const Row rows[] = {
