@@ -708,14 +708,11 @@ QRect toDevicePixels(const QRect& r, qreal ratio)
 
 bool PainterCanvas::keepLayer(std::span<const std::byte> key)
 {
-    if (!m_keepsLayers || !m_painter.isActive()) {
+    if (!m_keepsLayers || !m_painter.isActive() || m_image->depth() != 32) {
         return false;
     }
-    if (m_layer.size() != m_image->size() || m_layer.format() != m_image->format()) {
-        m_layer = QImage(m_image->size(), m_image->format());
-    }
-    std::memcpy(m_layer.bits(), m_image->constBits(),
-                static_cast<std::size_t>(m_image->sizeInBytes()));
+    m_layer.keep(reinterpret_cast<const std::uint32_t*>(m_image->constBits()), m_image->width(),
+                 m_image->height(), m_image->bytesPerLine() / 4);
     m_layerKey.assign(key.begin(), key.end());
     m_hasLayer = true;
     m_sinceLayer.clear();
@@ -724,28 +721,21 @@ bool PainterCanvas::keepLayer(std::span<const std::byte> key)
 
 bool PainterCanvas::restoreLayer(std::span<const std::byte> key)
 {
-    if (!m_hasLayer || !m_painter.isActive() || m_layer.size() != m_image->size() ||
-        m_layer.bytesPerLine() != m_image->bytesPerLine() ||
+    if (!m_hasLayer || !m_painter.isActive() || m_image->depth() != 32 ||
+        m_layer.width() != m_image->width() || m_layer.height() != m_image->height() ||
         !std::equal(key.begin(), key.end(), m_layerKey.begin(), m_layerKey.end())) {
         return false;
     }
     // The engine's pixels may be several of the picture's.
     const qreal ratio = m_image->devicePixelRatio();
-    const int bytesPerPixel = m_image->depth() / 8;
     // Once: each non-const scanLine() goes through detach().
-    uchar* const to = m_image->bits();
-    const uchar* const from = m_layer.constBits();
-    const auto stride = static_cast<std::size_t>(m_image->bytesPerLine());
+    auto* const to = reinterpret_cast<std::uint32_t*>(m_image->bits());
+    const std::ptrdiff_t wordsPerLine = m_image->bytesPerLine() / 4;
     m_sinceLayer.forEachRect(RestoreGapTiles, [&](const QRect& r) {
         const QRect device = toDevicePixels(r, ratio).intersected(m_image->rect());
-        if (device.isEmpty()) {
-            return;
-        }
-        const auto offset = static_cast<std::size_t>(device.left() * bytesPerPixel);
-        const auto length = static_cast<std::size_t>(device.width() * bytesPerPixel);
-        for (int y = device.top(); y <= device.bottom(); ++y) {
-            const auto row = static_cast<std::size_t>(y) * stride + offset;
-            std::memcpy(to + row, from + row, length);
+        if (!device.isEmpty()) {
+            m_layer.putBack(to, wordsPerLine, device.left(), device.top(), device.right() + 1,
+                            device.bottom() + 1);
         }
     });
     // What was put back must be shown again even where it was shown since it was drawn over.

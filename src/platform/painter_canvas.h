@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "common/colors.h"
+#include "platform/kept_layer.h"
 #include "platform/line_raster.h"
 #include "scene/canvas.h"
 
@@ -214,7 +215,7 @@ private:
     LineRaster m_lineRaster;
 
     bool m_keepsLayers = false;
-    QImage m_layer;
+    KeptLayer m_layer;
     std::vector<std::byte> m_layerKey;
     bool m_hasLayer = false;
     ChangedTiles m_sinceLayer;    // changed since the layer was kept or put back
