@@ -122,6 +122,9 @@ TReadoutPanel::TReadoutPanel(QWidget* parent) : QFrame(parent), m_title(new QLab
     m_title->setWordWrap(true);
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         m_lines[i] = new TReadoutLineLabel(this);
+        // Filled with the window's colour that shows behind it anyway, the line is opaque: a new
+        // text repaints the line alone, not the panel and the window under it as well.
+        m_lines[i]->setAutoFillBackground(true);
         m_lines[i]->setObjectName(QStringLiteral("LabelReadout%1").arg(i));
         m_lines[i]->setWordWrap(true);
         m_lines[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
