@@ -10,8 +10,8 @@ namespace platform {
 // A copy of a picture of 32-bit pixels kept as runs along its rows: a run of one colour as that
 // colour, the pixels between such runs as they are. The fixed parts of the scene are mostly
 // plain areas, so the copy is a small fraction of the picture, and putting a part of it back
-// reads little memory: between two steps of the animation the picture and a full copy fall out
-// of the caches, and reading that copy back was what putting the layer back cost.
+// reads little memory: between two steps of the animation the caches go cold, and a full copy
+// had to come back from memory along with the picture's own lines.
 class KeptLayer {
 public:
     // Rows of `width` words, `wordsPerLine` apart.
