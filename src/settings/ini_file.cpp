@@ -252,6 +252,25 @@ void IniFile::addLine(Section& section, std::string raw)
     section.lines.push_back(std::move(line));
 }
 
+void IniFile::removeKey(std::string_view sectionName, std::string_view key)
+{
+    Section* s = findSection(sectionName);
+    const std::string folded = fold(key);
+    if (s == nullptr || !s->keyIndex.contains(folded)) {
+        return;
+    }
+    std::vector<Line> lines = std::move(s->lines);
+    s->lines.clear();
+    s->keyIndex.clear();
+    for (Line& line : lines) {
+        const std::string_view trimmed = trim(line.raw);
+        if (line.isEntry && fold(trim(trimmed.substr(0, trimmed.find('=')))) == folded) {
+            continue;
+        }
+        addLine(*s, std::move(line.raw));
+    }
+}
+
 std::string IniFile::text() const
 {
     std::string out;

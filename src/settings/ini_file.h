@@ -73,12 +73,14 @@ public:
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, std::int32_t value);
     void writeBool(std::string_view section, std::string_view key, bool value);
+    // Removes every entry of that key from the first section of that name.
+    void removeKey(std::string_view section, std::string_view key);
 
 private:
     struct Line {
-        std::string raw;       // as read, without its line end
+        std::string raw;  // as read, without its line end
         bool isEntry = false;
-        std::string value;     // trimmed, for entries
+        std::string value;  // trimmed, for entries
     };
     struct Section {
         std::string header;  // the raw bracket line

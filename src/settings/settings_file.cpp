@@ -9,8 +9,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "settings/charset.h"
 #include "common/texts.h"
+#include "settings/charset.h"
 
 namespace settings {
 
@@ -90,9 +90,12 @@ std::vector<TSettingsKey> buildSettingsKeys()
     using O = TSceneObject;
     // Write order; the number is the read position.
     return {
-        {General, "SaveSettings", Main, 2, None, 0, +[](D& d) -> bool& { return d.App.SaveSettings; }},
-        {General, "Language", Main, 11, None, 0, +[](D& d) -> TLanguage& { return d.App.Language; }},
-        {General, "ScreenWidth", Main, 1, None, 0, +[](D& d) -> double& { return d.App.ScreenWidth; }},
+        {General, "SaveSettings", Main, 2, None, 0,
+         +[](D& d) -> bool& { return d.App.SaveSettings; }},
+        {General, "Language", Main, 11, None, 0,
+         +[](D& d) -> TLanguage& { return d.App.Language; }},
+        {General, "ScreenWidth", Main, 1, None, 0,
+         +[](D& d) -> double& { return d.App.ScreenWidth; }},
         {General, "ScreenFontName", Main, 12, None, 0,
          +[](D& d) -> std::string& { return d.App.ScreenFontName; }},
         {General, "GraphFilePath", Main, 13, None, 0,
@@ -109,7 +112,8 @@ std::vector<TSettingsKey> buildSettingsKeys()
          +[](D& d) -> bool& { return d.App.ShowResultantWave; }},
         {General, "ShowResultantVector", Main, 7, None, 0,
          +[](D& d) -> bool& { return d.App.ShowResultantVector; }},
-        {General, "Azimuth", Main, 27, None, 0, +[](D& d) -> std::int32_t& { return d.Scene.Azimuth; }},
+        {General, "Azimuth", Main, 27, None, 0,
+         +[](D& d) -> std::int32_t& { return d.Scene.Azimuth; }},
         {General, "Elevation", Main, 28, None, 0,
          +[](D& d) -> std::int32_t& { return d.Scene.Elevation; }},
         {General, "HorizontalAmplitude", Main, 29, None, 0,
@@ -185,8 +189,7 @@ std::vector<TSettingsKey> buildSettingsKeys()
         {LineStyles, "PenStyleHorizontalWave", Main, 70, None, 0, &penStyleOf<O::HorizontalWave>},
         {LineStyles, "PenStyleVerticalWave", Main, 71, None, 0, &penStyleOf<O::VerticalWave>},
         {LineStyles, "PenStyleResultantWave", Main, 72, None, 0, &penStyleOf<O::ResultantWave>},
-        {LineStyles, "PenStyleResultantVector", Main, 73, None, 0,
-         &penStyleOf<O::ResultantVector>},
+        {LineStyles, "PenStyleResultantVector", Main, 73, None, 0, &penStyleOf<O::ResultantVector>},
         {LineStyles, "PenStyleResultantVectorEllipse", Main, 74, None, 0,
          &penStyleOf<O::ResultantVectorEllipse>},
 
@@ -289,7 +292,10 @@ std::vector<const TSettingsKey*> readOrder(TKeyGroup group)
     return rows;
 }
 
-std::string stepKey(const char* prefix, std::size_t step) { return prefix + std::to_string(step); }
+std::string stepKey(const char* prefix, std::size_t step)
+{
+    return prefix + std::to_string(step);
+}
 
 // HandednessConvention is stored by name, which a teacher can read and edit in the file.
 constexpr std::array<std::pair<THandednessConvention, std::string_view>, 2> ConventionNames = {{
@@ -355,7 +361,8 @@ void readRow(const IniFile& ini, const TSettingsKey& row, const TReadContext& co
             [&](std::string& (*ref)(D&)) { ref(data) = ini.readString(section, key, ref(data)); },
             [&](TColor& (*ref)(D&)) {
                 TColor& v = ref(data);
-                v = static_cast<TColor>(ini.readInteger(section, key, static_cast<std::int32_t>(v)));
+                v = static_cast<TColor>(
+                    ini.readInteger(section, key, static_cast<std::int32_t>(v)));
             },
             [&](std::uint8_t& (*ref)(D&)) { ref(data) = ini.readByte(section, key, ref(data)); },
             [&](TLanguage& (*ref)(D&)) {
@@ -405,39 +412,44 @@ void writeRow(IniFile& ini, const TSettingsKey& row, TSettingsData& data,
 {
     const std::string_view section = sectionName(row.Section);
     const char* key = row.Key;
-    std::visit(Overloaded{
-                   [&](std::int32_t& (*ref)(D&)) { ini.writeInteger(section, key, ref(data)); },
-                   [&](bool& (*ref)(D&)) { ini.writeBool(section, key, ref(data)); },
-                   [&](double& (*ref)(D&)) {
-                       ini.writeString(section, key, formatIniFloat(ref(data), format));
-                   },
-                   [&](std::string& (*ref)(D&)) {
-                       const std::string& v = ref(data);
-                       ini.writeString(section, key,
-                                       row.MaxWrittenChars > 0 ? utf8Prefix(v, row.MaxWrittenChars)
-                                                               : v);
-                   },
-                   [&](TColor& (*ref)(D&)) {
-                       ini.writeInteger(section, key, static_cast<std::int32_t>(ref(data)));
-                   },
-                   [&](std::uint8_t& (*ref)(D&)) { ini.writeInteger(section, key, ref(data)); },
-                   [&](TLanguage& (*ref)(D&)) {
-                       ini.writeInteger(section, key, static_cast<std::uint8_t>(ref(data)));
-                   },
-                   [&](TPenStyle& (*ref)(D&)) {
-                       ini.writeInteger(section, key, static_cast<std::uint8_t>(ref(data)));
-                   },
-                   [&](THandednessConvention& (*ref)(D&)) {
-                       ini.writeString(section, key, conventionName(ref(data)));
-                   },
-                   [&](std::vector<std::int32_t>& (*ref)(D&)) {
-                       const std::vector<std::int32_t>& slots = ref(data);
-                       for (std::size_t k = 1; k < slots.size(); ++k) {
-                           ini.writeInteger(section, stepKey(key, k), slots[k]);
-                       }
-                   },
-               },
-               row.Field);
+    std::visit(
+        Overloaded{
+            [&](std::int32_t& (*ref)(D&)) { ini.writeInteger(section, key, ref(data)); },
+            [&](bool& (*ref)(D&)) { ini.writeBool(section, key, ref(data)); },
+            [&](double& (*ref)(D&)) {
+                ini.writeString(section, key, formatIniFloat(ref(data), format));
+            },
+            [&](std::string& (*ref)(D&)) {
+                const std::string& v = ref(data);
+                ini.writeString(section, key,
+                                row.MaxWrittenChars > 0 ? utf8Prefix(v, row.MaxWrittenChars) : v);
+            },
+            [&](TColor& (*ref)(D&)) {
+                ini.writeInteger(section, key, static_cast<std::int32_t>(ref(data)));
+            },
+            [&](std::uint8_t& (*ref)(D&)) { ini.writeInteger(section, key, ref(data)); },
+            [&](TLanguage& (*ref)(D&)) {
+                ini.writeInteger(section, key, static_cast<std::uint8_t>(ref(data)));
+            },
+            [&](TPenStyle& (*ref)(D&)) {
+                ini.writeInteger(section, key, static_cast<std::uint8_t>(ref(data)));
+            },
+            [&](THandednessConvention& (*ref)(D&)) {
+                ini.writeString(section, key, conventionName(ref(data)));
+            },
+            [&](std::vector<std::int32_t>& (*ref)(D&)) {
+                const std::vector<std::int32_t>& slots = ref(data);
+                for (std::size_t k = 1; k < slots.size(); ++k) {
+                    ini.writeInteger(section, stepKey(key, k), slots[k]);
+                }
+                // A step key after the last written one would be read as a step of its
+                // own, the file's stray keys becoming steps once those before them exist.
+                for (std::size_t k = slots.size(); ini.valueExists(section, stepKey(key, k)); ++k) {
+                    ini.removeKey(section, stepKey(key, k));
+                }
+            },
+        },
+        row.Field);
 }
 
 std::vector<TSettingsProblem> fileProblem(const TFileResult& result)
@@ -610,10 +622,9 @@ std::string_view sectionName(TSettingsSection section)
 TValueForm TSettingsKey::form() const
 {
     constexpr std::array<TValueForm, std::variant_size_v<TSettingsField>> forms = {
-        TValueForm::Integer, TValueForm::Boolean, TValueForm::Float,
-        TValueForm::String,  TValueForm::Colour,  TValueForm::Byte,
-        TValueForm::Byte,    TValueForm::Byte,    TValueForm::ScaleList,
-        TValueForm::String};
+        TValueForm::Integer,   TValueForm::Boolean, TValueForm::Float, TValueForm::String,
+        TValueForm::Colour,    TValueForm::Byte,    TValueForm::Byte,  TValueForm::Byte,
+        TValueForm::ScaleList, TValueForm::String};
     return forms[Field.index()];
 }
 
@@ -625,9 +636,8 @@ const std::vector<TSettingsKey>& SettingsKeys()
 
 void clampToTrackBars(TSceneValues& values)
 {
-    std::int32_t* const fields[] = {&values.Azimuth, &values.Elevation,
-                                    &values.HorizontalAmplitude, &values.VerticalAmplitude,
-                                    &values.PhaseShift};
+    std::int32_t* const fields[] = {&values.Azimuth, &values.Elevation, &values.HorizontalAmplitude,
+                                    &values.VerticalAmplitude, &values.PhaseShift};
     for (std::size_t i = 0; i < SceneTrackBars.size(); ++i) {
         *fields[i] = std::clamp(*fields[i], SceneTrackBars[i].Min, SceneTrackBars[i].Max);
     }
