@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <vector>
 
+#include "platform/line_raster.h"
 #include "platform/painter_canvas.h"
 #include "scene/geometry.h"
 #include "scene/projection.h"
@@ -138,6 +140,32 @@ void Projection(benchmark::State& state)
     }
 }
 BENCHMARK(Projection);
+
+// One bold wave of the scene through the raster for wide lines, the largest share of a tick.
+void WideWave(benchmark::State& state)
+{
+    Scene scene(1920, 1080);
+    const scene::SceneState& s = *scene.state;
+    std::vector<platform::LineRaster::Point> points;
+    for (const scene::PixelPoint& p : s.Pix.HorizontalWavePix) {
+        points.push_back({p.x + 0.5, p.y + 0.5});
+    }
+    QImage picture(s.DrawWidth, s.DrawHeight, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    platform::LineRaster raster;
+    platform::LineRaster::Target target;
+    target.bits = reinterpret_cast<std::uint32_t*>(picture.bits());
+    target.wordsPerLine = picture.bytesPerLine() / 4;
+    target.right = picture.width();
+    target.bottom = picture.height();
+    target.alphaUnused = true;
+    for (auto _ : state) {
+        raster.stroke(target, points, 2.0, 0x0000FFu);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+    state.counters["points"] = static_cast<double>(points.size());
+}
+BENCHMARK(WideWave);
 
 void FullTick(benchmark::State& state)
 {
