@@ -51,12 +51,6 @@ private:
         int right = 0;  // exclusive
     };
     void makeTable();
-    std::uint8_t coverageAt(double distance2) const
-    {
-        const double step = (distance2 - m_tableStart) * m_tableScale + 0.5;
-        const double index = step < 0 ? 0 : (step > TableSteps ? TableSteps : step);
-        return m_table[static_cast<std::size_t>(index)];
-    }
     template <bool InAlpha>
     void coverSegment(Point a, Point b);
     template <bool InAlpha>
