@@ -291,7 +291,8 @@ TEST(SettingsRead, EitherDecimalSeparatorReads)
         const TSettingsRead r = read(std::string("[General]\r\n") + row.text + "\r\n", *row.format);
         EXPECT_TRUE(r.Problems.empty()) << row.text;
         EXPECT_DOUBLE_EQ(r.Data.App.ScreenWidth, row.screenWidth) << row.text;
-        EXPECT_NE(written(r.Data, *row.format).find(row.writtenBack), std::string::npos) << row.text;
+        EXPECT_NE(written(r.Data, *row.format).find(row.writtenBack), std::string::npos)
+            << row.text;
     }
 }
 
@@ -336,7 +337,7 @@ TEST(SettingsRead, IntegerFormsAndTheAzimuthTrackBar)
         std::int32_t onTheTrackBar;
     };
     const Row rows[] = {
-        {"0x10", 16, 16}, {"$10", 16, 16},   {"abc", -45, -45},
+        {"0x10", 16, 16},  {"$10", 16, 16},      {"abc", -45, -45},
         {"500", 500, 180}, {"-500", -500, -180}, {"", -45, -45},
     };
     for (const Row& row : rows) {
@@ -369,12 +370,14 @@ TEST(SettingsRead, EveryTrackBarClampsToItsRange)
 
 TEST(SettingsRead, BooleansAndBytes)
 {
-    const TSettingsData d = read(
-        "[General]\r\nSaveSettings=2\r\nLanguage=257\r\nAutoRepeat=0\r\nShowVerticalWave=x\r\n"
-        "ShowCaptions=0\r\n"
-        "[LineStyles]\r\nPenStyleHorizontalWave=258\r\n"
-        "[FormMain]\r\nWindowState=$102\r\n"
-        "[Printer]\r\nOrientation=-255\r\n").Data;
+    const TSettingsData d =
+        read(
+            "[General]\r\nSaveSettings=2\r\nLanguage=257\r\nAutoRepeat=0\r\nShowVerticalWave=x\r\n"
+            "ShowCaptions=0\r\n"
+            "[LineStyles]\r\nPenStyleHorizontalWave=258\r\n"
+            "[FormMain]\r\nWindowState=$102\r\n"
+            "[Printer]\r\nOrientation=-255\r\n")
+            .Data;
     EXPECT_TRUE(d.App.SaveSettings);
     EXPECT_EQ(d.App.Language, TLanguage::German);
     EXPECT_FALSE(d.App.AutoRepeat);
@@ -459,6 +462,18 @@ TEST(SettingsRead, TheZoomStepsCountConsecutiveKeysButAtLeast28)
     EXPECT_EQ(ini.value("Scales", "Scale30"), "1030");
     EXPECT_FALSE(ini.valueExists("Scales", "Scale29"));
     EXPECT_EQ(ini.value("Scales", "Scale"), "7");
+
+    // Once the steps before them are written, keys that were not steps must not become steps,
+    // nor must the steps beyond fewer written ones be read again: what is written reads back.
+    for (const std::string& text : {keys(1, 40, 3), keys(1, 40, 0)}) {
+        IniFile file(text);
+        TSettingsData data = ReadSettings(file, context()).Data;
+        data.Scales.resize(std::min<std::size_t>(data.Scales.size(), 29));
+        WriteSettings(file, data, Point);
+        EXPECT_EQ(ReadSettings(file, context()).Data.Scales, data.Scales) << text;
+        EXPECT_FALSE(file.valueExists("Scales", "Scale29")) << text;
+        EXPECT_FALSE(file.valueExists("Scales", "Scale40")) << text;
+    }
 }
 
 TEST(SettingsRead, TheMainWindowIsBoundedByTheWorkArea)
@@ -469,9 +484,9 @@ TEST(SettingsRead, TheMainWindowIsBoundedByTheWorkArea)
         std::int32_t asRead;
     };
     const Row rows[] = {
-        {"Width", 5000, 1920}, {"Width", 1920, 1920}, {"Width", 800, 800},
+        {"Width", 5000, 1920},  {"Width", 1920, 1920},  {"Width", 800, 800},
         {"Height", 5000, 1040}, {"Left", -3000, -3000}, {"Left", 5000, 1888},
-        {"Left", 1888, 1888},  {"Top", 2000, 1008},   {"Top", -20, -20},
+        {"Left", 1888, 1888},   {"Top", 2000, 1008},    {"Top", -20, -20},
     };
     for (const Row& row : rows) {
         const TSettingsData d =
@@ -608,9 +623,8 @@ TEST(DialogState, PositionAndTabAreKeptUsable)
         {"", true, 0, 0, 0},
     };
     for (const Row& row : rows) {
-        const TDialogState s =
-            ReadDialogState(IniFile(std::string("[FormSettings]\r\n") + row.text), WorkArea,
-                            row.printer);
+        const TDialogState s = ReadDialogState(
+            IniFile(std::string("[FormSettings]\r\n") + row.text), WorkArea, row.printer);
         EXPECT_EQ(s.Left, row.left) << row.text;
         EXPECT_EQ(s.Top, row.top) << row.text;
         EXPECT_EQ(s.ActiveTabSheetIndex, row.tab) << row.text << row.printer;
