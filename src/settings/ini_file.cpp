@@ -246,7 +246,8 @@ void IniFile::addLine(Section& section, std::string raw)
     if (!trimmed.empty() && trimmed.front() != ';' && equals != std::string_view::npos) {
         line.isEntry = true;
         line.value = std::string(trim(trimmed.substr(equals + 1)));
-        section.keyIndex.try_emplace(fold(trim(trimmed.substr(0, equals))), section.lines.size());
+        line.key = fold(trim(trimmed.substr(0, equals)));
+        section.keyIndex.try_emplace(line.key, section.lines.size());
     }
     line.raw = std::move(raw);
     section.lines.push_back(std::move(line));
@@ -259,15 +260,13 @@ void IniFile::removeKey(std::string_view sectionName, std::string_view key)
     if (s == nullptr || !s->keyIndex.contains(folded)) {
         return;
     }
-    std::vector<Line> lines = std::move(s->lines);
-    s->lines.clear();
+    std::erase_if(s->lines,
+                  [&folded](const Line& line) { return line.isEntry && line.key == folded; });
     s->keyIndex.clear();
-    for (Line& line : lines) {
-        const std::string_view trimmed = trim(line.raw);
-        if (line.isEntry && fold(trim(trimmed.substr(0, trimmed.find('=')))) == folded) {
-            continue;
+    for (std::size_t i = 0; i < s->lines.size(); ++i) {
+        if (s->lines[i].isEntry) {
+            s->keyIndex.try_emplace(s->lines[i].key, i);
         }
-        addLine(*s, std::move(line.raw));
     }
 }
 

@@ -81,6 +81,7 @@ private:
         std::string raw;  // as read, without its line end
         bool isEntry = false;
         std::string value;  // trimmed, for entries
+        std::string key;    // folded, for entries
     };
     struct Section {
         std::string header;  // the raw bracket line
