@@ -514,7 +514,7 @@ void PainterCanvas::textOut(std::int32_t x, std::int32_t y, std::string_view utf
     const qreal baseline = static_cast<qreal>(y) + m_metrics->ascent();
     if (m_image != nullptr && m_painter.transform().type() <= QTransform::TxTranslate) {
         // The same glyphs at the same places as drawText's, without shaping them again.
-        const ShapedText& text = shaped(utf8);
+        const KeptText& text = shaped(utf8);
         for (const QGlyphRun& run : text.runs) {
             m_painter.drawGlyphRun(QPointF(x, baseline - text.baseline), run);
         }
@@ -530,31 +530,36 @@ void PainterCanvas::textOut(std::int32_t x, std::int32_t y, std::string_view utf
     }
 }
 
-std::int32_t PainterCanvas::textWidth(std::string_view utf8)
+PainterCanvas::KeptText& PainterCanvas::keptText(std::string_view utf8)
 {
     const scene::CanvasFont& f = font();
-    for (const MeasuredText& m : m_measured) {
-        if (m.pixelHeight == f.pixelHeight && m.bold == f.bold && m.text == utf8 &&
-            m.fontName == f.name) {
-            return m.width;
+    for (KeptText& k : m_kept) {
+        if (k.pixelHeight == f.pixelHeight && k.bold == f.bold && k.text == utf8 &&
+            k.fontName == f.name) {
+            return k;
         }
     }
-    applyFont();
-    MeasuredText& slot = m_measured[m_nextMeasured];
-    m_nextMeasured = (m_nextMeasured + 1) % m_measured.size();
-    slot = {f.name, f.bold, f.pixelHeight, std::string(utf8),
-            m_metrics->horizontalAdvance(fromUtf8(utf8))};
-    return slot.width;
+    KeptText& slot = m_kept[m_nextKept];
+    m_nextKept = (m_nextKept + 1) % m_kept.size();
+    slot = {f.name, f.bold, f.pixelHeight, std::string(utf8), -1, false, {}, 0.0};
+    return slot;
 }
 
-const PainterCanvas::ShapedText& PainterCanvas::shaped(std::string_view utf8)
+std::int32_t PainterCanvas::textWidth(std::string_view utf8)
 {
-    const scene::CanvasFont& f = font();
-    for (const ShapedText& s : m_shaped) {
-        if (s.pixelHeight == f.pixelHeight && s.bold == f.bold && s.text == utf8 &&
-            s.fontName == f.name) {
-            return s;
-        }
+    KeptText& kept = keptText(utf8);
+    if (kept.width < 0) {
+        applyFont();
+        kept.width = m_metrics->horizontalAdvance(fromUtf8(utf8));
+    }
+    return kept.width;
+}
+
+const PainterCanvas::KeptText& PainterCanvas::shaped(std::string_view utf8)
+{
+    KeptText& kept = keptText(utf8);
+    if (kept.shaped) {
+        return kept;
     }
     QTextLayout layout(fromUtf8(utf8), m_font, m_device);
     QTextOption option;
@@ -563,15 +568,10 @@ const PainterCanvas::ShapedText& PainterCanvas::shaped(std::string_view utf8)
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
-    ShapedText& slot = m_shaped[m_nextShaped];
-    m_nextShaped = (m_nextShaped + 1) % m_shaped.size();
-    slot = {f.name,
-            f.bold,
-            f.pixelHeight,
-            std::string(utf8),
-            line.isValid() ? line.glyphRuns() : QList<QGlyphRun>(),
-            line.isValid() ? line.y() + line.ascent() : 0.0};
-    return slot;
+    kept.shaped = true;
+    kept.runs = line.isValid() ? line.glyphRuns() : QList<QGlyphRun>();
+    kept.baseline = line.isValid() ? line.y() + line.ascent() : 0.0;
+    return kept;
 }
 
 std::int32_t PainterCanvas::textHeight(std::string_view /*utf8*/)

@@ -186,29 +186,24 @@ private:
     QPen m_textPen;
 
     scene::PixelPoint m_current;
-    // The engine measures the same three labels on every frame; remembering their widths keeps
-    // the frames free of text conversions and allocations.
-    struct MeasuredText {
+    // The engine measures and draws the same three labels on every frame; keeping their widths
+    // and their glyphs keeps the frames free of text conversions and allocations, and shaping
+    // them anew on every frame cost more than drawing them.
+    struct KeptText {
         std::string fontName;
         bool bold = false;
         std::int32_t pixelHeight = 0;
         std::string text;
-        std::int32_t width = 0;
-    };
-    std::array<MeasuredText, 8> m_measured;
-    std::size_t m_nextMeasured = 0;
-    // Their glyphs, too: shaping the same labels anew on every frame cost more than drawing them.
-    struct ShapedText {
-        std::string fontName;
-        bool bold = false;
-        std::int32_t pixelHeight = 0;
-        std::string text;
+        std::int32_t width = -1;  // not measured yet
+        bool shaped = false;
         QList<QGlyphRun> runs;
         qreal baseline = 0;  // of the runs, below their origin
     };
-    const ShapedText& shaped(std::string_view utf8);
-    std::array<ShapedText, 8> m_shaped;
-    std::size_t m_nextShaped = 0;
+    // The slot of this text in the current font, an empty one if it has none.
+    KeptText& keptText(std::string_view utf8);
+    const KeptText& shaped(std::string_view utf8);
+    std::array<KeptText, 8> m_kept;
+    std::size_t m_nextKept = 0;
 
     std::vector<QPointF> m_points;  // reused so that frames do not allocate
     std::vector<LineRaster::Point> m_devicePoints;
