@@ -119,7 +119,7 @@ void TFormMain::connectTimers()
         const QSignalBlocker quiet(TrackBarTime);
         TrackBarTime->setValue(step);
         updateHint(TrackBarTime);
-        updateReadout();
+        showReadout();
         showHintNearPointer(10, 0);
     };
     m_controller.onAzimuthStep = [this](int degrees) {
@@ -279,12 +279,17 @@ void TFormMain::updateHint(TTrackBar* bar)
     }
 }
 
-void TFormMain::updateReadout()
+void TFormMain::showReadout()
 {
     const scene::TPolarisation polarisation =
         scene::polarisationOf(scene::polarisationInput(m_controller.scene().Params),
                               m_controller.appSettings().HandednessConvention);
     PanelReadout->show(polarisation, language());
+}
+
+void TFormMain::updateReadout()
+{
+    showReadout();
     // What the drawing shows, for a screen reader: the five values and the state.
     QStringList values;
     for (TTrackBar* bar : {TrackBarElevation, TrackBarAzimuth, TrackBarHorizontalAmplitude,
@@ -385,7 +390,7 @@ void TFormMain::TrackBarTimeOnChange()
     showHintNearPointer(10, 0);
     // While the time runs a step that meets a drawing is dropped; the next step draws.
     m_controller.setTime(TrackBarTime->value(), m_controller.animationRunning());
-    updateReadout();
+    showReadout();
 }
 
 // --- Animation --------------------------------------------------------------------------------

@@ -193,8 +193,10 @@ private:
     void updateAllHints();
     // A timer's step moves one bar: only its hint can have changed.
     void updateHint(TTrackBar* bar);
-    // The readout, the preset names and the drawing's description follow the scene.
+    // The readout and the drawing's description follow the scene.
     void updateReadout();
+    // The readout alone, for a change of the time, which the description does not name.
+    void showReadout();
     void updatePresetNames();
     void SpeedButtonShowReadoutOnClick();
     bool readoutFits() const;
