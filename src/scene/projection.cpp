@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <cfloat>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,14 +20,29 @@ using common::saturate32;
 
 namespace {
 
-// Eight points at a time, one quantity of all eight per vector. Written for eight lanes, so that
-// processors with AVX-512 take a block per instruction; the other builds of the same code take
-// it in halves or quarters.
-using Lanes = double __attribute__((vector_size(64)));
-using Bits = long long __attribute__((vector_size(64)));
-constexpr std::size_t BlockPoints = 8;
+// N points at a time, one quantity of all N per vector, N being the lanes of the widest vector
+// the processor has: 8 with AVX-512, 4 with AVX2, else 2. GCC breaks comparisons of vectors wider
+// than the target's own into single lanes passed through the stack, which cost more than all the
+// rest of a block; so each build of the code takes blocks of its own width.
+template <std::size_t N>
+struct Vectors;
+template <>
+struct Vectors<2> {
+    using Lanes = double __attribute__((vector_size(16)));
+    using Bits = long long __attribute__((vector_size(16)));
+};
+template <>
+struct Vectors<4> {
+    using Lanes = double __attribute__((vector_size(32)));
+    using Bits = long long __attribute__((vector_size(32)));
+};
+template <>
+struct Vectors<8> {
+    using Lanes = double __attribute__((vector_size(64)));
+    using Bits = long long __attribute__((vector_size(64)));
+};
 static_assert(sizeof(ModelPoint) == 3 * sizeof(double) && sizeof(PixelPoint) == 8,
-              "a block is read as 24 doubles and written as 8 packed pixel pairs");
+              "a block is read as 3 N doubles and written as N packed pixel pairs");
 
 // (row . d) * scale rounded half to even in double precision, for both rows. The double result
 // lies within 2^-51 * sum|terms| * scale of the exact value (the scale's own rounding to double
@@ -40,10 +55,12 @@ static_assert(sizeof(ModelPoint) == 3 * sizeof(double) && sizeof(PixelPoint) == 
 // over a few thousand points still leaves the bound far below a pixel's rounding. It gathers the
 // largest fraction and that sum, and answers false unless every point is clear of a half by
 // twice that bound. The repair pass then bounds each point and redoes the doubtful ones.
-template <bool Repair>
+template <std::size_t N, bool Repair>
 [[gnu::always_inline]] inline bool projectBlocksPass(const ModelPoint* model, PixelPoint* pix,
                                                      std::size_t blocks, const ProjectionContext& c)
 {
+    using Lanes = typename Vectors<N>::Lanes;
+    using Bits = typename Vectors<N>::Bits;
     const double sc = static_cast<double>(c.scale);
     // A power of two: the bound is the same as scaling by it after the scale.
     const double boundScale = std::fabs(sc) * 0x1p-48;
@@ -64,26 +81,44 @@ template <bool Repair>
     // exact half, and halves are doubtful anyway.
     const double magicX = 6755399441055744.0 + c.cx;
     const double magicY = 6755399441055744.0 + c.cy;
-    const long long n = 0x7FFFFFFFFFFFFFFFLL;
-    const Bits noSign = {n, n, n, n, n, n, n, n};
+    const Bits noSign = Bits{} + 0x7FFFFFFFFFFFFFFFLL;
     Lanes largestFraction = {};
     Lanes magnitudes = {};
 #define ONDULIX_ABS(x) ((Lanes)((Bits)(x)&noSign))
     for (std::size_t b = 0; b < blocks; ++b) {
-        const ModelPoint* points = model + b * BlockPoints;
+        const ModelPoint* points = model + b * N;
         const auto* raw = reinterpret_cast<const unsigned char*>(points);
         Lanes p0;
         Lanes p1;
         Lanes p2;
-        std::memcpy(&p0, raw, sizeof p0);                  // X0 Y0 Z0 X1 Y1 Z1 X2 Y2
-        std::memcpy(&p1, raw + sizeof p0, sizeof p1);      // Z2 X3 Y3 Z3 X4 Y4 Z4 X5
-        std::memcpy(&p2, raw + 2 * sizeof p0, sizeof p2);  // Y5 Z5 X6 Y6 Z6 X7 Y7 Z7
-        const Lanes x = __builtin_shufflevector(
-            __builtin_shufflevector(p0, p1, 0, 3, 6, 9, 12, 15, 0, 0), p2, 0, 1, 2, 3, 4, 5, 10, 13);
-        const Lanes y = __builtin_shufflevector(
-            __builtin_shufflevector(p0, p1, 1, 4, 7, 10, 13, 0, 0, 0), p2, 0, 1, 2, 3, 4, 8, 11, 14);
-        const Lanes z = __builtin_shufflevector(
-            __builtin_shufflevector(p0, p1, 2, 5, 8, 11, 14, 0, 0, 0), p2, 0, 1, 2, 3, 4, 9, 12, 15);
+        std::memcpy(&p0, raw, sizeof p0);
+        std::memcpy(&p1, raw + sizeof p0, sizeof p1);
+        std::memcpy(&p2, raw + 2 * sizeof p0, sizeof p2);
+        Lanes x;
+        Lanes y;
+        Lanes z;
+        if constexpr (N == 2) {
+            // X0 Y0 | Z0 X1 | Y1 Z1
+            x = __builtin_shufflevector(p0, p1, 0, 3);
+            y = __builtin_shufflevector(p0, p2, 1, 2);
+            z = __builtin_shufflevector(p1, p2, 0, 3);
+        } else if constexpr (N == 4) {
+            // X0 Y0 Z0 X1 | Y1 Z1 X2 Y2 | Z2 X3 Y3 Z3
+            x = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 0, 3, 6, 0), p2, 0, 1, 2,
+                                        5);
+            y = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 1, 4, 7, 0), p2, 0, 1, 2,
+                                        6);
+            z = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 2, 5, 0, 0), p2, 0, 1, 4,
+                                        7);
+        } else {
+            // X0 Y0 Z0 X1 Y1 Z1 X2 Y2 | Z2 X3 Y3 Z3 X4 Y4 Z4 X5 | Y5 Z5 X6 Y6 Z6 X7 Y7 Z7
+            x = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 0, 3, 6, 9, 12, 15, 0, 0),
+                                        p2, 0, 1, 2, 3, 4, 5, 10, 13);
+            y = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 1, 4, 7, 10, 13, 0, 0, 0),
+                                        p2, 0, 1, 2, 3, 4, 8, 11, 14);
+            z = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 2, 5, 8, 11, 14, 0, 0, 0),
+                                        p2, 0, 1, 2, 3, 4, 9, 12, 15);
+        }
         const Lanes dx = x - c.centre.X;
         const Lanes dy = y - c.centre.Y;
         const Lanes dz = z - c.centre.Z;
@@ -94,7 +129,7 @@ template <bool Repair>
         const Lanes hFraction = ONDULIX_ABS(h - (hPlaced - magicX));
         const Lanes vFraction = ONDULIX_ABS(v - (vPlaced - magicY));
         const Bits packed = ((Bits)hPlaced & 0xFFFFFFFFLL) | ((Bits)vPlaced << 32);
-        PixelPoint* out = pix + b * BlockPoints;
+        PixelPoint* out = pix + b * N;
         // Trivially copyable; only the default member values make the warning think otherwise.
         std::memcpy(static_cast<void*>(out), &packed, sizeof packed);
         if constexpr (Repair) {
@@ -112,7 +147,7 @@ template <bool Repair>
             const Lanes margin = smaller < 0x1p-19 ? smaller : 0x1p-19;
             // Negative exactly where the point is fine: neither operand is ever NaN or -0.
             const Bits verdict = (Bits)(safeBound - margin);
-            for (std::size_t i = 0; i < BlockPoints; ++i) {
+            for (std::size_t i = 0; i < N; ++i) {
                 if (verdict[i] >= 0) {
                     out[i] = projectPointExtended(points[i], c);
                 }
@@ -130,7 +165,7 @@ template <bool Repair>
     } else {
         double fraction = 0.0;
         double sum = std::fabs(c.centre.X) + std::fabs(c.centre.Y) + std::fabs(c.centre.Z);
-        for (std::size_t i = 0; i < BlockPoints; ++i) {
+        for (std::size_t i = 0; i < N; ++i) {
             fraction = std::max(fraction, largestFraction[i]);
             sum += magnitudes[i];
         }
@@ -141,37 +176,79 @@ template <bool Repair>
     }
 }
 
-#if defined(__x86_64__)
-#define ONDULIX_SIMD_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define ONDULIX_SIMD_CLONES
-#endif
-ONDULIX_SIMD_CLONES bool projectBlocks(const ModelPoint* model, PixelPoint* pix,
-                                       std::size_t blocks, const ProjectionContext& c, bool repair)
+template <std::size_t N>
+[[gnu::always_inline]] inline void projectPointsIn(const ModelPoint* model, PixelPoint* pix,
+                                                   std::size_t count, const ProjectionContext& c)
 {
-    return repair ? projectBlocksPass<true>(model, pix, blocks, c)
-                  : projectBlocksPass<false>(model, pix, blocks, c);
+    const std::size_t whole = count / N;
+    if (!projectBlocksPass<N, false>(model, pix, whole, c)) {
+        projectBlocksPass<N, true>(model, pix, whole, c);
+    }
+    const std::size_t done = whole * N;
+    if (done == count) {
+        return;
+    }
+    // The last points through the same block, padded with copies of the last one.
+    ModelPoint rest[N];
+    PixelPoint restPix[N];
+    for (std::size_t i = 0; i < N; ++i) {
+        rest[i] = model[std::min(done + i, count - 1)];
+    }
+    projectBlocksPass<N, true>(rest, restPix, 1, c);
+    std::copy(restPix, restPix + (count - done), pix + done);
+}
+
+void projectPoints2(const ModelPoint* model, PixelPoint* pix, std::size_t count,
+                    const ProjectionContext& c)
+{
+    projectPointsIn<2>(model, pix, count, c);
+}
+
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] void projectPoints4(const ModelPoint* model, PixelPoint* pix,
+                                            std::size_t count, const ProjectionContext& c)
+{
+    projectPointsIn<4>(model, pix, count, c);
+}
+
+[[gnu::target("avx512f")]] void projectPoints8(const ModelPoint* model, PixelPoint* pix,
+                                               std::size_t count, const ProjectionContext& c)
+{
+    projectPointsIn<8>(model, pix, count, c);
+}
+#endif
+
+using PointsProjector = void (*)(const ModelPoint*, PixelPoint*, std::size_t,
+                                 const ProjectionContext&);
+
+PointsProjector projectorFor(std::size_t lanes)
+{
+    switch (lanes) {
+        case 2:
+            return projectPoints2;
+#if defined(__x86_64__)
+        case 4:
+            return __builtin_cpu_supports("avx2") ? projectPoints4 : nullptr;
+        case 8:
+            return __builtin_cpu_supports("avx512f") ? projectPoints8 : nullptr;
+#endif
+        default:
+            return nullptr;
+    }
 }
 
 void projectPoints(const ModelPoint* model, PixelPoint* pix, std::size_t count,
                    const ProjectionContext& c)
 {
-    const std::size_t whole = count / BlockPoints;
-    if (!projectBlocks(model, pix, whole, c, false)) {
-        projectBlocks(model, pix, whole, c, true);
-    }
-    const std::size_t done = whole * BlockPoints;
-    if (done == count) {
-        return;
-    }
-    // The last points through the same block, padded with copies of the last one.
-    ModelPoint rest[BlockPoints];
-    PixelPoint restPix[BlockPoints];
-    for (std::size_t i = 0; i < BlockPoints; ++i) {
-        rest[i] = model[std::min(done + i, count - 1)];
-    }
-    projectBlocks(rest, restPix, 1, c, true);
-    std::copy(restPix, restPix + (count - done), pix + done);
+    static const PointsProjector widest = [] {
+        for (const std::size_t lanes : {8, 4}) {
+            if (const PointsProjector p = projectorFor(lanes)) {
+                return p;
+            }
+        }
+        return projectorFor(2);
+    }();
+    widest(model, pix, count, c);
 }
 
 constexpr long double Pi = 3.141592653589793238462643383279502884L;
@@ -370,8 +447,7 @@ PixelPoint projectPointEmulated(const ModelPoint& p, const ProjectionContext& c)
     const X dz = X::fromDouble(p.Z - c.centre.Z);
     const X scale = X::fromDouble(c.pixelsPerUnit) * X::fromDouble(c.deviceFactor);
     const auto dot = [&](const std::array<double, 3>& row) {
-        return X::fromDouble(row[0]) * dx + X::fromDouble(row[1]) * dy +
-               X::fromDouble(row[2]) * dz;
+        return X::fromDouble(row[0]) * dx + X::fromDouble(row[1]) * dy + X::fromDouble(row[2]) * dz;
     };
     return {common::addSaturated((dot(c.rowH) * scale).roundToInt(), c.cx),
             saturate32(static_cast<std::int64_t>(c.cy) - (dot(c.rowV) * scale).roundToInt())};
@@ -396,6 +472,17 @@ PixelPoint projectPointExtended(const ModelPoint& p, const ProjectionContext& c)
                           static_cast<long double>(c.rowV[2]) * dz;
     return {common::addSaturated(roundToInt(h * c.scale), c.cx),
             saturate32(static_cast<std::int64_t>(c.cy) - roundToInt(v * c.scale))};
+}
+
+bool projectPointsWithLanes(std::size_t lanes, const ModelPoint* model, PixelPoint* pix,
+                            std::size_t count, const ProjectionContext& context)
+{
+    const PointsProjector projector = projectorFor(lanes);
+    if (projector == nullptr) {
+        return false;
+    }
+    projector(model, pix, count, context);
+    return true;
 }
 
 PixelPoint projectPoint(const ModelPoint& p, const ProjectionContext& c)
@@ -423,14 +510,16 @@ const std::array<PixelPoint, N>& keptOrProjected(const std::array<ModelPoint, N>
 }
 
 template <std::size_t N, std::size_t M>
-std::size_t put(std::array<ModelPoint, M>& into, std::size_t at, const std::array<ModelPoint, N>& part)
+std::size_t put(std::array<ModelPoint, M>& into, std::size_t at,
+                const std::array<ModelPoint, N>& part)
 {
     std::copy(part.begin(), part.end(), into.begin() + static_cast<std::ptrdiff_t>(at));
     return at + N;
 }
 
 template <std::size_t N, std::size_t M>
-std::size_t take(std::array<PixelPoint, N>& part, const std::array<PixelPoint, M>& from, std::size_t at)
+std::size_t take(std::array<PixelPoint, N>& part, const std::array<PixelPoint, M>& from,
+                 std::size_t at)
 {
     std::copy_n(from.begin() + static_cast<std::ptrdiff_t>(at), N, part.begin());
     return at + N;
@@ -450,7 +539,8 @@ void projectScene(SceneState& s, std::int32_t width, std::int32_t height, double
     SceneProjection& pix = s.Pix;
 
     // The context as kept, compared byte for byte: it has no padding.
-    static_assert(sizeof(KeptProjection::Context) == 11 * sizeof(double) + 2 * sizeof(std::int32_t));
+    static_assert(sizeof(KeptProjection::Context) ==
+                  11 * sizeof(double) + 2 * sizeof(std::int32_t));
     KeptProjection& kept = s.KeptPix;
     KeptProjection::Context now;
     now.centre = context.centre;
@@ -478,7 +568,8 @@ void projectScene(SceneState& s, std::int32_t width, std::int32_t height, double
     frame[at++] = {0.0, 0.0, 0.0};
     const auto& framePix =
         keptOrProjected(frame, kept.frameModel, kept.framePix, sameContext, context);
-    pix.EllipsePix = keptOrProjected(m.Ellipse, kept.ellipseModel, kept.ellipsePix, sameContext, context);
+    pix.EllipsePix =
+        keptOrProjected(m.Ellipse, kept.ellipseModel, kept.ellipsePix, sameContext, context);
     kept.context = now;
     kept.valid = true;
 

@@ -31,6 +31,12 @@ PixelPoint projectPoint(const ModelPoint& p, const ProjectionContext& context);
 // The same, always computed in extended precision; projectPoint gives identical results faster.
 PixelPoint projectPointExtended(const ModelPoint& p, const ProjectionContext& context);
 
+// Projects count points as projectScene does, through the vector code for blocks of the given
+// number of lanes (2, 4 or 8); false when this processor cannot run that width. projectScene
+// takes the widest there is; all give the same pixels.
+bool projectPointsWithLanes(std::size_t lanes, const ModelPoint* model, PixelPoint* pix,
+                            std::size_t count, const ProjectionContext& context);
+
 // Projects every model point for an area of width x height pixels, chooses the propagation
 // arrowhead, finds the exit point of the hidden axis stretch and places the label boxes.
 // Does nothing until the scene is ready.

@@ -383,6 +383,7 @@ TEST(ProjectPoint, ShortcutAgreesWithExtendedPrecision)
     std::uniform_int_distribution<int> elevation(-90, 90);
     std::uniform_real_distribution<double> scale(0.5, 5000.0);
     int nearHalf = 0;
+    int widthsRun = 0;
     auto& wave = f.s().Model.ResultantWave;
     for (int round = 0; round < 400; ++round) {
         scene::setAzimuth(f.s(), azimuth(random));
@@ -417,8 +418,18 @@ TEST(ProjectPoint, ShortcutAgreesWithExtendedPrecision)
         for (std::size_t k = 0; k < wave.size(); ++k) {
             ASSERT_EQ(f.s().Pix.ResultantWavePix[k], scene::projectPointExtended(wave[k], context)) << k;
         }
+        // Every width of the vector code this processor runs, not only the widest the scene
+        // takes; the odd count leaves a last, padded block for each.
+        for (const std::size_t lanes : {2, 4, 8}) {
+            std::array<PixelPoint, scene::WaveSampleCount> pix;
+            if (scene::projectPointsWithLanes(lanes, wave.data(), pix.data(), wave.size(), context)) {
+                ++widthsRun;
+                ASSERT_EQ(pix, f.s().Pix.ResultantWavePix) << lanes << " lanes";
+            }
+        }
     }
     EXPECT_GT(nearHalf, 10000);
+    EXPECT_GE(widthsRun, 400);
     // Far outside the 32-bit range both saturate alike.
     const auto wide = scene::makeProjectionContext(f.s(), 800, 600, 1e15, 1.0);
     EXPECT_EQ(scene::projectPoint({5, 5, 5}, wide), scene::projectPointExtended({5, 5, 5}, wide));
