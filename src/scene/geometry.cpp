@@ -74,35 +74,58 @@ void setWaveAbscissae(SceneState& s, double wavelength)
             (*wave)[static_cast<std::size_t>(i)].X = x - s.TwoWavelengths;
             (*wave)[static_cast<std::size_t>(512 + i)].X = x - wavelength;
         }
+        // The coordinates the component waves never leave; computeWaveSamples skips them.
+        for (const std::size_t k : {std::size_t{0}, std::size_t{512}, std::size_t{1024}}) {
+            m.HorizontalWave[k + static_cast<std::size_t>(i)].Z = 0.0;
+            m.VerticalWave[k + static_cast<std::size_t>(i)].Y = 0.0;
+        }
         m.Ellipse[static_cast<std::size_t>(i)].X = 0.0;
     }
     m.ResultantVector[0] = {0.0, 0.0, 0.0};
 }
 
-void computeWaveSamples(SceneState& s, std::int32_t t, std::int32_t p)
+namespace {
+
+// Sample 1024 + i of a wave is computed; samples i and 512 + i repeat it one and two wavelengths
+// back. Samples 512 and 1024 are written twice; the later write (i = 512) stays. A component wave
+// stores only its own coordinate: the other stays 0 from setWaveAbscissae.
+template <bool Horizontal, bool Vertical>
+void fillWave(std::array<ModelPoint, WaveSampleCount>& wave, const SceneState& s, std::int32_t t,
+              std::int32_t p)
 {
-    SceneModel& m = s.Model;
     const double aH = s.Params.HorizontalAmplitude;
     const double aV = s.Params.VerticalAmplitude;
-    // Sample 1024 + i of each wave is computed; samples i and 512 + i repeat it one and two
-    // wavelengths back. Samples 512 and 1024 are written twice; the later write (i = 512) stays.
-    // One wave at a time, which keeps the stores sequential.
-    const auto fill = [&s, t, p, aH, aV](std::array<ModelPoint, WaveSampleCount>& wave, bool horizontal,
-                                         bool vertical) {
-        for (std::int32_t i = 0; i <= 512; ++i) {
-            const double y = horizontal ? (-aH) * s.cosAt(i - t) : 0.0;
-            const double z = vertical ? aV * s.cosAt(i - t - p) : 0.0;
+    for (std::int32_t i = 0; i <= 512; ++i) {
+        ModelPoint* sample = &wave[static_cast<std::size_t>(i)];
+        if constexpr (Horizontal && Vertical) {
             // Y and Z are neighbours: one 16-byte store each instead of two.
-            const double yz[2] = {y, z};
-            ModelPoint* sample = &wave[static_cast<std::size_t>(i)];
+            const double yz[2] = {(-aH) * s.cosAt(i - t), aV * s.cosAt(i - t - p)};
             std::memcpy(&sample[0].Y, yz, sizeof yz);
             std::memcpy(&sample[512].Y, yz, sizeof yz);
             std::memcpy(&sample[1024].Y, yz, sizeof yz);
+        } else if constexpr (Horizontal) {
+            const double y = (-aH) * s.cosAt(i - t);
+            sample[0].Y = y;
+            sample[512].Y = y;
+            sample[1024].Y = y;
+        } else {
+            const double z = aV * s.cosAt(i - t - p);
+            sample[0].Z = z;
+            sample[512].Z = z;
+            sample[1024].Z = z;
         }
-    };
-    fill(m.HorizontalWave, true, false);
-    fill(m.VerticalWave, false, true);
-    fill(m.ResultantWave, true, true);
+    }
+}
+
+}  // namespace
+
+void computeWaveSamples(SceneState& s, std::int32_t t, std::int32_t p)
+{
+    SceneModel& m = s.Model;
+    // One wave at a time, which keeps the stores sequential.
+    fillWave<true, false>(m.HorizontalWave, s, t, p);
+    fillWave<false, true>(m.VerticalWave, s, t, p);
+    fillWave<true, true>(m.ResultantWave, s, t, p);
     for (std::int32_t j = 0; j <= 512; ++j) {
         const ModelPoint& source = m.ResultantWave[static_cast<std::size_t>(512 + t + j)];
         m.Ellipse[static_cast<std::size_t>(j)].Y = source.Y;
