@@ -143,7 +143,7 @@ public:
             if (r.isEmpty()) {
                 continue;
             }
-            xcb_shm_put_image(
+            m_lastPut = xcb_shm_put_image(
                 m_connection, m_window, m_gc, static_cast<std::uint16_t>(m_size.width()),
                 static_cast<std::uint16_t>(m_size.height()), static_cast<std::uint16_t>(r.x()),
                 static_cast<std::uint16_t>(r.y()), static_cast<std::uint16_t>(r.width()),
@@ -160,9 +160,11 @@ public:
         if (!m_outstanding) {
             return;
         }
-        // Requests are answered in order: once this one is, the server has read the pictures.
-        std::free(
-            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        // Requests are answered in order: once a later one is, the server has read the pictures.
+        // Qt's backing store usually asks one after them on the same step, before it paints the
+        // time bar; then this returns at once. Otherwise it sends one and waits for the answer.
+        // An error of the unchecked request went to Qt's event queue; none comes back here.
+        std::free(xcb_request_check(m_connection, m_lastPut));
         m_outstanding = false;
     }
 
@@ -174,6 +176,7 @@ private:
     xcb_shm_seg_t m_segment = 0;
     QSize m_size;
     bool m_outstanding = false;
+    xcb_void_cookie_t m_lastPut{};
 };
 
 }  // namespace
