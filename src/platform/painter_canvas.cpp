@@ -631,11 +631,20 @@ void PainterCanvas::touch(QRect r, int spread)
     if (!m_keepsLayers || r.isEmpty()) {
         return;
     }
+    touchWithin(r.adjusted(-spread, -spread, spread, spread), touchBounds());
+}
+
+QRect PainterCanvas::touchBounds() const
+{
     const QRect picture(QPoint(0, 0), m_image->deviceIndependentSize().toSize());
-    r = r.adjusted(-spread, -spread, spread, spread).intersected(m_clip ? *m_clip : picture);
-    r = r.intersected(picture);
-    m_sinceLayer.add(r);
-    m_changed.add(r);
+    return m_clip ? m_clip->intersected(picture) : picture;
+}
+
+void PainterCanvas::touchWithin(const QRect& r, const QRect& bounds)
+{
+    const QRect within = r.intersected(bounds);
+    m_sinceLayer.add(within);
+    m_changed.add(within);
 }
 
 void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t count, bool segments,
@@ -650,22 +659,28 @@ void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t co
         m_linePen.style() == Qt::NoPen ? 0.0 : std::max<qreal>(1, m_linePen.widthF());
     const qreal mitre = roundJoins ? 0.0 : width * m_linePen.miterLimit();
     const int spread = static_cast<int>(std::ceil(width / 2 + mitre)) + 2;
-    const auto box = [spread, this](const scene::PixelPoint* from, std::int32_t n) {
-        std::int32_t left = from[0].x;
-        std::int32_t right = left;
-        std::int32_t top = from[0].y;
-        std::int32_t bottom = top;
-        for (std::int32_t i = 1; i < n; ++i) {
-            left = std::min(left, from[i].x);
-            right = std::max(right, from[i].x);
-            top = std::min(top, from[i].y);
-            bottom = std::max(bottom, from[i].y);
+    // Once for the whole line: a wave notes a few hundred boxes.
+    const QRect bounds = touchBounds();
+    const auto note = [spread, &bounds, this](std::int32_t left, std::int32_t top,
+                                              std::int32_t right, std::int32_t bottom) {
+        const QRect r =
+            pixelRect(left, top, common::addSaturated(right, 1), common::addSaturated(bottom, 1));
+        if (!r.isEmpty()) {
+            touchWithin(r.adjusted(-spread, -spread, spread, spread), bounds);
         }
-        touch(pixelRect(left, top, common::addSaturated(right, 1), common::addSaturated(bottom, 1)),
-              spread);
     };
+    std::int32_t left = points[0].x;
+    std::int32_t right = left;
+    std::int32_t top = points[0].y;
+    std::int32_t bottom = top;
     if (!segments || count < 3) {
-        box(points, count);
+        for (std::int32_t i = 1; i < count; ++i) {
+            left = std::min(left, points[i].x);
+            right = std::max(right, points[i].x);
+            top = std::min(top, points[i].y);
+            bottom = std::max(bottom, points[i].y);
+        }
+        note(left, top, right, bottom);
         return;
     }
     // Runs of segments no larger than a tile, each noted as its box: close to the line, at a
@@ -673,16 +688,12 @@ void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t co
     // join's mitre, which reaches out from its point, lies in a run's box.
     constexpr std::int32_t Tile = ChangedTiles::TileSize;
     std::int32_t start = 0;
-    std::int32_t left = points[0].x;
-    std::int32_t right = left;
-    std::int32_t top = points[0].y;
-    std::int32_t bottom = top;
     for (std::int32_t i = 1; i < count; ++i) {
         const scene::PixelPoint p = points[i];
         if ((std::max(bottom, p.y) - std::min(top, p.y) > Tile ||
              std::max(right, p.x) - std::min(left, p.x) > Tile) &&
             i - start > 1) {
-            box(points + start, i - start);
+            note(left, top, right, bottom);
             start = i - 1;
             left = std::min(points[start].x, p.x);
             right = std::max(points[start].x, p.x);
@@ -695,7 +706,7 @@ void PainterCanvas::touchPoints(const scene::PixelPoint* points, std::int32_t co
         top = std::min(top, p.y);
         bottom = std::max(bottom, p.y);
     }
-    box(points + start, count - start);
+    note(left, top, right, bottom);
 }
 
 QRect toDevicePixels(const QRect& r, qreal ratio)

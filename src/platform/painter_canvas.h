@@ -153,6 +153,9 @@ public:
 private:
     // Notes that drawing may have changed the pixels of r, and those within `spread` of it.
     void touch(QRect r, int spread);
+    // The picture within the clip: what touching can change.
+    QRect touchBounds() const;
+    void touchWithin(const QRect& r, const QRect& bounds);
     // Of a polyline only its segments' boxes are noted, of any other shape its whole box; a line
     // drawn with round joins reaches less far from its points than a mitred one.
     void touchPoints(const scene::PixelPoint* points, std::int32_t count, bool segments = false,
