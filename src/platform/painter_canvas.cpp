@@ -183,21 +183,26 @@ void ChangedTiles::add(const QRect& r)
     if (static_cast<int>(m_bands.size()) < end) {
         m_bands.resize(static_cast<std::size_t>(end));
     }
+    const int firstWord = firstTile / 64;
+    const int endWord = lastTile / 64 + 1;
     for (int b = first; b < end; ++b) {
         Band& band = m_bands[static_cast<std::size_t>(b)];
-        const auto words = static_cast<std::size_t>(lastTile / 64 + 1);
-        if (band.words.size() < words) {
-            band.words.resize(words);  // zeros, as clear() leaves the words
+        if (band.words.size() < static_cast<std::size_t>(endWord)) {
+            band.words.resize(static_cast<std::size_t>(endWord));  // zeros, as clear() leaves them
         }
-        for (int t = firstTile; t <= lastTile; ++t) {
-            band.words[static_cast<std::size_t>(t / 64)] |= std::uint64_t{1} << (t % 64);
+        // The rectangle's tiles of each word at once.
+        for (int w = firstWord; w < endWord; ++w) {
+            const int from = w == firstWord ? firstTile % 64 : 0;
+            const int to = w == endWord - 1 ? lastTile % 64 : 63;
+            band.words[static_cast<std::size_t>(w)] |= (~std::uint64_t{0} >> (63 - (to - from)))
+                                                       << from;
         }
         if (band.endWord <= band.firstWord) {
-            band.firstWord = firstTile / 64;
-            band.endWord = lastTile / 64 + 1;
+            band.firstWord = firstWord;
+            band.endWord = endWord;
         } else {
-            band.firstWord = std::min(band.firstWord, firstTile / 64);
-            band.endWord = std::max(band.endWord, lastTile / 64 + 1);
+            band.firstWord = std::min(band.firstWord, firstWord);
+            band.endWord = std::max(band.endWord, endWord);
         }
     }
     if (isEmpty()) {
