@@ -128,8 +128,7 @@ void computeWaveSamples(SceneState& s, std::int32_t t, std::int32_t p)
     fillWave<true, true>(m.ResultantWave, s, t, p);
     for (std::int32_t j = 0; j <= 512; ++j) {
         const ModelPoint& source = m.ResultantWave[static_cast<std::size_t>(512 + t + j)];
-        m.Ellipse[static_cast<std::size_t>(j)].Y = source.Y;
-        m.Ellipse[static_cast<std::size_t>(j)].Z = source.Z;
+        std::memcpy(&m.Ellipse[static_cast<std::size_t>(j)].Y, &source.Y, 2 * sizeof(double));
     }
     buildResultantVector(s);
 }
