@@ -82,6 +82,11 @@ template <std::size_t N, bool Repair>
     const double magicX = 6755399441055744.0 + c.cx;
     const double magicY = 6755399441055744.0 + c.cy;
     const Bits noSign = Bits{} + 0x7FFFFFFFFFFFFFFFLL;
+    // Held here: the stores to the pixels might alias the context, which would have it read
+    // again for every block.
+    const double centreX = c.centre.X;
+    const double centreY = c.centre.Y;
+    const double centreZ = c.centre.Z;
     Lanes largestFraction = {};
     Lanes magnitudes = {};
 #define ONDULIX_ABS(x) ((Lanes)((Bits)(x)&noSign))
@@ -91,9 +96,26 @@ template <std::size_t N, bool Repair>
         Lanes p0;
         Lanes p1;
         Lanes p2;
-        std::memcpy(&p0, raw, sizeof p0);
-        std::memcpy(&p1, raw + sizeof p0, sizeof p1);
-        std::memcpy(&p2, raw + 2 * sizeof p0, sizeof p2);
+        if constexpr (N == 4) {
+            // Each half from a pair of points, X0 Y0 X2 Y2 | Z0 X1 Z2 X3 | Y1 Z1 Y3 Z3: then each
+            // coordinate is one blend or shuffle within the halves, which are cheap, instead of
+            // the moves across halves, which are not.
+            using Half = typename Vectors<2>::Lanes;
+            const auto halves = [raw](Lanes& to, std::size_t word) {
+                Half low;
+                Half high;
+                std::memcpy(&low, raw + word * sizeof(double), sizeof low);
+                std::memcpy(&high, raw + (word + 6) * sizeof(double), sizeof high);
+                to = __builtin_shufflevector(low, high, 0, 1, 2, 3);
+            };
+            halves(p0, 0);
+            halves(p1, 2);
+            halves(p2, 4);
+        } else {
+            std::memcpy(&p0, raw, sizeof p0);
+            std::memcpy(&p1, raw + sizeof p0, sizeof p1);
+            std::memcpy(&p2, raw + 2 * sizeof p0, sizeof p2);
+        }
         Lanes x;
         Lanes y;
         Lanes z;
@@ -103,13 +125,9 @@ template <std::size_t N, bool Repair>
             y = __builtin_shufflevector(p0, p2, 1, 2);
             z = __builtin_shufflevector(p1, p2, 0, 3);
         } else if constexpr (N == 4) {
-            // X0 Y0 Z0 X1 | Y1 Z1 X2 Y2 | Z2 X3 Y3 Z3
-            x = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 0, 3, 6, 0), p2, 0, 1, 2,
-                                        5);
-            y = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 1, 4, 7, 0), p2, 0, 1, 2,
-                                        6);
-            z = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 2, 5, 0, 0), p2, 0, 1, 4,
-                                        7);
+            x = __builtin_shufflevector(p0, p1, 0, 5, 2, 7);
+            y = __builtin_shufflevector(p0, p2, 1, 4, 3, 6);
+            z = __builtin_shufflevector(p1, p2, 0, 5, 2, 7);
         } else {
             // X0 Y0 Z0 X1 Y1 Z1 X2 Y2 | Z2 X3 Y3 Z3 X4 Y4 Z4 X5 | Y5 Z5 X6 Y6 Z6 X7 Y7 Z7
             x = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 0, 3, 6, 9, 12, 15, 0, 0),
@@ -119,9 +137,9 @@ template <std::size_t N, bool Repair>
             z = __builtin_shufflevector(__builtin_shufflevector(p0, p1, 2, 5, 8, 11, 14, 0, 0, 0),
                                         p2, 0, 1, 2, 3, 4, 9, 12, 15);
         }
-        const Lanes dx = x - c.centre.X;
-        const Lanes dy = y - c.centre.Y;
-        const Lanes dz = z - c.centre.Z;
+        const Lanes dx = x - centreX;
+        const Lanes dy = y - centreY;
+        const Lanes dz = z - centreZ;
         const Lanes h = (h0 * dx + h1 * dy + h2 * dz) * sc;
         const Lanes v = (v0 * dx + v1 * dy + v2 * dz) * sc;
         const Lanes hPlaced = h + magicX;
