@@ -60,6 +60,9 @@ private:
         QTextOption option(Qt::AlignLeft);
         option.setWrapMode(QTextOption::WordWrap);
         m_layout.setTextOption(option);
+        // Kept after endLayout(): without it the layout drops its shaped glyphs there, and every
+        // paint itemizes and shapes the text again.
+        m_layout.setCacheEnabled(true);
         // Lines below each other with their leading, as in a document without margins.
         qreal y = 0;
         m_layout.beginLayout();
