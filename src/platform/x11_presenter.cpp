@@ -2,6 +2,7 @@
 #include "platform/screen_presenter.h"
 
 #include <QtGui/qguiapplication_platform.h>
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 
 #include <sys/ipc.h>
@@ -85,9 +86,15 @@ public:
     {
         const std::uint32_t noExposures = 0;
         xcb_create_gc(m_connection, m_gc, m_window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+            m_flushBeforeWaiting =
+                QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock,
+                                 [connection] { xcb_flush(connection); });
+        }
     }
     ~X11Presenter() override
     {
+        QObject::disconnect(m_flushBeforeWaiting);
         waitUntilShown();
         xcb_free_gc(m_connection, m_gc);
         xcb_flush(m_connection);
@@ -151,7 +158,9 @@ public:
                 static_cast<std::int16_t>(r.y()), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, m_segment, 0);
             m_outstanding = true;
         }
-        xcb_flush(m_connection);
+        // Not flushed here: the rectangles go with Qt's next request on the same step (its
+        // backing store asks the server before painting the time bar) in one write, or at the
+        // latest when the event loop is about to wait.
         return true;
     }
 
@@ -177,6 +186,7 @@ private:
     QSize m_size;
     bool m_outstanding = false;
     xcb_void_cookie_t m_lastPut{};
+    QMetaObject::Connection m_flushBeforeWaiting;
 };
 
 }  // namespace
