@@ -119,7 +119,8 @@ void TFormMain::connectTimers()
         const QSignalBlocker quiet(TrackBarTime);
         TrackBarTime->setValue(step);
         updateHint(TrackBarTime);
-        showReadout();
+        PanelReadout->showField(
+            scene::fieldOf(scene::polarisationInput(m_controller.scene().Params)), language());
         showHintNearPointer(10, 0);
     };
     m_controller.onAzimuthStep = [this](int degrees) {

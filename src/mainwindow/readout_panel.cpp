@@ -138,33 +138,47 @@ TReadoutPanel::TReadoutPanel(QWidget* parent) : QFrame(parent), m_title(new QLab
     m_lines[0]->setFont(state);
 }
 
+// A label is set, and the panel laid out again, only where a text changed and the wrapped
+// height with it.
+template <typename Label>
+bool TReadoutPanel::setLineText(Label* label, const QString& text, bool& heightChanged)
+{
+    if (label->text() == text) {
+        return false;
+    }
+    label->setText(text);
+    heightChanged = heightChanged ||
+                    wrappedHeight(label, std::max(1, width() - 2 * Padding)) != label->height();
+    return true;
+}
+
 void TReadoutPanel::show(const scene::TPolarisation& polarisation, common::TLanguage language)
 {
-    // Shown on every step of the time, when only the field's line changes: a label is set,
-    // and the panel laid out again, only where a text changed and the wrapped height with it.
-    const int inner = std::max(1, width() - 2 * Padding);
     bool heightChanged = false;
-    const auto setText = [&heightChanged, inner](auto* label, const QString& text) {
-        if (label->text() == text) {
-            return false;
-        }
-        label->setText(text);
-        heightChanged = heightChanged || wrappedHeight(label, inner) != label->height();
-        return true;
-    };
     const QString title = fromUtf8(scene::readoutTitle(language));
-    if (setText(m_title, title)) {
+    if (setLineText(m_title, title, heightChanged)) {
         setAccessibleName(title);
     }
     const scene::TReadoutLines lines = scene::readoutLines(polarisation, language);
     bool stateChanged = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const bool changed = setText(m_lines[i], fromUtf8(lines[i]));
+        const bool changed = setLineText(m_lines[i], fromUtf8(lines[i]), heightChanged);
         stateChanged = stateChanged || (changed && i == 0);
     }
     if (stateChanged) {
         setAccessibleDescription(stateText());
     }
+    if (heightChanged) {
+        arrange();
+    }
+}
+
+void TReadoutPanel::showField(const std::array<double, 2>& field, common::TLanguage language)
+{
+    // On every step of the time, which changes no other line.
+    constexpr auto Field = static_cast<std::size_t>(scene::TReadoutLine::Field);
+    bool heightChanged = false;
+    setLineText(m_lines[Field], fromUtf8(scene::fieldLine(field, language)), heightChanged);
     if (heightChanged) {
         arrange();
     }

@@ -22,6 +22,8 @@ public:
     explicit TReadoutPanel(QWidget* parent);
 
     void show(const scene::TPolarisation& polarisation, common::TLanguage language);
+    // A time step: the field's line alone, in the language the panel shows.
+    void showField(const std::array<double, 2>& field, common::TLanguage language);
     // The state line, as the drawing's description for a screen reader says it.
     QString stateText() const;
     QString lineText(scene::TReadoutLine line) const;
@@ -32,6 +34,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Sets a line's text where it differs, and notes where its wrapped height changed with it.
+    template <typename Label>
+    bool setLineText(Label* label, const QString& text, bool& heightChanged);
     void arrange();
     QLabel* m_title;
     std::array<TReadoutLineLabel*, scene::ReadoutLineCount> m_lines{};

@@ -64,6 +64,14 @@ TPolarisationInput polarisationInput(const TSceneParameters& params)
             params.PhaseStep, params.TimeStep};
 }
 
+std::array<double, 2> fieldOf(const TPolarisationInput& input)
+{
+    const long double aH = static_cast<long double>(input.HorizontalPercent) / 100.0L;
+    const long double aV = static_cast<long double>(input.VerticalPercent) / 100.0L;
+    return {stored(aH * gridCosSin(input.TimeStep).Cos),
+            stored(aV * gridCosSin(input.TimeStep + input.PhaseStep).Cos)};
+}
+
 TPolarisation polarisationOf(const TPolarisationInput& input, THandednessConvention convention)
 {
     TPolarisation p;
@@ -71,10 +79,7 @@ TPolarisation polarisationOf(const TPolarisationInput& input, THandednessConvent
                                                              : THandednessConvention::Optics;
     const std::int64_t h = input.HorizontalPercent;
     const std::int64_t v = input.VerticalPercent;
-    const long double aH = static_cast<long double>(h) / 100.0L;
-    const long double aV = static_cast<long double>(v) / 100.0L;
-    p.Field = {stored(aH * gridCosSin(input.TimeStep).Cos),
-               stored(aV * gridCosSin(input.TimeStep + input.PhaseStep).Cos)};
+    p.Field = fieldOf(input);
     if (h == 0 && v == 0) {
         return p;
     }

@@ -56,6 +56,8 @@ struct TPolarisation {
 };
 
 TPolarisation polarisationOf(const TPolarisationInput& input, THandednessConvention convention);
+// TPolarisation::Field alone, for a time step, which changes nothing else.
+std::array<double, 2> fieldOf(const TPolarisationInput& input);
 
 // ---- Presets ----
 

@@ -122,10 +122,14 @@ TReadoutLines readoutLines(const TPolarisation& p, TLanguage language)
     } else {
         line(TReadoutLine::Jones) = readoutText(TReadoutText::JonesUndefined, language);
     }
-    line(TReadoutLine::Field) =
-        readoutText(TReadoutText::Field, language,
-                    {fixed(p.Field[0], 3, language), fixed(p.Field[1], 3, language)});
+    line(TReadoutLine::Field) = fieldLine(p.Field, language);
     return lines;
+}
+
+std::string fieldLine(const std::array<double, 2>& field, TLanguage language)
+{
+    return readoutText(TReadoutText::Field, language,
+                       {fixed(field[0], 3, language), fixed(field[1], 3, language)});
 }
 
 std::string readoutTitle(TLanguage language)

@@ -30,6 +30,9 @@ using TReadoutLines = std::array<std::string, ReadoutLineCount>;
 // In the order of TReadoutLine. Angles to 0.1 degree, the other values to three decimals.
 TReadoutLines readoutLines(const TPolarisation& polarisation, common::TLanguage language);
 
+// The field's line alone, as readoutLines has it.
+std::string fieldLine(const std::array<double, 2>& field, common::TLanguage language);
+
 // The panel's heading.
 std::string readoutTitle(common::TLanguage language);
 

@@ -95,6 +95,14 @@ TEST_F(Readout, ThePanelFollowsTheSceneTheTimeAndTheLanguage)
     // The field at the time shown: a quarter period on, E_H is cos(90°) = 0.
     const QString before = panel()->lineText(TReadoutLine::Field);
     form->TimerTimeOnTimer();
+    // A step of the timer sets the field's line alone, as the whole readout has it.
+    const scene::TReadoutLines whole = scene::readoutLines(
+        scene::polarisationOf(scene::polarisationInput(form->controller().scene().Params),
+                              form->controller().appSettings().HandednessConvention),
+        TLanguage::English);
+    EXPECT_EQ(panel()->lineText(TReadoutLine::Field).toStdString(),
+              whole[static_cast<std::size_t>(TReadoutLine::Field)]);
+    EXPECT_NE(panel()->lineText(TReadoutLine::Field), before);
     bar("TrackBarTime")->setValue(128);
     EXPECT_NE(panel()->lineText(TReadoutLine::Field), before);
     expectLaidOut();
