@@ -167,6 +167,44 @@ void WideWave(benchmark::State& state)
 }
 BENCHMARK(WideWave);
 
+// The thin resultant wave, by the raster's thin lines (1) and by Qt's own (0), which draw the
+// same pixels.
+void ThinWave(benchmark::State& state)
+{
+    Scene scene(1920, 1080);
+    const scene::SceneState& s = *scene.state;
+    std::vector<platform::LineRaster::Point> points;
+    std::vector<QPointF> qtPoints;
+    for (const scene::PixelPoint& p : s.Pix.ResultantWavePix) {
+        points.push_back({p.x + 0.5, p.y + 0.5});
+        qtPoints.emplace_back(p.x + 0.5, p.y + 0.5);
+    }
+    QImage picture(s.DrawWidth, s.DrawHeight, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    platform::LineRaster raster;
+    platform::LineRaster::Target target;
+    target.bits = reinterpret_cast<std::uint32_t*>(picture.bits());
+    target.wordsPerLine = picture.bytesPerLine() / 4;
+    target.right = picture.width();
+    target.bottom = picture.height();
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(QColor(0, 0, 255), 1);
+    pen.setCapStyle(Qt::RoundCap);
+    painter.setPen(pen);
+    const bool ours = state.range(0) == 1;
+    for (auto _ : state) {
+        if (ours) {
+            raster.strokeThin(target, points, 0x0000FFu, {true, picture.width(), picture.height()});
+        } else {
+            painter.drawPolyline(qtPoints.data(), static_cast<int>(qtPoints.size()));
+        }
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+    state.counters["points"] = static_cast<double>(points.size());
+}
+BENCHMARK(ThinWave)->Arg(0)->Arg(1);
+
 void FullTick(benchmark::State& state)
 {
     const int width = static_cast<int>(state.range(0));

@@ -59,7 +59,171 @@ Words mixLanes(Words ink, Words paper)
            (pair((ink >> 8) & 0x00FF00FFu, (paper >> 8) & 0x00FF00FFu) << 8);
 }
 
+// channel * a / 255 for each channel of a word, rounded as Qt's raster engine rounds.
+std::uint32_t byteMul(std::uint32_t word, std::uint32_t a)
+{
+    std::uint32_t low = (word & 0x00FF00FFu) * a;
+    low = ((low + ((low >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu;
+    std::uint32_t high = ((word >> 8) & 0x00FF00FFu) * a;
+    high = (high + ((high >> 8) & 0x00FF00FFu) + 0x00800080u) & 0xFF00FF00u;
+    return high | low;
+}
+
+// One segment of a thin line on the target, in Qt's fixed point: coordinates in 64ths of a
+// pixel, the slope and the minor coordinate in 65536ths.
+class ThinSegment {
+public:
+    static constexpr int CapBegin = 1;
+    static constexpr int CapEnd = 2;
+
+    ThinSegment(const LineRaster::Target& target, std::uint32_t ink) : m_target(target), m_ink(ink)
+    {
+    }
+
+    void draw(double x1, double y1, double x2, double y2, int caps, double xmin, double xmax,
+              double ymin, double ymax)
+    {
+        // Roughly, in floating point, so that the fixed point cannot overflow.
+        if (!clipAxis(x1, y1, x2, y2, xmin, xmax) || !clipAxis(y1, x1, y2, x2, ymin, ymax)) {
+            return;
+        }
+        const auto fixed = [](double v) { return static_cast<int>(v * 64.); };
+        int a1 = fixed(x1);
+        int b1 = fixed(y1);
+        int a2 = fixed(x2);
+        int b2 = fixed(y2);
+        const bool steep = std::abs(a2 - a1) < std::abs(b2 - b1);
+        if (steep) {
+            std::swap(a1, b1);
+            std::swap(a2, b2);
+        }
+        // a is now the major axis, b the minor one.
+        const int da = a2 - a1;
+        if (da == 0) {
+            return;
+        }
+        const std::int64_t slope = (static_cast<std::int64_t>(b2 - b1) * 65536) / da;
+        if (a1 > a2) {
+            std::swap(a1, a2);
+            std::swap(b1, b2);
+            caps = ((caps & CapBegin) << 1) | ((caps & CapEnd) >> 1);
+        }
+        // The minor coordinate at the first column's centre, less half a pixel.
+        std::int64_t b = static_cast<std::int64_t>(b1 - 32) * 1024;
+        b -= (((a1 & 63) - 32) * slope) >> 6;
+        if ((caps & CapBegin) != 0) {
+            a1 -= 32;
+            b -= slope >> 1;
+        }
+        if ((caps & CapEnd) != 0) {
+            a2 += 32;
+        }
+        int a = a1 >> 6;
+        const int last = a2 >> 6;
+        const int startShare = a == last ? a2 - a1 : 64 - (a1 & 63);
+        const int endShare = a == last ? 0 : a2 & 63;
+        const auto column = [&](int share) {
+            const auto fraction = static_cast<std::uint32_t>((b >> 8) & 0xFF);
+            const auto minor = static_cast<int>(b >> 16);
+            const auto near = static_cast<std::uint32_t>((255 - fraction) * share >> 6);
+            const auto far = static_cast<std::uint32_t>(fraction * share >> 6);
+            if (steep) {
+                blend(minor, a, near);
+                blend(minor + 1, a, far);
+            } else {
+                blend(a, minor, near);
+                blend(a, minor + 1, far);
+            }
+        };
+        column(startShare);
+        b += slope;
+        for (++a; a < last; ++a) {
+            column(64);
+            b += slope;
+        }
+        if (endShare != 0) {
+            column(endShare);
+        }
+    }
+
+private:
+    // Clips the segment to min .. max along one axis, moving the other coordinate with it;
+    // false where nothing of it is within.
+    static bool clipAxis(double& u1, double& v1, double& u2, double& v2, double min, double max)
+    {
+        if (u1 < min) {
+            if (u2 <= min) {
+                return false;
+            }
+            v1 += (v2 - v1) / (u2 - u1) * (min - u1);
+            u1 = min;
+        } else if (u1 > max) {
+            if (u2 >= max) {
+                return false;
+            }
+            v1 += (v2 - v1) / (u2 - u1) * (max - u1);
+            u1 = max;
+        }
+        if (u2 < min) {
+            v2 += (v2 - v1) / (u2 - u1) * (min - u2);
+            u2 = min;
+        } else if (u2 > max) {
+            v2 += (v2 - v1) / (u2 - u1) * (max - u2);
+            u2 = max;
+        }
+        return true;
+    }
+
+    void blend(int x, int y, std::uint32_t coverage)
+    {
+        if (x < m_target.left || x >= m_target.right || y < m_target.top ||
+            y >= m_target.bottom) {
+            return;
+        }
+        std::uint32_t& word = m_target.bits[y * m_target.wordsPerLine + x];
+        const std::uint32_t ink = byteMul(m_ink, coverage);
+        word = ink + byteMul(word, 255 - (ink >> 24));
+    }
+
+    const LineRaster::Target& m_target;
+    std::uint32_t m_ink;
+};
+
 }  // namespace
+
+bool LineRaster::strokeThin(const Target& target, std::span<const Point> points,
+                            std::uint32_t color, const ThinLine& line)
+{
+    for (const Point& p : points) {
+        if (!(std::abs(p.x) < CoordinateLimit && std::abs(p.y) < CoordinateLimit)) {
+            return false;
+        }
+    }
+    if (points.size() < 2 || target.right <= target.left || target.bottom <= target.top) {
+        return true;
+    }
+    ThinSegment segment(target, color | 0xFF000000u);
+    const double xmin = -1;
+    const double xmax = line.deviceWidth + 1;
+    const double ymin = -1;
+    const double ymax = line.deviceHeight + 1;
+    const Point& first = points.front();
+    const Point& end = points.back();
+    const bool closed = first.x == end.x && first.y == end.y;
+    const bool caps = line.caps && !closed;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        int ends = 0;
+        if (caps && i == 1) {
+            ends |= ThinSegment::CapBegin;
+        }
+        if (caps && i + 1 == points.size()) {
+            ends |= ThinSegment::CapEnd;
+        }
+        segment.draw(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, ends, xmin, xmax,
+                     ymin, ymax);
+    }
+    return true;
+}
 
 bool LineRaster::stroke(const Target& target, std::span<const Point> points, double width,
                         std::uint32_t color)

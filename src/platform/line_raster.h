@@ -42,6 +42,21 @@ public:
     bool stroke(const Target& target, std::span<const Point> points, double width,
                 std::uint32_t color);
 
+    // A polyline of one device pixel as Qt draws its antialiased thin lines on pictures, pixel
+    // for pixel: along each segment's major axis two pixels share a pixel's worth of ink by the
+    // line's place between their centres, a segment's end pixels take the share of the pixel
+    // it spans, and each segment blends on its own, so a joint between two segments from
+    // pixel centre to pixel centre is inked twice at half. With caps (Qt's round and square
+    // ones) an open line reaches half a pixel beyond its ends. The segments are clipped as Qt
+    // clips them, to a pixel beyond the picture of `deviceWidth` x `deviceHeight`.
+    struct ThinLine {
+        bool caps = true;
+        int deviceWidth = 0;
+        int deviceHeight = 0;
+    };
+    bool strokeThin(const Target& target, std::span<const Point> points, std::uint32_t color,
+                    const ThinLine& line);
+
 private:
     // Columns of one row a segment covered. The runs of neighbouring segments overlap and are
     // joined; a row of a wave holds several far apart, and the pixels between are never visited.

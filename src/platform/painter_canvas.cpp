@@ -416,9 +416,16 @@ bool PainterCanvas::strokeOnPicture(const scene::PixelPoint* points, std::int32_
     }
     const QTransform device = m_painter.deviceTransform();
     const qreal scale = device.m11();
-    // A line of one device pixel takes Qt's thin-line route, like every other thin line.
+    const qreal width = m_linePen.widthF() * scale;
     if (!m_painter.worldTransform().isIdentity() || device.type() > QTransform::TxScale ||
-        scale != device.m22() || !(scale > 0) || m_linePen.widthF() * scale <= 1) {
+        scale != device.m22() || !(scale > 0) || width < 1) {
+        return false;
+    }
+    // A line of one device pixel looks as Qt's thin lines do, which it draws as they are drawn
+    // where Qt blends them alone.
+    const bool thin = width == 1;
+    if (thin && (m_painter.opacity() != 1 || !m_painter.testRenderHint(QPainter::Antialiasing) ||
+                 m_painter.compositionMode() != QPainter::CompositionMode_SourceOver)) {
         return false;
     }
     m_devicePoints.resize(static_cast<std::size_t>(count));
@@ -443,8 +450,13 @@ bool PainterCanvas::strokeOnPicture(const scene::PixelPoint* points, std::int32_
     target.bits = reinterpret_cast<std::uint32_t*>(m_image->bits());
     target.alphaUnused = m_image->format() == QImage::Format_RGB32;
     target.wordsPerLine = m_image->bytesPerLine() / 4;
-    return m_lineRaster.stroke(target, m_devicePoints, m_linePen.widthF() * scale,
-                               m_linePen.color().rgb());
+    const QRgb color = m_linePen.color().rgb();
+    if (thin) {
+        const LineRaster::ThinLine line{m_linePen.capStyle() != Qt::FlatCap, m_image->width(),
+                                        m_image->height()};
+        return m_lineRaster.strokeThin(target, m_devicePoints, color, line);
+    }
+    return m_lineRaster.stroke(target, m_devicePoints, width, color);
 }
 
 void PainterCanvas::moveTo(scene::PixelPoint p)

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/line_raster.h"
 
+#include <QImage>
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -112,6 +116,79 @@ TEST(LineRaster, GathersCoverageInTheAlphaByteAlike)
         ASSERT_TRUE(raster.stroke(target, zigzag, width, Blue));
         EXPECT_EQ(inAlpha.words, buffered.words) << width;
         EXPECT_NE(inAlpha.words, background);
+    }
+}
+
+// Thin lines come out as Qt draws them, pixel for pixel: staircases between pixel centres as
+// the waves are, free points and short steps, lines leaving the picture, closed ones, with and
+// without caps, under a clip, on opaque and on premultiplied pictures over any background.
+TEST(LineRaster, DrawsThinLinesAsQtDoes)
+{
+    constexpr int Width = 200;
+    constexpr int Height = 150;
+    const QRect clip(17, 11, 150, 100);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> anyX(-60, Width + 60);
+    std::uniform_real_distribution<double> anyY(-60, Height + 60);
+    std::uniform_real_distribution<double> step(-3, 3);
+    for (int trial = 0; trial < 300; ++trial) {
+        std::vector<QPointF> line;
+        double x = anyX(random);
+        double y = anyY(random);
+        for (int i = 0; i < 2 + trial % 40; ++i) {
+            if (trial % 3 == 0) {
+                x = std::round(x + step(random));
+                y = std::round(y + step(random));
+                line.emplace_back(x + 0.5, y + 0.5);
+            } else if (trial % 3 == 1) {
+                line.emplace_back(anyX(random), anyY(random));
+            } else {
+                x += 4 * step(random);
+                y += 4 * step(random);
+                line.emplace_back(x, y);
+            }
+        }
+        if (trial % 7 == 0) {
+            line.push_back(line.front());
+        }
+        const bool premultiplied = trial % 2 == 1;
+        const bool clipped = trial % 5 == 0;
+        const bool caps = trial % 4 != 0;
+        const QRgb color = qRgb(static_cast<int>(random() % 256), static_cast<int>(random() % 256),
+                                static_cast<int>(random() % 256));
+        QImage qts(Width, Height,
+                   premultiplied ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        for (int row = 0; row < Height; ++row) {
+            for (int column = 0; column < Width; ++column) {
+                const QRgb paper = qRgba(column, row, 99, premultiplied ? (column * 3 + row) % 256 : 255);
+                qts.setPixel(column, row, qPremultiply(paper));
+            }
+        }
+        QImage ours = qts;
+        {
+            QPainter painter(&qts);
+            painter.setRenderHint(QPainter::Antialiasing);
+            if (clipped) {
+                painter.setClipRect(clip);
+            }
+            QPen pen{QColor(color), 1};
+            pen.setCapStyle(caps ? Qt::RoundCap : Qt::FlatCap);
+            painter.setPen(pen);
+            painter.drawPolyline(line.data(), static_cast<int>(line.size()));
+        }
+        std::vector<LineRaster::Point> points;
+        for (const QPointF& p : line) {
+            points.push_back({p.x(), p.y()});
+        }
+        LineRaster::Target target{reinterpret_cast<std::uint32_t*>(ours.bits()),
+                                  ours.bytesPerLine() / 4, 0, 0, Width, Height};
+        if (clipped) {
+            target = {target.bits, target.wordsPerLine, clip.left(), clip.top(),
+                      clip.right() + 1, clip.bottom() + 1};
+        }
+        LineRaster raster;
+        ASSERT_TRUE(raster.strokeThin(target, points, color, {caps, Width, Height}));
+        EXPECT_TRUE(ours == qts) << "trial " << trial;
     }
 }
 

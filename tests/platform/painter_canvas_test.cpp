@@ -550,6 +550,40 @@ TEST(PainterCanvasWideLines, LookAsQtsRoundStrokes)
 
 namespace {
 
+// Lines of one pixel on pictures go by the canvas's own raster too, which must leave exactly
+// what Qt draws on any other device: the waves' staircases, a line to a point, under a clip.
+TEST(PainterCanvasThinLines, AreQtsOwnPixels)
+{
+    std::vector<PixelPoint> wave;
+    for (int i = 0; i < 700; ++i) {
+        wave.push_back({20 + i / 2, 150 + static_cast<int>(std::lround(90 * std::sin(i / 40.0)))});
+    }
+    for (const bool clipped : {false, true}) {
+        QImage ours = paper(400, 300, White);
+        QImage qts = ours;
+        PainterCanvas picture(ours);
+        PainterCanvas device(static_cast<QPaintDevice&>(qts));
+        for (PainterCanvas* canvas : {&picture, &device}) {
+            if (clipped) {
+                canvas->setClip(35, 40, 330, 251);
+            }
+            canvas->setPenColor(Blue);
+            canvas->setPenWidth(1);
+            canvas->polyline(wave.data(), static_cast<std::int32_t>(wave.size()));
+            canvas->moveTo({5, 290});
+            canvas->lineTo({390, 12});
+        }
+        picture.finish();
+        device.finish();
+        EXPECT_NE(ours, paper(400, 300, White));
+        EXPECT_TRUE(ours == qts) << (clipped ? "clipped" : "whole");
+    }
+}
+
+}  // namespace
+
+namespace {
+
 // A kept layer comes back exactly, wherever anything was drawn over it, and what a window must
 // show again covers every pixel that changed; on dense pictures as well, and never under
 // another key or on a canvas that was not asked to keep layers.
