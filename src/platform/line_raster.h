@@ -8,9 +8,10 @@
 
 namespace platform {
 
-// Wide solid polylines on a 32-bit picture (0xAARRGGBB words, opaque or premultiplied), drawn
-// by the distance of each pixel's centre from the line: round joins and caps, antialiased over
-// one pixel, and where segments overlap (every joint, a line crossing itself) covered once.
+// Solid polylines on a 32-bit picture (0xAARRGGBB words, opaque or premultiplied). Wide ones
+// (stroke) are drawn by the distance of each pixel's centre from the line: round joins and caps,
+// antialiased over one pixel, and where segments overlap (every joint, a line crossing itself)
+// covered once.
 // A general stroker builds the outline of the whole line and fills it, which on the waves'
 // thousand short segments costs many times the pixels themselves; here each segment visits only
 // the few pixels within its reach.

@@ -403,9 +403,10 @@ void PainterCanvas::polyline(const scene::PixelPoint* points, std::int32_t count
     touchPoints(points, count, true, round);
 }
 
-// Wide solid lines on pictures are drawn by our own raster (see LineRaster): Qt's stroker and
-// rasteriser cost several times as much on the waves' thousand short segments. Other devices
-// keep the outline, which their files or printers need anyway.
+// Solid lines on pictures are drawn by our own raster (see LineRaster): Qt's stroker and
+// rasteriser cost several times as much on the waves' thousand short segments, and its thin-line
+// stroker three times as much. Other devices keep the outline, which their files or printers
+// need anyway.
 bool PainterCanvas::strokeOnPicture(const scene::PixelPoint* points, std::int32_t count)
 {
     const scene::CanvasPen& pen = this->pen();
@@ -421,8 +422,8 @@ bool PainterCanvas::strokeOnPicture(const scene::PixelPoint* points, std::int32_
         scale != device.m22() || !(scale > 0) || width < 1) {
         return false;
     }
-    // A line of one device pixel looks as Qt's thin lines do, which it draws as they are drawn
-    // where Qt blends them alone.
+    // A line of one device pixel comes out as Qt's thin lines do, pixel for pixel, where Qt
+    // blends them plainly: antialiased, opaque, over what is there.
     const bool thin = width == 1;
     if (thin && (m_painter.opacity() != 1 || !m_painter.testRenderHint(QPainter::Antialiasing) ||
                  m_painter.compositionMode() != QPainter::CompositionMode_SourceOver)) {
