@@ -141,6 +141,24 @@ void Projection(benchmark::State& state)
 }
 BENCHMARK(Projection);
 
+// The scene's drawing area as an opaque white picture, and the raster's target on all of it.
+QImage whitePicture(const scene::SceneState& s)
+{
+    QImage picture(s.DrawWidth, s.DrawHeight, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    return picture;
+}
+
+platform::LineRaster::Target wholeTarget(QImage& picture)
+{
+    platform::LineRaster::Target target;
+    target.bits = reinterpret_cast<std::uint32_t*>(picture.bits());
+    target.wordsPerLine = picture.bytesPerLine() / 4;
+    target.right = picture.width();
+    target.bottom = picture.height();
+    return target;
+}
+
 // One bold wave of the scene through the raster for wide lines, the largest share of a tick.
 void WideWave(benchmark::State& state)
 {
@@ -150,14 +168,9 @@ void WideWave(benchmark::State& state)
     for (const scene::PixelPoint& p : s.Pix.HorizontalWavePix) {
         points.push_back({p.x + 0.5, p.y + 0.5});
     }
-    QImage picture(s.DrawWidth, s.DrawHeight, QImage::Format_RGB32);
-    picture.fill(Qt::white);
+    QImage picture = whitePicture(s);
     platform::LineRaster raster;
-    platform::LineRaster::Target target;
-    target.bits = reinterpret_cast<std::uint32_t*>(picture.bits());
-    target.wordsPerLine = picture.bytesPerLine() / 4;
-    target.right = picture.width();
-    target.bottom = picture.height();
+    platform::LineRaster::Target target = wholeTarget(picture);
     target.alphaUnused = true;
     for (auto _ : state) {
         raster.stroke(target, points, 2.0, 0x0000FFu);
@@ -179,14 +192,9 @@ void ThinWave(benchmark::State& state)
         points.push_back({p.x + 0.5, p.y + 0.5});
         qtPoints.emplace_back(p.x + 0.5, p.y + 0.5);
     }
-    QImage picture(s.DrawWidth, s.DrawHeight, QImage::Format_RGB32);
-    picture.fill(Qt::white);
+    QImage picture = whitePicture(s);
     platform::LineRaster raster;
-    platform::LineRaster::Target target;
-    target.bits = reinterpret_cast<std::uint32_t*>(picture.bits());
-    target.wordsPerLine = picture.bytesPerLine() / 4;
-    target.right = picture.width();
-    target.bottom = picture.height();
+    const platform::LineRaster::Target target = wholeTarget(picture);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     QPen pen(QColor(0, 0, 255), 1);
