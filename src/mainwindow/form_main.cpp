@@ -119,8 +119,7 @@ void TFormMain::connectTimers()
         const QSignalBlocker quiet(TrackBarTime);
         TrackBarTime->setValue(step);
         updateHint(TrackBarTime);
-        PanelReadout->showField(
-            scene::fieldOf(scene::polarisationInput(m_controller.scene().Params)), language());
+        showReadoutField();
         showHintNearPointer(10, 0);
     };
     m_controller.onAzimuthStep = [this](int degrees) {
@@ -288,6 +287,12 @@ void TFormMain::showReadout()
     PanelReadout->show(polarisation, language());
 }
 
+void TFormMain::showReadoutField()
+{
+    PanelReadout->showField(scene::fieldOf(scene::polarisationInput(m_controller.scene().Params)),
+                            language());
+}
+
 void TFormMain::updateReadout()
 {
     showReadout();
@@ -391,7 +396,7 @@ void TFormMain::TrackBarTimeOnChange()
     showHintNearPointer(10, 0);
     // While the time runs a step that meets a drawing is dropped; the next step draws.
     m_controller.setTime(TrackBarTime->value(), m_controller.animationRunning());
-    showReadout();
+    showReadoutField();
 }
 
 // --- Animation --------------------------------------------------------------------------------

@@ -195,8 +195,10 @@ private:
     void updateHint(TTrackBar* bar);
     // The readout and the drawing's description follow the scene.
     void updateReadout();
-    // The readout alone, for a change of the time, which the description does not name.
+    // The readout alone.
     void showReadout();
+    // A change of the time, which moves the field's line alone and the description not at all.
+    void showReadoutField();
     void updatePresetNames();
     void SpeedButtonShowReadoutOnClick();
     bool readoutFits() const;

@@ -76,15 +76,17 @@ public:
     static constexpr int CapBegin = 1;
     static constexpr int CapEnd = 2;
 
-    ThinSegment(const LineRaster::Target& target, std::uint32_t ink) : m_target(target), m_ink(ink)
+    // Segments are clipped to a pixel beyond the device's picture, as Qt clips them.
+    ThinSegment(const LineRaster::Target& target, std::uint32_t ink, int deviceWidth,
+                int deviceHeight)
+        : m_target(target), m_ink(ink), m_xmax(deviceWidth + 1), m_ymax(deviceHeight + 1)
     {
     }
 
-    void draw(double x1, double y1, double x2, double y2, int caps, double xmin, double xmax,
-              double ymin, double ymax)
+    void draw(double x1, double y1, double x2, double y2, int caps)
     {
         // Roughly, in floating point, so that the fixed point cannot overflow.
-        if (!clipAxis(x1, y1, x2, y2, xmin, xmax) || !clipAxis(y1, x1, y2, x2, ymin, ymax)) {
+        if (!clipAxis(x1, y1, x2, y2, -1, m_xmax) || !clipAxis(y1, x1, y2, x2, -1, m_ymax)) {
             return;
         }
         const auto fixed = [](double v) { return static_cast<int>(v * 64.); };
@@ -187,6 +189,8 @@ private:
 
     const LineRaster::Target& m_target;
     std::uint32_t m_ink;
+    double m_xmax;
+    double m_ymax;
 };
 
 }  // namespace
@@ -202,11 +206,7 @@ bool LineRaster::strokeThin(const Target& target, std::span<const Point> points,
     if (points.size() < 2 || target.right <= target.left || target.bottom <= target.top) {
         return true;
     }
-    ThinSegment segment(target, color | 0xFF000000u);
-    const double xmin = -1;
-    const double xmax = line.deviceWidth + 1;
-    const double ymin = -1;
-    const double ymax = line.deviceHeight + 1;
+    ThinSegment segment(target, color | 0xFF000000u, line.deviceWidth, line.deviceHeight);
     const Point& first = points.front();
     const Point& end = points.back();
     const bool closed = first.x == end.x && first.y == end.y;
@@ -219,8 +219,7 @@ bool LineRaster::strokeThin(const Target& target, std::span<const Point> points,
         if (caps && i + 1 == points.size()) {
             ends |= ThinSegment::CapEnd;
         }
-        segment.draw(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, ends, xmin, xmax,
-                     ymin, ymax);
+        segment.draw(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, ends);
     }
     return true;
 }
