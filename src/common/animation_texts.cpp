@@ -38,13 +38,7 @@ std::span<const TAnimationTextRow> animationTexts()
 std::string animationText(TAnimationText text, TLanguage language,
                           std::initializer_list<std::string_view> values)
 {
-    std::string_view pattern;
-    for (const TAnimationTextRow& row : Rows) {
-        if (row.Text == text) {
-            pattern = language == TLanguage::German ? row.German : row.English;
-        }
-    }
-    return fillPlaceholders(pattern, values);
+    return tableText(animationTexts(), &TAnimationTextRow::Text, text, language, values);
 }
 
 std::string decimalText(double value, TLanguage language)

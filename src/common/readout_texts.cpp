@@ -60,13 +60,7 @@ std::span<const TReadoutTextRow> readoutTexts()
 std::string readoutText(TReadoutText text, TLanguage language,
                         std::initializer_list<std::string_view> values)
 {
-    std::string_view pattern;
-    for (const TReadoutTextRow& row : ReadoutTexts) {
-        if (row.Text == text) {
-            pattern = language == TLanguage::German ? row.German : row.English;
-        }
-    }
-    return fillPlaceholders(pattern, values);
+    return tableText(readoutTexts(), &TReadoutTextRow::Text, text, language, values);
 }
 
 char readoutDecimalSeparator(TLanguage language)

@@ -320,13 +320,7 @@ std::string fillPlaceholders(std::string_view pattern,
 std::string messageText(TMessage message, TLanguage language,
                         std::initializer_list<std::string_view> values)
 {
-    std::string_view pattern;
-    for (const TMessageText& row : MessageTexts) {
-        if (row.Message == message) {
-            pattern = isGerman(language) ? row.German : row.English;
-        }
-    }
-    return fillPlaceholders(pattern, values);
+    return tableText(messageTexts(), &TMessageText::Message, message, language, values);
 }
 
 std::string_view defaultDocumentName(TLanguage language)

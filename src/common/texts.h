@@ -107,6 +107,21 @@ std::span<const TMessageText> messageTexts();
 std::string fillPlaceholders(std::string_view pattern,
                              std::initializer_list<std::string_view> values);
 
+// The text of the row whose `key` is `wanted`, in the language, with its placeholders filled;
+// every text table has rows of a key, an English and a German text. No such row gives "".
+template <typename Row, typename Key>
+std::string tableText(std::span<const Row> rows, Key Row::*key, Key wanted,
+                      common::TLanguage language, std::initializer_list<std::string_view> values)
+{
+    for (const Row& row : rows) {
+        if (row.*key == wanted) {
+            return fillPlaceholders(language == common::TLanguage::German ? row.German : row.English,
+                                    values);
+        }
+    }
+    return {};
+}
+
 // The message in the language, each placeholder %1 .. %9 replaced by its value; the values are
 // inserted as they are (a "%1" inside a file name stays), and a placeholder without one stays.
 std::string messageText(TMessage message, common::TLanguage language,
