@@ -82,7 +82,7 @@ TFormExportAnimation::TFormExportAnimation(const AnimationDefaults& defaults,
     m_format = new QComboBox(this);
     m_format->setObjectName(QStringLiteral("ComboBoxAnimationFormat"));
     for (const auto& exporter : output::animationExporters()) {
-        m_format->addItem(exporter->name());
+        m_format->addItem(exporter->name(language));
     }
     form->addRow(caption("LabelAnimationFormat", language), m_format);
 
@@ -168,7 +168,7 @@ void TFormExportAnimation::chooseFile()
     request.folder = current.absolutePath();
     request.fileName = current.fileName();
     for (const auto& exporter : output::animationExporters()) {
-        request.filters.push_back(exporter->filter());
+        request.filters.push_back(exporter->filter(m_defaults.language));
         request.extensions.push_back(exporter->extension());
     }
     request.type = m_format->currentIndex() + 1;

@@ -25,6 +25,9 @@ constexpr TAnimationTextRow Rows[] = {
     {TAnimationText::SizeOutOfRange, "a size of %1 x %2 pixels is outside 1 .. %3 a side", "eine Größe von %1 x %2 Pixeln liegt außerhalb von 1 .. %3 je Seite"},
     {TAnimationText::SizeRoundedUp, "MP4 needs even sides: %1 x %2 pixels are written as %3 x %4", "MP4 braucht gerade Seitenlängen: %1 x %2 Pixel werden als %3 x %4 geschrieben"},
     {TAnimationText::GifDelay, "GIF delays are whole hundredths of a second: each frame shows for %1/100 s, %2 frames per second", "GIF-Verzögerungen sind ganze Hundertstelsekunden: jedes Bild steht %1/100 s, %2 Bilder je Sekunde"},
+    {TAnimationText::FormatGif, "Animated GIF", "Animiertes GIF"},
+    {TAnimationText::FormatWebP, "Animated WebP", "Animiertes WebP"},
+    {TAnimationText::FormatMp4, "MPEG-4 video", "MPEG-4-Video"},
 };
 // clang-format on
 

@@ -30,6 +30,9 @@ enum class TAnimationText : std::uint8_t {
     SizeOutOfRange,         // width, height, largest side
     SizeRoundedUp,          // width, height, written width, written height
     GifDelay,               // hundredths of a second, frames per second played
+    FormatGif,              // the formats' names
+    FormatWebP,
+    FormatMp4,  // the last: the table test counts up to it
 };
 
 struct TAnimationTextRow {

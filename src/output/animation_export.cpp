@@ -67,9 +67,9 @@ QString AnimationExporter::extension() const
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString AnimationExporter::filter() const
+QString AnimationExporter::filter(common::TLanguage language) const
 {
-    return QStringLiteral("%1 (*.%2)").arg(name(), extension());
+    return QStringLiteral("%1 (*.%2)").arg(name(language), extension());
 }
 
 std::span<const std::unique_ptr<AnimationExporter>> animationExporters()

@@ -45,12 +45,12 @@ public:
 class AnimationExporter {
 public:
     virtual ~AnimationExporter() = default;
-    virtual QString name() const = 0;  // "Animated GIF"
+    virtual QString name(common::TLanguage language) const = 0;  // "Animated GIF"
     virtual AnimationFormat format() const = 0;
     // "gif", without the dot.
     QString extension() const;
     // The name filter a save dialog shows: "Animated GIF (*.gif)".
-    QString filter() const;
+    QString filter(common::TLanguage language) const;
     // The encoder as the messages name it: "H.264 (libx264)".
     virtual QString encoderName() const = 0;
     // Whether this program's libraries have the encoder.

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/animation_texts.h"
 #include "output/animation_encoders.h"
 
 namespace output {
@@ -248,7 +249,10 @@ private:
 
 class GifExporter : public AnimationExporter {
 public:
-    QString name() const override { return QStringLiteral("Animated GIF"); }
+    QString name(common::TLanguage language) const override
+    {
+        return QString::fromStdString(common::animationText(common::TAnimationText::FormatGif, language));
+    }
     AnimationFormat format() const override { return AnimationFormat::Gif; }
     QString encoderName() const override { return QStringLiteral("GIF (giflib, libimagequant)"); }
     std::unique_ptr<FrameEncoder> start(const AnimationPlan& plan,

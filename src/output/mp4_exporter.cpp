@@ -19,6 +19,7 @@ extern "C" {
 #include <mutex>
 #include <string>
 
+#include "common/animation_texts.h"
 #include "output/animation_encoders.h"
 
 namespace output {
@@ -284,7 +285,10 @@ private:
 
 class Mp4Exporter : public AnimationExporter {
 public:
-    QString name() const override { return QStringLiteral("MPEG-4 video"); }
+    QString name(common::TLanguage language) const override
+    {
+        return QString::fromStdString(common::animationText(common::TAnimationText::FormatMp4, language));
+    }
     AnimationFormat format() const override { return AnimationFormat::Mp4; }
     QString encoderName() const override { return QStringLiteral("H.264 (libx264)"); }
     bool available() const override

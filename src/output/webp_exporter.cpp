@@ -6,6 +6,7 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
+#include "common/animation_texts.h"
 #include "output/animation_encoders.h"
 
 namespace output {
@@ -103,7 +104,10 @@ private:
 
 class WebPExporter : public AnimationExporter {
 public:
-    QString name() const override { return QStringLiteral("Animated WebP"); }
+    QString name(common::TLanguage language) const override
+    {
+        return QString::fromStdString(common::animationText(common::TAnimationText::FormatWebP, language));
+    }
     AnimationFormat format() const override { return AnimationFormat::WebP; }
     QString encoderName() const override { return QStringLiteral("WebP (libwebp)"); }
     std::unique_ptr<FrameEncoder> start(const AnimationPlan& plan,

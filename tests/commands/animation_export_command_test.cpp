@@ -81,6 +81,7 @@ TEST(ExportAnimationDialog, OffersTheWindowsRateAndAreaAndTheFormatDecidesTheExt
     ASSERT_EQ(frames->count(), 4);
     frames->setCurrentIndex(3);
     auto* format = dialog.findChild<QComboBox*>(QStringLiteral("ComboBoxAnimationFormat"));
+    EXPECT_EQ(format->itemText(0), QStringLiteral("Animiertes GIF"));
     format->setCurrentIndex(2);
     c = dialog.choice();
     EXPECT_EQ(c.description.motion, AnimationMotion::Azimuth);
@@ -95,6 +96,7 @@ TEST(ExportAnimationDialog, OffersTheWindowsRateAndAreaAndTheFormatDecidesTheExt
     dialog.findChild<QPushButton*>(QStringLiteral("ButtonAnimationFile"))->click();
     ASSERT_EQ(saveDialog.requests.size(), 1u);
     EXPECT_EQ(saveDialog.requests[0].extensions, (QStringList{"gif", "webp", "mp4"}));
+    EXPECT_EQ(saveDialog.requests[0].filters[2], QStringLiteral("MPEG-4-Video (*.mp4)"));
     EXPECT_EQ(saveDialog.requests[0].type, 3);
     c = dialog.choice();
     EXPECT_EQ(c.format, AnimationFormat::WebP);

@@ -33,7 +33,7 @@ TEST(AnimationTexts, EveryTextHasBothLanguagesWithTheSamePlaceholders)
         EXPECT_NE(std::string_view(row.English), row.German);
         EXPECT_EQ(placeholders(row.English), placeholders(row.German)) << row.English;
     }
-    EXPECT_EQ(seen.size(), static_cast<std::size_t>(TAnimationText::GifDelay) + 1);
+    EXPECT_EQ(seen.size(), static_cast<std::size_t>(TAnimationText::FormatMp4) + 1);
 }
 
 TEST(AnimationTexts, ValuesAreInsertedAsTheyAre)
