@@ -67,6 +67,23 @@ QString AnimationExporter::extension() const
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString AnimationExporter::name(common::TLanguage language) const
+{
+    common::TAnimationText text = common::TAnimationText::FormatGif;
+    switch (format()) {
+    case AnimationFormat::Gif:
+        text = common::TAnimationText::FormatGif;
+        break;
+    case AnimationFormat::WebP:
+        text = common::TAnimationText::FormatWebP;
+        break;
+    case AnimationFormat::Mp4:
+        text = common::TAnimationText::FormatMp4;
+        break;
+    }
+    return QString::fromStdString(common::animationText(text, language));
+}
+
 QString AnimationExporter::filter(common::TLanguage language) const
 {
     return QStringLiteral("%1 (*.%2)").arg(name(language), extension());

@@ -45,7 +45,7 @@ public:
 class AnimationExporter {
 public:
     virtual ~AnimationExporter() = default;
-    virtual QString name(common::TLanguage language) const = 0;  // "Animated GIF"
+    QString name(common::TLanguage language) const;  // "Animated GIF"
     virtual AnimationFormat format() const = 0;
     // "gif", without the dot.
     QString extension() const;

@@ -13,7 +13,6 @@
 #include <memory>
 #include <vector>
 
-#include "common/animation_texts.h"
 #include "output/animation_encoders.h"
 
 namespace output {
@@ -249,10 +248,6 @@ private:
 
 class GifExporter : public AnimationExporter {
 public:
-    QString name(common::TLanguage language) const override
-    {
-        return QString::fromStdString(common::animationText(common::TAnimationText::FormatGif, language));
-    }
     AnimationFormat format() const override { return AnimationFormat::Gif; }
     QString encoderName() const override { return QStringLiteral("GIF (giflib, libimagequant)"); }
     std::unique_ptr<FrameEncoder> start(const AnimationPlan& plan,

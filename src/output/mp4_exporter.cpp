@@ -19,7 +19,6 @@ extern "C" {
 #include <mutex>
 #include <string>
 
-#include "common/animation_texts.h"
 #include "output/animation_encoders.h"
 
 namespace output {
@@ -285,10 +284,6 @@ private:
 
 class Mp4Exporter : public AnimationExporter {
 public:
-    QString name(common::TLanguage language) const override
-    {
-        return QString::fromStdString(common::animationText(common::TAnimationText::FormatMp4, language));
-    }
     AnimationFormat format() const override { return AnimationFormat::Mp4; }
     QString encoderName() const override { return QStringLiteral("H.264 (libx264)"); }
     bool available() const override

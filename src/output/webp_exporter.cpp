@@ -6,7 +6,6 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
-#include "common/animation_texts.h"
 #include "output/animation_encoders.h"
 
 namespace output {
@@ -104,10 +103,6 @@ private:
 
 class WebPExporter : public AnimationExporter {
 public:
-    QString name(common::TLanguage language) const override
-    {
-        return QString::fromStdString(common::animationText(common::TAnimationText::FormatWebP, language));
-    }
     AnimationFormat format() const override { return AnimationFormat::WebP; }
     QString encoderName() const override { return QStringLiteral("WebP (libwebp)"); }
     std::unique_ptr<FrameEncoder> start(const AnimationPlan& plan,

@@ -416,10 +416,6 @@ TEST_F(AnimationExport, AFolderThatTakesNoFileIsNamed)
 class BrokenExporter : public output::AnimationExporter {
 public:
     explicit BrokenExporter(bool available) : m_available(available) {}
-    QString name(common::TLanguage /*language*/) const override
-    {
-        return QStringLiteral("Broken");
-    }
     AnimationFormat format() const override { return AnimationFormat::WebP; }
     QString encoderName() const override { return QStringLiteral("B (libbroken)"); }
     bool available() const override { return m_available; }
